@@ -1,0 +1,32 @@
+-- Tables of the workspace database "sotrix.mdb".
+-- Nom and Desc use NOCASE, which the program's database layer redefines on each
+-- connection as a case-insensitive comparison that also folds accented letters.
+-- No index may use those columns: their order would differ between tools.
+CREATE TABLE Points (
+  Id_point INTEGER PRIMARY KEY,
+  Nom TEXT COLLATE NOCASE,
+  X REAL, Y REAL, Lat REAL, Lon REAL, Altitude REAL,
+  "Date" TEXT,
+  Description TEXT,
+  Trace INTEGER DEFAULT 0,
+  Num_trace INTEGER,
+  Selected INTEGER NOT NULL DEFAULT 0);
+CREATE TABLE Trace (
+  Id_trace INTEGER PRIMARY KEY,
+  Nom TEXT COLLATE NOCASE,
+  Description TEXT,
+  Fermer INTEGER NOT NULL DEFAULT 0,
+  Selected INTEGER NOT NULL DEFAULT 0,
+  Nb INTEGER);
+CREATE INDEX Points_Trace ON Points (Trace, Num_trace);
+CREATE TABLE Options (
+  Gps SMALLINT, Port SMALLINT, Vitesse SMALLINT, Decalage SMALLINT,
+  ProjGps INTEGER, ProjCarto INTEGER, Dossier TEXT, Taille SMALLINT,
+  Couleur INTEGER, CouleurSel INTEGER, CouleurShp INTEGER, CouleurEdit INTEGER,
+  SupInt BOOLEAN, checkUpdate BOOLEAN, urlUpdate TEXT);
+CREATE TABLE Proj (Epsg INTEGER, "Desc" TEXT COLLATE NOCASE, Proj4 TEXT);
+CREATE UNIQUE INDEX Proj_Epsg ON Proj (Epsg);
+CREATE TABLE projbackup (epsg INTEGER, proj4 TEXT);
+CREATE UNIQUE INDEX projbackup_epsg ON projbackup (epsg);
+CREATE TABLE "A propos de" (Version TEXT, Db SMALLINT);
+INSERT INTO "A propos de" (Version, Db) VALUES ('2.6.11', 1);

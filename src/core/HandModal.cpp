@@ -1,0 +1,46 @@
+#include "HandModal.h"
+
+#include <QCloseEvent>
+#include <QWindow>
+
+namespace sotrix {
+
+HandModalDialog::HandModalDialog() : QDialog(nullptr) { setAttribute(Qt::WA_DeleteOnClose, false); }
+
+void HandModalDialog::showOver(QWidget* main) {
+    main_ = main;
+    if (main) {
+        main->setEnabled(false);
+        winId();
+        if (windowHandle() && main->window()->windowHandle())
+            windowHandle()->setTransientParent(main->window()->windowHandle());
+    }
+    setWindowModality(Qt::WindowModal);
+    show();
+}
+
+void HandModalDialog::finish() {
+    if (finished_) return;
+    finished_ = true;
+    if (main_) {
+        main_->setEnabled(true);
+        main_->activateWindow();
+    }
+    hide();
+    deleteLater();
+}
+
+void HandModalDialog::closeFromControlBox() { finish(); }
+
+void HandModalDialog::reject() { closeFromControlBox(); }
+
+void HandModalDialog::closeEvent(QCloseEvent* event) {
+    if (event->spontaneous() && !finished_) {
+        event->ignore();
+        closeFromControlBox();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+}  // namespace sotrix

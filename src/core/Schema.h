@@ -1,0 +1,9 @@
+#pragma once
+
+namespace sotrix {
+
+// Brings the workspace database to schema version 1: adds [A propos de].Db when it is
+// missing and sets it to 1 when it is 0 or empty. Throws DbError.
+void updateDb();
+
+}  // namespace sotrix

@@ -1,0 +1,348 @@
+#include "Database.h"
+
+#include "AppDir.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QStringView>
+
+#include <sqlite3.h>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <map>
+
+namespace sotrix {
+
+DbError::DbError(int code, const QString& message, const QString& sql)
+    : std::runtime_error(message.toStdString()), code_(code), message_(message), sql_(sql) {}
+
+namespace {
+
+// Case-insensitive comparison of UTF-16 text that also folds accented letters
+// ("ÉCOLE" = "école"), in place of SQLite's ASCII-only NOCASE.
+int compareNoCase(void*, int lenA, const void* a, int lenB, const void* b) {
+    const QStringView va(static_cast<const char16_t*>(a), lenA / 2);
+    const QStringView vb(static_cast<const char16_t*>(b), lenB / 2);
+    const int c = va.compare(vb, Qt::CaseInsensitive);
+    return c < 0 ? -1 : (c > 0 ? 1 : 0);
+}
+
+void bindOne(Database& db, sqlite3_stmt* stmt, int index, const QVariant& v, const QString& sql) {
+    int rc = SQLITE_OK;
+    if (!v.isValid() || v.isNull()) {
+        rc = sqlite3_bind_null(stmt, index);
+    } else {
+        switch (v.typeId()) {
+        case QMetaType::Bool:
+            rc = sqlite3_bind_int64(stmt, index, v.toBool() ? 1 : 0);
+            break;
+        case QMetaType::Int:
+        case QMetaType::UInt:
+        case QMetaType::LongLong:
+        case QMetaType::Short:
+        case QMetaType::UShort:
+        case QMetaType::Char:
+        case QMetaType::UChar:
+        case QMetaType::Long:
+            rc = sqlite3_bind_int64(stmt, index, v.toLongLong());
+            break;
+        case QMetaType::ULongLong:
+        case QMetaType::ULong:
+            rc = sqlite3_bind_int64(stmt, index, static_cast<sqlite3_int64>(v.toULongLong()));
+            break;
+        case QMetaType::Double:
+        case QMetaType::Float:
+            rc = sqlite3_bind_double(stmt, index, v.toDouble());
+            break;
+        case QMetaType::QDateTime: {
+            const QByteArray t = v.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toUtf8();
+            rc = sqlite3_bind_text(stmt, index, t.constData(), int(t.size()), SQLITE_TRANSIENT);
+            break;
+        }
+        case QMetaType::QDate: {
+            const QByteArray t = v.toDate().toString(QStringLiteral("yyyy-MM-dd")).toUtf8();
+            rc = sqlite3_bind_text(stmt, index, t.constData(), int(t.size()), SQLITE_TRANSIENT);
+            break;
+        }
+        case QMetaType::QByteArray: {
+            const QByteArray b = v.toByteArray();
+            rc = sqlite3_bind_blob(stmt, index, b.constData(), int(b.size()), SQLITE_TRANSIENT);
+            break;
+        }
+        default: {
+            const QByteArray t = v.toString().toUtf8();
+            rc = sqlite3_bind_text(stmt, index, t.constData(), int(t.size()), SQLITE_TRANSIENT);
+            break;
+        }
+        }
+    }
+    if (rc != SQLITE_OK) db.fail(rc, sql);
+}
+
+// Connections shared by the live guards, by file path.
+std::map<QString, std::weak_ptr<Database>>& openDatabases() {
+    static std::map<QString, std::weak_ptr<Database>> open;
+    return open;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- Statement
+
+Statement::Statement(Database& db, const QString& sql) : db_(&db), sql_(sql) {
+    const QByteArray text = sql.toUtf8();
+    const int rc = sqlite3_prepare_v2(db.handle(), text.constData(), int(text.size()), &stmt_, nullptr);
+    if (rc != SQLITE_OK) {
+        sqlite3_finalize(stmt_);
+        stmt_ = nullptr;
+        db.fail(rc, sql);
+    }
+}
+
+Statement::Statement(Statement&& other) noexcept
+    : db_(other.db_), stmt_(std::exchange(other.stmt_, nullptr)), sql_(std::move(other.sql_)) {}
+
+Statement::~Statement() { sqlite3_finalize(stmt_); }
+
+void Statement::bind(const QVariantList& params) {
+    const int expected = sqlite3_bind_parameter_count(stmt_);
+    if (expected != params.size())
+        throw DbError(SQLITE_RANGE,
+                      QStringLiteral("%1 paramètres attendus, %2 reçus").arg(expected).arg(params.size()), sql_);
+    for (int i = 0; i < params.size(); ++i) bindOne(*db_, stmt_, i + 1, params[i], sql_);
+}
+
+void Statement::reset() {
+    if (stmt_) {
+        sqlite3_reset(stmt_);
+        sqlite3_clear_bindings(stmt_);
+    }
+}
+
+bool Statement::step() {
+    if (!stmt_) return false;  // an empty statement (only a comment or blanks)
+    const int rc = sqlite3_step(stmt_);
+    if (rc == SQLITE_ROW) return true;
+    if (rc == SQLITE_DONE) return false;
+    const int err = sqlite3_reset(stmt_);
+    db_->fail(err != SQLITE_OK ? err : rc, sql_);
+}
+
+qint64 Statement::run(const QVariantList& params) {
+    reset();
+    if (stmt_) bind(params);
+    while (step()) {
+    }
+    return sqlite3_changes64(db_->handle());
+}
+
+int Statement::columnCount() const { return stmt_ ? sqlite3_column_count(stmt_) : 0; }
+
+QString Statement::columnName(int column) const {
+    return QString::fromUtf8(sqlite3_column_name(stmt_, column));
+}
+
+int Statement::columnIndex(const QString& name) const {
+    const int n = columnCount();
+    for (int i = 0; i < n; ++i)
+        if (columnName(i).compare(name, Qt::CaseInsensitive) == 0) return i;
+    return -1;
+}
+
+bool Statement::isNull(int column) const { return sqlite3_column_type(stmt_, column) == SQLITE_NULL; }
+
+QVariant Statement::value(int column) const {
+    switch (sqlite3_column_type(stmt_, column)) {
+    case SQLITE_INTEGER:
+        return QVariant(qint64(sqlite3_column_int64(stmt_, column)));
+    case SQLITE_FLOAT:
+        return QVariant(sqlite3_column_double(stmt_, column));
+    case SQLITE_TEXT: {
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
+        return QVariant(QString::fromUtf8(text, sqlite3_column_bytes(stmt_, column)));
+    }
+    case SQLITE_BLOB: {
+        const auto* data = static_cast<const char*>(sqlite3_column_blob(stmt_, column));
+        return QVariant(QByteArray(data, sqlite3_column_bytes(stmt_, column)));
+    }
+    default:
+        return QVariant();
+    }
+}
+
+// ---------------------------------------------------------------- Cursor
+
+bool Cursor::next() { return st_.step(); }
+
+int Cursor::index(const QString& name) const {
+    const int i = st_.columnIndex(name);
+    if (i < 0) throw DbError(SQLITE_ERROR, QStringLiteral("colonne inconnue : %1").arg(name), st_.sql_);
+    return i;
+}
+
+bool Cursor::isNull(const QString& name) const { return st_.isNull(index(name)); }
+
+QVariant Cursor::value(const QString& name) const { return st_.value(index(name)); }
+
+// ---------------------------------------------------------------- Database
+
+Database::Database(const QString& path) : path_(path) {
+    const QByteArray file = QFile::encodeName(path);
+    const int rc = sqlite3_open_v2(file.constData(), &db_, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc != SQLITE_OK) {
+        const QString msg = db_ ? QString::fromUtf8(sqlite3_errmsg(db_)) : QString::fromUtf8(sqlite3_errstr(rc));
+        sqlite3_close_v2(db_);
+        db_ = nullptr;
+        throw DbError(rc, msg + QStringLiteral(" (%1)").arg(path));
+    }
+    sqlite3_extended_result_codes(db_, 1);
+    sqlite3_busy_timeout(db_, 5000);
+    sqlite3_create_collation_v2(db_, "NOCASE", SQLITE_UTF16_ALIGNED, nullptr, compareNoCase, nullptr);
+}
+
+Database::~Database() { sqlite3_close_v2(db_); }
+
+void Database::fail(int rc, const QString& sql) const {
+    QString msg = QString::fromUtf8(sqlite3_errmsg(db_));
+    if (msg.isEmpty() || msg == QLatin1String("not an error")) msg = QString::fromUtf8(sqlite3_errstr(rc));
+    throw DbError(rc, msg, sql);
+}
+
+qint64 Database::exec(const QString& sql, const QVariantList& params) {
+    Statement st(*this, sql);
+    return st.run(params);
+}
+
+Cursor Database::query(const QString& sql, const QVariantList& params) {
+    Statement st(*this, sql);
+    st.bind(params);
+    return Cursor(std::move(st));
+}
+
+QVariant Database::scalar(const QString& sql, const QVariantList& params) {
+    Cursor c = query(sql, params);
+    return c.next() ? c.value(0) : QVariant();
+}
+
+qint64 Database::insert(const QString& table, const std::vector<std::pair<QString, QVariant>>& values) {
+    QString sql = QStringLiteral("insert into \"%1\" ").arg(QString(table).replace('"', QLatin1String("\"\"")));
+    if (values.empty()) {
+        sql += QLatin1String("default values");
+        exec(sql);
+    } else {
+        QStringList cols, marks;
+        QVariantList params;
+        for (const auto& [col, val] : values) {
+            cols << QLatin1Char('"') + QString(col).replace('"', QLatin1String("\"\"")) + QLatin1Char('"');
+            marks << QStringLiteral("?");
+            params << val;
+        }
+        sql += QLatin1Char('(') + cols.join(QLatin1String(", ")) + QLatin1String(") values (") +
+               marks.join(QLatin1String(", ")) + QLatin1Char(')');
+        exec(sql, params);
+    }
+    return lastInsertId();
+}
+
+qint64 Database::lastInsertId() const { return sqlite3_last_insert_rowid(db_); }
+
+bool Database::columnExists(const QString& table, const QString& column) noexcept {
+    try {
+        return scalar(QStringLiteral("select 1 from pragma_table_info(?) where name = ? collate nocase"),
+                      {table, column})
+            .isValid();
+    } catch (...) {
+        return false;
+    }
+}
+
+bool Database::tableExists(const QString& table) noexcept {
+    try {
+        return scalar(QStringLiteral("select 1 from sqlite_master where type = 'table' and name = ? collate nocase"),
+                      {table})
+            .isValid();
+    } catch (...) {
+        return false;
+    }
+}
+
+// ---------------------------------------------------------------- Transaction
+
+Transaction::Transaction(Database& db) : db_(db), level_(db.txDepth_) {
+    db_.exec(level_ == 0 ? QStringLiteral("begin immediate") : QStringLiteral("savepoint sp%1").arg(level_));
+    ++db_.txDepth_;
+}
+
+void Transaction::commit() {
+    if (done_) return;
+    db_.exec(level_ == 0 ? QStringLiteral("commit") : QStringLiteral("release sp%1").arg(level_));
+    done_ = true;
+    --db_.txDepth_;
+}
+
+Transaction::~Transaction() {
+    if (done_) return;
+    --db_.txDepth_;
+    // A failed rollback has nothing better to do: SQLite rolls back on close anyway.
+    if (level_ == 0) {
+        sqlite3_exec(db_.handle(), "rollback", nullptr, nullptr, nullptr);
+    } else {
+        const QByteArray sql = QStringLiteral("rollback to sp%1; release sp%1").arg(level_).toUtf8();
+        sqlite3_exec(db_.handle(), sql.constData(), nullptr, nullptr, nullptr);
+    }
+}
+
+// ---------------------------------------------------------------- DbGuard
+
+QString databasePath() { return appPath(QStringLiteral("sotrix.mdb")); }
+
+DbGuard::DbGuard() : DbGuard(databasePath()) {}
+
+DbGuard::DbGuard(const QString& path) {
+    auto& open = openDatabases();
+    const QString key = QFileInfo(path).absoluteFilePath();
+    if (auto it = open.find(key); it != open.end()) db_ = it->second.lock();
+    if (!db_) {
+        db_ = std::make_shared<Database>(path);
+        open[key] = db_;
+    }
+}
+
+bool DbGuard::isOpen(const QString& path) {
+    auto& open = openDatabases();
+    auto it = open.find(QFileInfo(path).absoluteFilePath());
+    return it != open.end() && !it->second.expired();
+}
+
+// ---------------------------------------------------------------- compaction
+
+void compactDatabase(const QString& path, const QString& tempPath) {
+    if (DbGuard::isOpen(path))
+        throw DbError(SQLITE_BUSY, QStringLiteral("la base de données est encore ouverte"), {});
+    QFile::remove(tempPath);
+    try {
+        {
+            Database db(path);
+            db.exec(QStringLiteral("vacuum into ?"), {tempPath});
+        }
+        const QByteArray tmp = QFile::encodeName(tempPath);
+        const int fd = ::open(tmp.constData(), O_RDONLY);
+        if (fd < 0 || ::fsync(fd) != 0) {
+            if (fd >= 0) ::close(fd);
+            throw DbError(SQLITE_IOERR, QStringLiteral("impossible d'écrire %1").arg(tempPath));
+        }
+        ::close(fd);
+        if (std::rename(tmp.constData(), QFile::encodeName(path).constData()) != 0)
+            throw DbError(SQLITE_IOERR, QStringLiteral("impossible de remplacer %1").arg(path));
+    } catch (...) {
+        if (QFileInfo(tempPath).isFile()) QFile::remove(tempPath);
+        throw;
+    }
+}
+
+}  // namespace sotrix

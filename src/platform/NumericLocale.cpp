@@ -1,0 +1,9 @@
+#include "NumericLocale.h"
+
+#include <clocale>
+
+namespace sotrix {
+
+void useCNumericLocale() { std::setlocale(LC_NUMERIC, "C"); }
+
+}  // namespace sotrix

@@ -1,0 +1,111 @@
+#include "Prompter.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QUrl>
+
+namespace sotrix {
+
+namespace {
+
+const QString kTitle = QStringLiteral("Sotrix");
+
+QMessageBox::StandardButton toQt(Answer a) {
+    switch (a) {
+    case Answer::Ok: return QMessageBox::Ok;
+    case Answer::Cancel: return QMessageBox::Cancel;
+    case Answer::Yes: return QMessageBox::Yes;
+    case Answer::No: return QMessageBox::No;
+    case Answer::Retry: return QMessageBox::Retry;
+    }
+    return QMessageBox::Ok;
+}
+
+Answer fromQt(int b) {
+    switch (b) {
+    case QMessageBox::Cancel: return Answer::Cancel;
+    case QMessageBox::Yes: return Answer::Yes;
+    case QMessageBox::No: return Answer::No;
+    case QMessageBox::Retry: return Answer::Retry;
+    default: return Answer::Ok;
+    }
+}
+
+std::optional<FileChoice> fileDialog(const FileRequest& r, QFileDialog::AcceptMode mode) {
+    QFileDialog dlg(QApplication::activeWindow(), r.title.isEmpty() ? kTitle : r.title, r.folder);
+    dlg.setAcceptMode(mode);
+    dlg.setNameFilters(r.filters);
+    if (r.filterIndex >= 1 && r.filterIndex <= r.filters.size()) dlg.selectNameFilter(r.filters[r.filterIndex - 1]);
+    if (mode == QFileDialog::AcceptOpen)
+        dlg.setFileMode(r.multiple ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
+    if (!r.fileName.isEmpty()) dlg.selectFile(r.fileName);
+    if (dlg.exec() != QDialog::Accepted) return std::nullopt;
+    FileChoice c;
+    c.files = dlg.selectedFiles();
+    c.filterIndex = int(r.filters.indexOf(dlg.selectedNameFilter())) + 1;
+    if (c.filterIndex < 1) c.filterIndex = 1;
+    return c;
+}
+
+}  // namespace
+
+Answer QtPrompter::message(const QString& text, Icon icon, Buttons buttons, Answer defaultButton) {
+    QMessageBox box(QApplication::activeWindow());
+    box.setWindowTitle(kTitle);
+    box.setText(text);
+    switch (icon) {
+    case Icon::None: box.setIcon(QMessageBox::NoIcon); break;
+    case Icon::Information: box.setIcon(QMessageBox::Information); break;
+    case Icon::Question: box.setIcon(QMessageBox::Question); break;
+    case Icon::Exclamation: box.setIcon(QMessageBox::Warning); break;
+    case Icon::Critical: box.setIcon(QMessageBox::Critical); break;
+    }
+    switch (buttons) {
+    case Buttons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
+    case Buttons::OkCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
+    case Buttons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+    case Buttons::YesNoCancel:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        break;
+    case Buttons::RetryCancel: box.setStandardButtons(QMessageBox::Retry | QMessageBox::Cancel); break;
+    }
+    box.setDefaultButton(toQt(defaultButton));
+    return fromQt(box.exec());
+}
+
+std::optional<QString> QtPrompter::input(const QString& text, const QString& title, const QString& defaultText) {
+    bool ok = false;
+    const QString answer = QInputDialog::getText(QApplication::activeWindow(), title.isEmpty() ? kTitle : title, text,
+                                                 QLineEdit::Normal, defaultText, &ok);
+    if (!ok) return std::nullopt;
+    return answer;
+}
+
+std::optional<FileChoice> QtPrompter::openFile(const FileRequest& request) {
+    return fileDialog(request, QFileDialog::AcceptOpen);
+}
+
+std::optional<FileChoice> QtPrompter::saveFile(const FileRequest& request) {
+    return fileDialog(request, QFileDialog::AcceptSave);
+}
+
+std::optional<QString> QtPrompter::chooseFolder(const QString& title, const QString& start) {
+    const QString dir = QFileDialog::getExistingDirectory(QApplication::activeWindow(), title, start);
+    if (dir.isEmpty()) return std::nullopt;
+    return dir;
+}
+
+std::optional<qint32> QtPrompter::chooseColor(qint32 initial) {
+    const QColor start(initial & 0xFF, (initial >> 8) & 0xFF, (initial >> 16) & 0xFF);
+    const QColor c = QColorDialog::getColor(start, QApplication::activeWindow(), kTitle);
+    if (!c.isValid()) return std::nullopt;
+    return qint32(c.red() | (c.green() << 8) | (c.blue() << 16));
+}
+
+bool QtPrompter::openUrl(const QString& url) { return QDesktopServices::openUrl(QUrl(url)); }
+
+}  // namespace sotrix

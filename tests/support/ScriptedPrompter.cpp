@@ -1,0 +1,92 @@
+#include "ScriptedPrompter.h"
+
+#include <gtest/gtest.h>
+
+namespace sotrix::test {
+
+ScriptedPrompter::~ScriptedPrompter() {
+    EXPECT_TRUE(queue_.empty()) << queue_.size() << " answer(s) left unused in the scripted prompter";
+}
+
+void ScriptedPrompter::answer(Answer a) { queue_.push_back({PromptKind::Message, a, {}, {}, {}}); }
+void ScriptedPrompter::answerInput(std::optional<QString> text) {
+    queue_.push_back({PromptKind::Input, Answer::Ok, std::move(text), {}, {}});
+}
+void ScriptedPrompter::answerOpen(std::optional<FileChoice> files) {
+    queue_.push_back({PromptKind::OpenFile, Answer::Ok, {}, std::move(files), {}});
+}
+void ScriptedPrompter::answerSave(std::optional<FileChoice> files) {
+    queue_.push_back({PromptKind::SaveFile, Answer::Ok, {}, std::move(files), {}});
+}
+void ScriptedPrompter::answerFolder(std::optional<QString> folder) {
+    queue_.push_back({PromptKind::ChooseFolder, Answer::Ok, std::move(folder), {}, {}});
+}
+void ScriptedPrompter::answerColor(std::optional<qint32> colour) {
+    queue_.push_back({PromptKind::ChooseColor, Answer::Ok, {}, {}, colour});
+}
+
+QStringList ScriptedPrompter::texts() const {
+    QStringList out;
+    for (const auto& p : prompts_) out << p.text;
+    return out;
+}
+
+std::optional<Reply> ScriptedPrompter::take(PromptKind kind, const QString& what) {
+    if (queue_.empty() || queue_.front().kind != kind) {
+        ADD_FAILURE() << "unexpected prompt: " << what.toStdString();
+        return std::nullopt;
+    }
+    Reply r = queue_.front();
+    queue_.pop_front();
+    return r;
+}
+
+Answer ScriptedPrompter::message(const QString& text, Icon icon, Buttons buttons, Answer defaultButton) {
+    prompts_.push_back({PromptKind::Message, icon, buttons, defaultButton, QStringLiteral("Sotrix"), text, {}});
+    if (buttons == Buttons::Ok && (queue_.empty() || queue_.front().kind != PromptKind::Message)) return Answer::Ok;
+    auto r = take(PromptKind::Message, text);
+    if (!r) return buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel ? Answer::No : Answer::Cancel;
+    return r->answer;
+}
+
+std::optional<QString> ScriptedPrompter::input(const QString& text, const QString& title, const QString& defaultText) {
+    Prompt p{PromptKind::Input, Icon::None, Buttons::OkCancel, Answer::Ok, title, text, {}};
+    p.file.fileName = defaultText;
+    prompts_.push_back(p);
+    auto r = take(PromptKind::Input, text);
+    return r ? r->text : std::nullopt;
+}
+
+std::optional<FileChoice> ScriptedPrompter::openFile(const FileRequest& request) {
+    prompts_.push_back({PromptKind::OpenFile, Icon::None, Buttons::OkCancel, Answer::Ok, request.title, {}, request});
+    auto r = take(PromptKind::OpenFile, QStringLiteral("open file"));
+    return r ? r->files : std::nullopt;
+}
+
+std::optional<FileChoice> ScriptedPrompter::saveFile(const FileRequest& request) {
+    prompts_.push_back({PromptKind::SaveFile, Icon::None, Buttons::OkCancel, Answer::Ok, request.title, {}, request});
+    auto r = take(PromptKind::SaveFile, QStringLiteral("save file"));
+    return r ? r->files : std::nullopt;
+}
+
+std::optional<QString> ScriptedPrompter::chooseFolder(const QString& title, const QString& start) {
+    Prompt p{PromptKind::ChooseFolder, Icon::None, Buttons::OkCancel, Answer::Ok, title, {}, {}};
+    p.file.folder = start;
+    prompts_.push_back(p);
+    auto r = take(PromptKind::ChooseFolder, QStringLiteral("choose folder"));
+    return r ? r->text : std::nullopt;
+}
+
+std::optional<qint32> ScriptedPrompter::chooseColor(qint32 initial) {
+    prompts_.push_back({PromptKind::ChooseColor, Icon::None, Buttons::OkCancel, Answer::Ok, {},
+                        QString::number(initial), {}});
+    auto r = take(PromptKind::ChooseColor, QStringLiteral("choose colour"));
+    return r ? r->color : std::nullopt;
+}
+
+bool ScriptedPrompter::openUrl(const QString& url) {
+    prompts_.push_back({PromptKind::OpenUrl, Icon::None, Buttons::Ok, Answer::Ok, {}, url, {}});
+    return true;
+}
+
+}  // namespace sotrix::test
