@@ -40,7 +40,8 @@ void HandModalDialog::closeEvent(QCloseEvent* event) {
         closeFromControlBox();
         return;
     }
-    QDialog::closeEvent(event);
+    // QDialog would turn any close into reject(); a close made by the program passes through.
+    QWidget::closeEvent(event);
 }
 
 }  // namespace sotrix

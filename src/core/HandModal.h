@@ -16,6 +16,8 @@ public:
     HandModalDialog();
     // Disables main and shows this dialog over it, window-modal, without waiting.
     void showOver(QWidget* main);
+    // Cancel and Escape run the control-box path.
+    void reject() override;
 
 protected:
     // Re-enables and activates the main window, then deletes this dialog.
@@ -23,7 +25,6 @@ protected:
     // A close from the window manager runs this path; Cancel by default.
     virtual void closeFromControlBox();
     void closeEvent(QCloseEvent* event) override;
-    void reject() override;
 
 private:
     QPointer<QWidget> main_;

@@ -6,7 +6,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QStringView>
 
 #include <sqlite3.h>
 
@@ -23,12 +22,25 @@ DbError::DbError(int code, const QString& message, const QString& sql)
 
 namespace {
 
-// Case-insensitive comparison of UTF-16 text that also folds accented letters
-// ("ÉCOLE" = "école"), in place of SQLite's ASCII-only NOCASE.
+// Case-insensitive comparison that also folds accented letters ("ÉCOLE" = "école"),
+// in place of SQLite's ASCII-only NOCASE. Pure ASCII text, the common case, is compared
+// byte by byte; anything else through Qt's Unicode case folding.
 int compareNoCase(void*, int lenA, const void* a, int lenB, const void* b) {
-    const QStringView va(static_cast<const char16_t*>(a), lenA / 2);
-    const QStringView vb(static_cast<const char16_t*>(b), lenB / 2);
-    const int c = va.compare(vb, Qt::CaseInsensitive);
+    const auto* pa = static_cast<const unsigned char*>(a);
+    const auto* pb = static_cast<const unsigned char*>(b);
+    const int n = lenA < lenB ? lenA : lenB;
+    int i = 0;
+    for (; i < n; ++i) {
+        unsigned char ca = pa[i], cb = pb[i];
+        if ((ca | cb) & 0x80) break;
+        if (ca >= 'A' && ca <= 'Z') ca = static_cast<unsigned char>(ca + 32);
+        if (cb >= 'A' && cb <= 'Z') cb = static_cast<unsigned char>(cb + 32);
+        if (ca != cb) return ca < cb ? -1 : 1;
+    }
+    if (i == n) return lenA == lenB ? 0 : (lenA < lenB ? -1 : 1);
+    const QString sa = QString::fromUtf8(reinterpret_cast<const char*>(pa + i), lenA - i);
+    const QString sb = QString::fromUtf8(reinterpret_cast<const char*>(pb + i), lenB - i);
+    const int c = sa.compare(sb, Qt::CaseInsensitive);
     return c < 0 ? -1 : (c > 0 ? 1 : 0);
 }
 
@@ -202,7 +214,7 @@ Database::Database(const QString& path) : path_(path) {
     }
     sqlite3_extended_result_codes(db_, 1);
     sqlite3_busy_timeout(db_, 5000);
-    sqlite3_create_collation_v2(db_, "NOCASE", SQLITE_UTF16_ALIGNED, nullptr, compareNoCase, nullptr);
+    sqlite3_create_collation_v2(db_, "NOCASE", SQLITE_UTF8, nullptr, compareNoCase, nullptr);
 }
 
 Database::~Database() { sqlite3_close_v2(db_); }
