@@ -27,7 +27,7 @@ public:
     InputBlocker& operator=(const InputBlocker&) = delete;
 
 protected:
-    bool eventFilter(QObject*, QEvent* event) override {
+    bool eventFilter(QObject* receiver, QEvent* event) override {
         switch (event->type()) {
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonRelease:
@@ -47,8 +47,11 @@ protected:
         case QEvent::TabletRelease:
             return true;
         case QEvent::Close:
-            // A window closed by the user stays open; the program's own closes go through.
-            if (!event->spontaneous()) return false;
+            // A window closed by the user stays open: its widget receives a spontaneous
+            // close event, which is refused. The program's own closes reach the widget as
+            // ordinary events and go through (the event to the native window is
+            // spontaneous in both cases and is left alone).
+            if (!event->spontaneous() || !receiver->isWidgetType()) return false;
             event->ignore();
             return true;
         default:
@@ -83,8 +86,8 @@ bool waitWithEvents(QProcess& process, int timeoutMs) {
 
 }  // namespace
 
-RunResult executeEtAttend(const QString& program, const QStringList& args, int timeoutMs,
-                          const QString& stdoutFile, const QString& stderrFile, const QString& workDir) {
+RunResult executeEtAttend(const QString& program, const QStringList& args, int timeoutMs, const QString& stdoutFile,
+                          const QString& stderrFile, const QString& workDir) {
     RunResult result;
     QProcess process;
     process.setProgram(program);

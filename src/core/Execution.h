@@ -33,7 +33,6 @@ struct RunResult {
 };
 
 RunResult executeEtAttend(const QString& program, const QStringList& args, int timeoutMs,
-                          const QString& stdoutFile = {}, const QString& stderrFile = {},
-                          const QString& workDir = {});
+                          const QString& stdoutFile = {}, const QString& stderrFile = {}, const QString& workDir = {});
 
 }  // namespace sotrix

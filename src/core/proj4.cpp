@@ -91,16 +91,16 @@ bool projTransformePoint(int source, int destination, double& x, double& y) {
 }
 
 QString messageErreurDefinition(int n) {
-    return QString::fromUtf8("Une erreur est survenue lors de la définition des systèmes de projection : "
-                             "erreur de projection [") +
-           projErreur(failureNumber(n)) + QStringLiteral("].");
+    const QString prefix =
+        QString::fromUtf8("Une erreur est survenue lors de la définition des systèmes de projection : ");
+    return prefix + QStringLiteral("erreur de projection [") + projErreur(failureNumber(n)) + QStringLiteral("].");
 }
 
 void signaleErreurDefinition(int n) { prompter().message(messageErreurDefinition(n), Icon::None); }
 
 std::optional<QString> definitionProj(Database& db, qint32 epsg) {
-    Cursor rows = db.query(QStringLiteral("select proj4 from Proj where epsg = ? and proj4 is not null and proj4 <> '' ;"),
-                           {epsg});
+    Cursor rows = db.query(
+        QStringLiteral("select proj4 from Proj where epsg = ? and proj4 is not null and proj4 <> '' ;"), {epsg});
     if (!rows.next()) return std::nullopt;
     return rows.value(0).toString();
 }
