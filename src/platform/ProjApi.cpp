@@ -188,6 +188,7 @@ int Layer::transform(int src, int dst, double& x, double& y, double& z) {
         in.xyzt.y = proj_todeg(y);
     }
     proj_errno_reset(op->op.get());
+    lastLog_.clear();
     const PJ_COORD out = proj_trans(op->op.get(), PJ_FWD, in);
     const int code = proj_errno(op->op.get());
     if (code != 0 || !std::isfinite(out.xyzt.x) || !std::isfinite(out.xyzt.y))
