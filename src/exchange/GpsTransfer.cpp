@@ -1,0 +1,238 @@
+#include "GpsTransfer.h"
+
+#include "AppDir.h"
+#include "Execution.h"
+#include "ExportEngine.h"
+#include "GpsErrorLog.h"
+#include "GpsMessages.h"
+#include "GpxProbe.h"
+#include "ImportEngine.h"
+#include "MainView.h"
+#include "NmeaLine.h"
+#include "Prompter.h"
+#include "State.h"
+#include "frmProgress.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <optional>
+
+namespace sotrix {
+
+namespace {
+
+const QString kCaption = QStringLiteral("Transfert en cours...");
+constexpr int kGpxFileType = 2;
+
+struct WorkFiles {
+    QString gpx = appPath(QStringLiteral("gps.gpx"));
+    QString out = appPath(QStringLiteral("out.log"));
+    QString err = appPath(QStringLiteral("error.log"));
+};
+
+// True when nothing is left at path (a folder of that name is not removed).
+bool supprime(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink()) return true;
+    return QFile::remove(path);
+}
+
+// Removes an old working file before its use; when that fails, closes the window and
+// names the file to the user.
+bool supprimeAvantUsage(const QString& path, frmProgress& window) {
+    state().nomFichier = path;
+    if (supprime(path)) return true;
+    window.closeFromCode();
+    prompter().message(msgEchecFichier(path), Icon::Exclamation);
+    return false;
+}
+
+// The items of "error.log"; a log that cannot be read is treated as empty here, where a
+// failure message is shown anyway.
+QStringList itemsOuRien(const WorkFiles& files) { return lisErreurs(files.err).value_or(QStringList()); }
+
+enum class RunStep { Ran, Stopped };
+
+// Removes the old logs, sets an NMEA line up and runs GPSBabel. Reports every failure
+// itself (the window is closed by then) and returns Stopped; Ran when GPSBabel ended.
+RunStep lanceGpsBabel(GpsDirection direction, const QStringList& args, const WorkFiles& files,
+                      const GpsLimits& limits, frmProgress& window) {
+    if (!supprimeAvantUsage(files.out, window) || !supprimeAvantUsage(files.err, window)) return RunStep::Stopped;
+
+    const State& s = state();
+    const bool nmea = s.paramGps == kGpsNmea;
+    RunResult run;
+    {
+        std::optional<NmeaLine> line;
+        if (nmea) line.emplace(gpsDevice(s.paramGps, s.paramPort), s.paramVitesse, direction == GpsDirection::Download);
+        run = executeEtAttend(QStringLiteral("gpsbabel"), args, nmea ? limits.nmeaTimeoutMs : limits.receiverTimeoutMs,
+                              files.out, files.err);
+    }
+    if (run.finished()) return RunStep::Ran;
+
+    // A download stopped half-way must not leave a partial exchange file to import.
+    if (run.status == RunResult::Status::TimedOut && direction == GpsDirection::Download) supprime(files.gpx);
+    window.closeFromCode();
+    prompter().message(msgEchecExecution(direction, s.paramPort, itemsOuRien(files)), Icon::Exclamation);
+    return RunStep::Stopped;
+}
+
+// The arguments of the run, or nullopt after the refusal of an unknown receiver type.
+std::optional<QStringList> argumentsOuRefus(GpsDirection direction, bool waypoints, bool tracks, bool routes,
+                                            const WorkFiles& files, frmProgress& window) {
+    State& s = state();
+    auto args = gpsArguments(direction, s.paramGps, s.paramPort, s.paramVitesse, waypoints, tracks, routes, files.gpx);
+    if (!args) {
+        s.resultatOk = false;
+        window.closeFromCode();
+        prompter().message(msgTypeGpsInconnu(), Icon::Exclamation);
+    }
+    return args;
+}
+
+// Reads GPSBabel's diagnostics and removes the logs when the settings ask for it.
+// nullopt when "error.log" could not be read (reported, window closed).
+std::optional<QStringList> litDiagnostics(const WorkFiles& files, frmProgress& window) {
+    State& s = state();
+    s.nomFichier = files.err;
+    const std::optional<QStringList> items = lisErreurs(files.err);
+    if (!items) {
+        window.closeFromCode();
+        prompter().message(msgEchecFichier(files.err), Icon::Exclamation);
+        return std::nullopt;
+    }
+    if (!items->isEmpty()) s.resultatOk = false;
+    if (s.paramSupInt) {
+        supprime(files.out);
+        supprime(files.err);
+    }
+    return items;
+}
+
+void fenetre(frmProgress& window, const QString& titre, int steps) {
+    window.setCaption(kCaption);
+    window.setTitre(titre);
+    window.setRange(0, steps);
+    window.showProgress();
+}
+
+// Puts the unsaved-changes flags back as they were, on every way out.
+class FlagsKeeper {
+public:
+    FlagsKeeper() : waypoints_(state().modifWaypoints), tracks_(state().modifTraces) {}
+    ~FlagsKeeper() {
+        state().modifWaypoints = waypoints_;
+        state().modifTraces = tracks_;
+    }
+    FlagsKeeper(const FlagsKeeper&) = delete;
+    FlagsKeeper& operator=(const FlagsKeeper&) = delete;
+
+private:
+    bool waypoints_;
+    bool tracks_;
+};
+
+}  // namespace
+
+void telechargeGps(bool waypoints, bool tracks, bool routes, const GpsLimits& limits) {
+    constexpr auto direction = GpsDirection::Download;
+    State& s = state();
+    s.resultatOk = true;
+    frmProgress window;
+    fenetre(window, titreTelechargement(waypoints, tracks, routes), 6);
+    const WorkFiles files;
+
+    if (!supprimeAvantUsage(files.gpx, window)) return;
+    window.step();
+
+    const auto args = argumentsOuRefus(direction, waypoints, tracks, routes, files, window);
+    if (!args) return;
+    window.step();
+
+    if (lanceGpsBabel(direction, *args, files, limits, window) == RunStep::Stopped) return;
+    window.step();
+
+    // No exchange file, or one with nothing in it: the receiver sent nothing, and the
+    // workspace keeps its content.
+    if (!QFileInfo(files.gpx).isFile() || gpxSansDonnees(files.gpx)) {
+        const QStringList items = itemsOuRien(files);
+        window.closeFromCode();
+        prompter().message(msgAucuneDonnee(items), Icon::Critical);
+        return;
+    }
+
+    s.nomFichier = files.gpx;
+    s.typeFichier = kGpxFileType;
+    const ImportOutcome outcome = importeFichier(true);
+    if (MainView* main = s.mainView) {
+        main->majListes();
+        main->zoomGlobal();
+        main->redraw();
+    }
+    window.step();
+
+    // After a refused or failed import the exchange file stays, for the user to look at.
+    const bool imported = outcome == ImportOutcome::Ok || outcome == ImportOutcome::Stopped;
+    if (s.paramSupInt && imported) supprime(files.gpx);
+    window.step();
+
+    const auto items = litDiagnostics(files, window);
+    if (!items) return;
+    window.step();
+
+    window.closeFromCode();
+    if (!items->isEmpty())
+        prompter().message(msgErreursGps(direction, *items), Icon::Critical);
+    else if (imported)
+        prompter().message(msgTransfertReussi(direction), Icon::Information);
+}
+
+void envoieGps(bool waypoints, bool tracks, bool selectedOnly, const GpsLimits& limits) {
+    constexpr auto direction = GpsDirection::Upload;
+    State& s = state();
+    s.resultatOk = true;
+    frmProgress window;
+    fenetre(window, titreEnvoi(waypoints, tracks), 5);
+    const WorkFiles files;
+
+    if (!supprimeAvantUsage(files.gpx, window)) return;
+    {
+        const FlagsKeeper keeper;
+        s.nomFichier = files.gpx;
+        s.typeFichier = kGpxFileType;
+        exporteFichier(waypoints, tracks, false, false, selectedOnly);
+    }
+    if (!s.resultatOk) {
+        window.closeFromCode();  // the export has told the user already
+        return;
+    }
+    if (!QFileInfo(files.gpx).isFile()) {
+        window.closeFromCode();
+        prompter().message(msgGpxAbsent(files.gpx), Icon::Critical);
+        return;
+    }
+    window.step();
+
+    const auto args = argumentsOuRefus(direction, waypoints, tracks, false, files, window);
+    if (!args) return;
+    window.step();
+
+    if (lanceGpsBabel(direction, *args, files, limits, window) == RunStep::Stopped) return;
+    window.step();
+
+    if (s.paramSupInt) supprime(files.gpx);
+    window.step();
+
+    const auto items = litDiagnostics(files, window);
+    if (!items) return;
+    window.step();
+
+    window.closeFromCode();
+    if (!items->isEmpty())
+        prompter().message(msgErreursGps(direction, *items), Icon::Critical);
+    else
+        prompter().message(msgTransfertReussi(direction), Icon::Information);
+}
+
+}  // namespace sotrix
