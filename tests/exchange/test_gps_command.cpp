@@ -148,22 +148,6 @@ TEST(GpsMessages, DownloadTitleOverAllCombinations) {
     EXPECT_EQ(titreEnvoi(false, true), QStringLiteral("Envoi des Traces vers le GPS"));
 }
 
-TEST(GpsMessages, TextsWithItems) {
-    const QStringList items{QStringLiteral("a"), QString(), QStringLiteral("b")};
-    EXPECT_EQ(msgErreursGps(GpsDirection::Download, items),
-              QStringLiteral("Une erreur est survenue lors du téléchargement des données depuis le GPS : \na\n\nb\n"));
-    EXPECT_EQ(msgErreursGps(GpsDirection::Upload, {}),
-              QStringLiteral("Une erreur est survenue lors de l'envoi des données vers le GPS : \n"));
-    EXPECT_EQ(msgEchecExecution(GpsDirection::Download, 3, {}),
-              QStringLiteral("Une erreur s'est produite lors du téléchargement des données depuis le GPS.\n"
-                             "Vérifier que le gps est bien allumé et connecté au port COM3."));
-    EXPECT_EQ(msgEchecExecution(GpsDirection::Upload, 9, {QStringLiteral("x")}),
-              QStringLiteral("Une erreur s'est produite lors du transfert vers le GPS.\n"
-                             "Vérifier que le gps est bien allumé et connecté au port USB.\nx"));
-    EXPECT_TRUE(msgAucuneDonnee({QStringLiteral("e1"), QStringLiteral("e2")})
-                    .endsWith(QStringLiteral("spécifié dans les options de l'application est correct.\ne1\ne2")));
-}
-
 TEST(GpsErrorLog, ItemsAreSplitLikeDelimitedFields) {
     struct Row {
         const char* text;
