@@ -22,7 +22,6 @@ namespace sotrix {
 
 namespace {
 
-const QString kCaption = QStringLiteral("Transfert en cours...");
 constexpr int kGpxFileType = 2;
 
 struct WorkFiles {
@@ -111,7 +110,7 @@ std::optional<QStringList> litDiagnostics(const WorkFiles& files, frmProgress& w
 }
 
 void fenetre(frmProgress& window, const QString& titre, int steps) {
-    window.setCaption(kCaption);
+    window.setCaption(QStringLiteral("Transfert en cours..."));
     window.setTitre(titre);
     window.setRange(0, steps);
     window.showProgress();
