@@ -1,0 +1,83 @@
+#include "ExportEngine.h"
+
+#include "Database.h"
+#include "DbaseTable.h"
+#include "ExportFailure.h"
+#include "GpxWriter.h"
+#include "Prompter.h"
+#include "ShapefileSetWriter.h"
+#include "State.h"
+
+namespace sotrix {
+
+namespace {
+
+constexpr int kShapefileSet = 1;
+constexpr int kGpx = 2;
+
+const QString kErreurEnregistrement = QStringLiteral("Une erreur est survenue lors de l'enregistrement : ");
+
+}  // namespace
+
+QString msgEchecFichierExport(const QString& path) {
+    return QStringLiteral("Impossible de créer/supprimer le fichier '") + path +
+           QStringLiteral("'.\nVérifiez que ce fichier n'est pas en cours d'utilisation.");
+}
+
+void exporteFichier(bool waypoints, bool tracks, bool tracksAsLines, bool tracksAsPoints, bool selectedOnly) {
+    exporteFichier(ExportContext{}, waypoints, tracks, tracksAsLines, tracksAsPoints, selectedOnly);
+}
+
+void exporteFichier(const ExportContext& context, bool waypoints, bool tracks, bool tracksAsLines,
+                    bool tracksAsPoints, bool selectedOnly) {
+    State& s = state();
+    s.resultatOk = true;
+    const int type = s.typeFichier;
+    if (type != kShapefileSet && type != kGpx) {
+        s.resultatOk = false;
+        prompter().message(kErreurEnregistrement + QStringLiteral("type de fichier inconnu."), Icon::Exclamation);
+        return;
+    }
+    try {
+        DbGuard db;
+        if (type == kShapefileSet) {
+            ShapefileSetExport options;
+            options.waypoints = waypoints;
+            options.tracks = tracks;
+            options.tracksAsLines = tracksAsLines;
+            options.tracksAsPoints = tracksAsPoints;
+            options.selectedOnly = selectedOnly;
+            options.mapCoordinates = s.projExport == 1;
+            options.lastModified = context.now().date();
+            options.onDbaseCreated = context.onDbaseCreated;
+            options.onShapeFileCreated = context.onShapeFileCreated;
+            ecritShapefiles(*db, s.nomFichier, options);
+        } else {
+            GpxExport options;
+            options.waypoints = waypoints;
+            options.tracks = tracks;
+            options.selectedOnly = selectedOnly;
+            options.decalageHours = s.paramDecalage;
+            options.now = context.now();
+            ecritGpx(*db, s.nomFichier, options);
+        }
+    } catch (const ExportFileError& e) {
+        s.resultatOk = false;
+        prompter().message(msgEchecFichierExport(e.path()), Icon::Exclamation);
+        return;
+    } catch (const DbError& e) {
+        s.resultatOk = false;
+        prompter().message(kErreurEnregistrement + e.message(), Icon::Exclamation);
+        return;
+    } catch (const std::exception& e) {
+        s.resultatOk = false;
+        prompter().message(kErreurEnregistrement + QString::fromUtf8(e.what()), Icon::Exclamation);
+        return;
+    }
+    // Only what was written whole counts as saved: a selection, or tracks left out of a
+    // shapefile set, leave their flag set.
+    if (waypoints && !selectedOnly) s.modifWaypoints = false;
+    if (tracks && !selectedOnly && (type != kShapefileSet || tracksAsLines || tracksAsPoints)) s.modifTraces = false;
+}
+
+}  // namespace sotrix

@@ -1,0 +1,24 @@
+#pragma once
+// A file step of an export failed: the message names the file the user knows of (the
+// final name of the file being written, not its temporary name).
+
+#include <QString>
+
+#include <stdexcept>
+
+namespace sotrix {
+
+class ExportFileError : public std::runtime_error {
+public:
+    ExportFileError(const QString& path, const QString& cause)
+        : std::runtime_error((path + QStringLiteral(": ") + cause).toStdString()), path_(path) {}
+    const QString& path() const { return path_; }
+
+private:
+    QString path_;
+};
+
+// "Impossible de créer/supprimer le fichier '...'." and its advice on the next line.
+QString msgEchecFichierExport(const QString& path);
+
+}  // namespace sotrix

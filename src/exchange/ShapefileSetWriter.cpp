@@ -1,0 +1,236 @@
+#include "ShapefileSetWriter.h"
+
+#include "CFileName.h"
+#include "CPart.h"
+#include "CPoint.h"
+#include "CPolyLine.h"
+#include "CPolygon.h"
+#include "CShapeFile.h"
+#include "Database.h"
+#include "DbaseTable.h"
+#include "ExportDates.h"
+#include "ExportFailure.h"
+#include "ExportFileSet.h"
+#include "ShapefileSet.h"
+#include "ShapeError.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <memory>
+#include <optional>
+#include <system_error>
+#include <vector>
+
+namespace sotrix {
+
+namespace {
+
+using shapefile::CShapeFile;
+
+constexpr std::int32_t kPoint = 1;
+constexpr std::int32_t kPolyLine = 3;
+constexpr std::int32_t kPolygon = 5;
+
+constexpr int kTextWidth = 254;
+
+std::optional<double> number(const QVariant& v) {
+    if (v.isNull()) return std::nullopt;
+    bool ok = false;
+    const double d = v.toDouble(&ok);
+    return ok ? std::optional<double>(d) : std::nullopt;
+}
+
+DbaseValue value(const std::optional<double>& v) { return v ? DbaseValue(*v) : DbaseValue(); }
+
+DbaseValue value(const QVariant& v, const QString& text) { return v.isNull() ? DbaseValue() : DbaseValue(QStringView(text)); }
+
+DbaseField text(const char* name, int width = kTextWidth) { return {QString::fromLatin1(name), 'C', width, 0}; }
+DbaseField real(const char* name) { return {QString::fromLatin1(name), 'N', 20, 8}; }
+DbaseField integer(const char* name) { return {QString::fromLatin1(name), 'N', 11, 0}; }
+
+class SetsWriter {
+public:
+    SetsWriter(Database& db, const QString& nomFichier, const ShapefileSetExport& o)
+        : db_(db), o_(o), base_(shapefileSetBase(nomFichier)),
+          selected_(o.selectedOnly ? QStringLiteral(" AND Selected <> 0") : QString()),
+          pair_(o.mapCoordinates ? QStringLiteral("X, Y") : QStringLiteral("Lon, Lat")),
+          xName_(o.mapCoordinates ? "X" : "Lon"), yName_(o.mapCoordinates ? "Y" : "Lat") {}
+
+    void waypoints();
+    void tracks(bool closed);
+    void trackPoints();
+
+private:
+    template <class Body>
+    void writeSet(const char* suffix, std::int32_t type, const std::vector<DbaseField>& fields, Body body);
+    // The record of one track: its points in Num_trace order as one part, closed and
+    // turned clockwise for a polygon ring.
+    void addTrackShape(CShapeFile& shp, qint64 id, bool closed);
+
+    Database& db_;
+    const ShapefileSetExport& o_;
+    QString base_;
+    QString selected_;
+    QString pair_;
+    const char* xName_;
+    const char* yName_;
+};
+
+template <class Body>
+void SetsWriter::writeSet(const char* suffix, std::int32_t type, const std::vector<DbaseField>& fields, Body body) {
+    ExportFileSet files(base_ + QLatin1String(suffix));
+    const QString shpPath = files.finalPath(QStringLiteral("shp"));
+    const QString dbfPath = files.finalPath(QStringLiteral("dbf"));
+    try {
+        shapefile::CFileName name;
+        name.setFileSpec(QFile::encodeName(files.tempPath(QStringLiteral("shp"))).toStdString());
+        CShapeFile shp;
+        shp.setFileSpec(name, CShapeFile::Status::CreateIt, type);
+        if (o_.onShapeFileCreated) o_.onShapeFileCreated(shp);
+        DbaseTable dbf = DbaseTable::create(files.tempPath(QStringLiteral("dbf")), fields, o_.lastModified);
+        if (o_.onDbaseCreated) o_.onDbaseCreated(dbf);
+        body(shp, dbf);
+        shp.close();
+        dbf.close();
+    } catch (const shapefile::ShapeError& e) {
+        throw ExportFileError(shpPath, QString::fromStdString(e.description()));
+    } catch (const std::system_error& e) {
+        throw ExportFileError(shpPath, QString::fromLocal8Bit(e.what()));
+    } catch (const DbaseError& e) {
+        throw ExportFileError(dbfPath, e.message());
+    }
+    files.commit();
+}
+
+void SetsWriter::waypoints() {
+    if (!db_.scalar(QStringLiteral("SELECT EXISTS (SELECT 1 FROM Points WHERE Trace = 0") + selected_ + ')').toBool())
+        return;
+    const std::vector<DbaseField> fields = {text("Nom"), real(xName_), real(yName_), real("Altitude"),
+                                            text("DateMesure", 19), text("Description")};
+    writeSet("_w", kPoint, fields, [&](CShapeFile& shp, DbaseTable& dbf) {
+        Cursor c = db_.query(QStringLiteral("SELECT Nom, ") + pair_ +
+                             QStringLiteral(", Altitude, Date, Description FROM Points WHERE Trace = 0") + selected_ +
+                             QStringLiteral(" ORDER BY Id_point"));
+        std::vector<DbaseValue> row(fields.size());
+        while (c.next()) {
+            const QVariant nom = c.value(0), date = c.value(4), description = c.value(5);
+            const auto x = number(c.value(1)), y = number(c.value(2));
+            shapefile::CPoint point(x.value_or(0), y.value_or(0));
+            point.makeNull(!x || !y);
+            shp.add(point);
+            const QString nomText = nom.toString(), descriptionText = description.toString();
+            const auto stored = date.isNull() ? std::nullopt : parseStoredDate(date.toString());
+            const QString mesure = stored ? dateMesure(*stored) : QString();
+            row[0] = value(nom, nomText);
+            row[1] = value(x);
+            row[2] = value(y);
+            row[3] = value(number(c.value(3)));
+            row[4] = stored ? DbaseValue(QStringView(mesure)) : DbaseValue();
+            row[5] = value(description, descriptionText);
+            dbf.append(row);
+        }
+    });
+}
+
+void SetsWriter::tracks(bool closed) {
+    const QString where = QStringLiteral(" FROM Trace WHERE (Fermer <> 0) = ?1") + selected_ +
+                          QStringLiteral(" AND EXISTS (SELECT 1 FROM Points WHERE Points.Trace = Trace.Id_trace)");
+    if (!db_.scalar(QStringLiteral("SELECT EXISTS (SELECT 1") + where + ')', {int(closed)}).toBool()) return;
+    const std::vector<DbaseField> fields = {text("Nom"), text("Description")};
+    writeSet(closed ? "_tp" : "_tl", closed ? kPolygon : kPolyLine, fields, [&](CShapeFile& shp, DbaseTable& dbf) {
+        Cursor c = db_.query(QStringLiteral("SELECT Id_trace, Nom, Description") + where +
+                                 QStringLiteral(" ORDER BY Id_trace"),
+                             {int(closed)});
+        std::vector<DbaseValue> row(fields.size());
+        while (c.next()) {
+            addTrackShape(shp, c.value(0).toLongLong(), closed);
+            const QVariant nom = c.value(1), description = c.value(2);
+            const QString nomText = nom.toString(), descriptionText = description.toString();
+            row[0] = value(nom, nomText);
+            row[1] = value(description, descriptionText);
+            dbf.append(row);
+        }
+    });
+}
+
+void SetsWriter::addTrackShape(CShapeFile& shp, qint64 id, bool closed) {
+    Cursor c = db_.query(QStringLiteral("SELECT ") + pair_ +
+                             QStringLiteral(" FROM Points WHERE Trace = ?1 ORDER BY Num_trace, Id_point"),
+                         {id});
+    std::vector<std::pair<double, double>> ring;
+    while (c.next()) {
+        const auto x = number(c.value(0)), y = number(c.value(1));
+        if (x && y) ring.emplace_back(*x, *y);  // a vertex without coordinates has no place
+    }
+    if (closed && !ring.empty()) {
+        ring.push_back(ring.front());
+        // Shoelace with Y up: a positive area is a counter-clockwise ring.
+        double area2 = 0;
+        for (std::size_t i = 0; i + 1 < ring.size(); ++i)
+            area2 += ring[i].first * ring[i + 1].second - ring[i + 1].first * ring[i].second;
+        if (area2 > 0) std::reverse(ring.begin(), ring.end());
+    }
+    auto part = std::make_shared<shapefile::CPart>();
+    for (const auto& [x, y] : ring) part->add(std::make_shared<shapefile::CPoint>(x, y));
+    if (closed) {
+        shapefile::CPolygon polygon;
+        if (ring.empty()) polygon.makeNull(true);
+        else polygon.add(part);
+        shp.add(polygon);
+    } else {
+        shapefile::CPolyLine line;
+        if (ring.empty()) line.makeNull(true);
+        else line.add(part);
+        shp.add(line);
+    }
+}
+
+void SetsWriter::trackPoints() {
+    if (!db_.scalar(QStringLiteral("SELECT EXISTS (SELECT 1 FROM Points WHERE Trace > 0") + selected_ + ')').toBool())
+        return;
+    const std::vector<DbaseField> fields = {integer("Trace"),  integer("Num_trace"),     real(xName_),       real(yName_),
+                                            real("Altitude"), text("DateMesure", 19), text("Description")};
+    writeSet("_tw", kPoint, fields, [&](CShapeFile& shp, DbaseTable& dbf) {
+        Cursor c = db_.query(QStringLiteral("SELECT Trace, Num_trace, ") + pair_ +
+                             QStringLiteral(", Altitude, Date, Description FROM Points WHERE Trace > 0") + selected_ +
+                             QStringLiteral(" ORDER BY Id_point"));
+        std::vector<DbaseValue> row(fields.size());
+        shapefile::CPoint point;
+        while (c.next()) {
+            const QVariant numTrace = c.value(1), date = c.value(5), description = c.value(6);
+            const auto x = number(c.value(2)), y = number(c.value(3));
+            point.setX(x.value_or(0));
+            point.setY(y.value_or(0));
+            point.makeNull(!x || !y);
+            shp.add(point);
+            const QString descriptionText = description.toString();
+            const auto stored = date.isNull() ? std::nullopt : parseStoredDate(date.toString());
+            const QString mesure = stored ? dateMesure(*stored) : QString();
+            row[0] = DbaseValue(std::int64_t(c.value(0).toLongLong()));
+            row[1] = numTrace.isNull() ? DbaseValue() : DbaseValue(std::int64_t(numTrace.toLongLong()));
+            row[2] = value(x);
+            row[3] = value(y);
+            row[4] = value(number(c.value(4)));
+            row[5] = stored ? DbaseValue(QStringView(mesure)) : DbaseValue();
+            row[6] = value(description, descriptionText);
+            dbf.append(row);
+        }
+    });
+}
+
+}  // namespace
+
+void ecritShapefiles(Database& db, const QString& nomFichier, const ShapefileSetExport& options) {
+    SetsWriter w(db, nomFichier, options);
+    if (options.waypoints) w.waypoints();
+    if (options.tracks) {
+        if (options.tracksAsLines) {
+            w.tracks(false);
+            w.tracks(true);
+        }
+        if (options.tracksAsPoints) w.trackPoints();
+    }
+}
+
+}  // namespace sotrix

@@ -1,0 +1,484 @@
+#include "DbaseTable.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <shapefil.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QStringDecoder>
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <utility>
+
+namespace sotrix {
+
+DbaseError::DbaseError(const QString& message, int errorNumber)
+    : std::runtime_error(message.toStdString()), message_(message), errorNumber_(errorNumber) {}
+
+// ------------------------------------------------------------------ Windows-1252
+
+namespace {
+
+// Characters of the bytes 0x80..0x9F; 0 where the code page defines none.
+constexpr char16_t kHigh1252[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+char to1252(char32_t c) {
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return char(c);
+    for (int i = 0; i < 32; ++i)
+        if (kHigh1252[i] != 0 && kHigh1252[i] == c) return char(0x80 + i);
+    return '?';
+}
+
+// Walks the code points of a UTF-16 text (an unpaired surrogate counts as one).
+template <class F>
+void forEachCodePoint(QStringView text, F&& f) {
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        char32_t c = text[i].unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < n && text[i + 1].isLowSurrogate()) {
+            c = QChar::surrogateToUcs4(char16_t(c), text[i + 1].unicode());
+            ++i;
+        }
+        if (!f(c)) return;
+    }
+}
+
+}  // namespace
+
+QByteArray encodeWindows1252(QStringView text) {
+    QByteArray out;
+    out.reserve(text.size());
+    forEachCodePoint(text, [&](char32_t c) {
+        out.append(to1252(c));
+        return true;
+    });
+    return out;
+}
+
+QString decodeWindows1252(const QByteArray& bytes) {
+    QString out;
+    out.reserve(bytes.size());
+    for (const char b : bytes) {
+        const auto u = static_cast<unsigned char>(b);
+        if (u >= 0x80 && u < 0xA0 && kHigh1252[u - 0x80] != 0)
+            out.append(QChar(kHigh1252[u - 0x80]));
+        else
+            out.append(QChar(char16_t(u)));  // the undefined five keep their C1 code points
+    }
+    return out;
+}
+
+// ------------------------------------------------------------------ file hooks
+
+namespace {
+
+// What shapelib sees as a file: a descriptor with a write-back window, so that its
+// seek-then-write per record costs no system call, and the first failure kept.
+struct HookFile {
+    static constexpr std::size_t kWindow = 1 << 20;
+
+    int fd = -1;
+    std::vector<char> buf;
+    std::uint64_t bufStart = 0;  // file offset of buf[0]
+    std::size_t bufLen = 0;      // bytes of buf not yet on disk
+    std::uint64_t pos = 0;       // bufStart <= pos <= bufStart + bufLen
+    std::int64_t budget = -1;    // bytes that writes may still take; -1: no limit
+    int error = 0;
+    int* sink = nullptr;         // the table's record of failures
+
+    void fail(int e) {
+        if (e == 0) e = EIO;
+        if (error == 0) error = e;
+        if (sink && *sink == 0) *sink = e;
+    }
+
+    bool writeOut(const char* p, std::size_t n, std::uint64_t at) {
+        while (n > 0) {
+            const ssize_t w = ::pwrite(fd, p, n, off_t(at));
+            if (w < 0) {
+                if (errno == EINTR) continue;
+                fail(errno);
+                return false;
+            }
+            p += w;
+            n -= std::size_t(w);
+            at += std::uint64_t(w);
+        }
+        return true;
+    }
+
+    bool flush() {
+        const bool ok = bufLen == 0 || writeOut(buf.data(), bufLen, bufStart);
+        bufLen = 0;
+        bufStart = pos;
+        return ok;
+    }
+};
+
+HookFile* fileOf(SAFile f) { return reinterpret_cast<HookFile*>(f); }
+
+SAFile hookOpen(const char* name, const char* access) {
+    const std::string a(access);
+    int flags = O_RDONLY;
+    if (a.find('w') != std::string::npos)
+        flags = (a.find('+') != std::string::npos ? O_RDWR : O_WRONLY) | O_CREAT | O_TRUNC;
+    else if (a.find('+') != std::string::npos)
+        flags = O_RDWR;
+    const int fd = ::open(name, flags | O_CLOEXEC, 0666);
+    if (fd < 0) return nullptr;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+        ::close(fd);
+        errno = EISDIR;
+        return nullptr;
+    }
+    auto file = std::make_unique<HookFile>();
+    file->fd = fd;
+    if (flags != O_RDONLY) file->buf.resize(HookFile::kWindow);
+    // Owned by shapelib's handle from here; hookClose deletes it.
+    return reinterpret_cast<SAFile>(file.release());
+}
+
+SAOffset hookRead(void* p, SAOffset size, SAOffset nmemb, SAFile f) {
+    HookFile* file = fileOf(f);
+    if (!file->flush()) return 0;
+    const std::size_t want = std::size_t(size * nmemb);
+    std::size_t got = 0;
+    while (got < want) {
+        const ssize_t r = ::pread(file->fd, static_cast<char*>(p) + got, want - got, off_t(file->pos + got));
+        if (r < 0) {
+            if (errno == EINTR) continue;
+            file->fail(errno);
+            break;
+        }
+        if (r == 0) break;
+        got += std::size_t(r);
+    }
+    file->pos += got;
+    file->bufStart = file->pos;
+    return size == 0 ? 0 : SAOffset(got / size);
+}
+
+SAOffset hookWrite(void* p, SAOffset size, SAOffset nmemb, SAFile f) {
+    HookFile* file = fileOf(f);
+    const std::size_t n = std::size_t(size * nmemb);
+    if (file->budget >= 0) {
+        if (std::int64_t(n) > file->budget) {
+            file->budget = 0;
+            file->fail(ENOSPC);
+            return 0;
+        }
+        file->budget -= std::int64_t(n);
+    }
+    if (file->buf.empty()) {
+        file->fail(EBADF);
+        return 0;
+    }
+    const char* src = static_cast<const char*>(p);
+    if (file->pos - file->bufStart + n > file->buf.size()) {
+        if (!file->flush()) return 0;
+        if (n > file->buf.size()) {
+            if (!file->writeOut(src, n, file->pos)) return 0;
+            file->pos += n;
+            file->bufStart = file->pos;
+            return nmemb;
+        }
+    }
+    const std::size_t at = std::size_t(file->pos - file->bufStart);
+    std::memcpy(file->buf.data() + at, src, n);
+    file->bufLen = std::max(file->bufLen, at + n);
+    file->pos += n;
+    return nmemb;
+}
+
+SAOffset hookSeek(SAFile f, SAOffset offset, int whence) {
+    HookFile* file = fileOf(f);
+    std::uint64_t target = offset;
+    if (whence == SEEK_CUR) {
+        target = file->pos + offset;
+    } else if (whence == SEEK_END) {
+        if (!file->flush()) return SAOffset(-1);
+        struct stat st {};
+        if (::fstat(file->fd, &st) != 0) {
+            file->fail(errno);
+            return SAOffset(-1);
+        }
+        target = std::uint64_t(st.st_size) + offset;
+    }
+    if (target >= file->bufStart && target <= file->bufStart + file->bufLen) {
+        file->pos = target;
+        return 0;
+    }
+    if (!file->flush()) return SAOffset(-1);
+    file->pos = target;
+    file->bufStart = target;
+    return 0;
+}
+
+SAOffset hookTell(SAFile f) { return SAOffset(fileOf(f)->pos); }
+
+int hookFlush(SAFile f) { return fileOf(f)->flush() ? 0 : EOF; }
+
+int hookClose(SAFile f) {
+    std::unique_ptr<HookFile> file(fileOf(f));
+    bool ok = file->flush();
+    if (::close(file->fd) != 0) {
+        file->fail(errno);
+        ok = false;
+    }
+    return ok ? 0 : EOF;
+}
+
+int hookRemove(const char* name) { return ::unlink(name); }
+
+// shapelib reports through Error only what also shows in a return value or in a failed
+// hook call above, both of which the table records; its text would only reach stderr.
+void hookError(const char*) {}
+
+double hookAtof(const char* text) {
+    while (*text == ' ') ++text;
+    double v = 0;
+    std::from_chars(text, text + std::strlen(text), v);
+    return v;
+}
+
+SAHooks hooks() {
+    SAHooks h{};
+    h.FOpen = hookOpen;
+    h.FRead = hookRead;
+    h.FWrite = hookWrite;
+    h.FSeek = hookSeek;
+    h.FTell = hookTell;
+    h.FFlush = hookFlush;
+    h.FClose = hookClose;
+    h.Remove = hookRemove;
+    h.Error = hookError;
+    h.Atof = hookAtof;
+    return h;
+}
+
+QString errorText(int e) { return QString::fromLocal8Bit(std::strerror(e)); }
+
+}  // namespace
+
+// ------------------------------------------------------------------ the table
+
+struct DbaseTable::Handle {
+    DBFHandle dbf = nullptr;
+    int error = 0;
+    QString path;
+    ~Handle() {
+        if (dbf) DBFClose(dbf);
+    }
+    // Points the open file's failure record at ours, keeping what it met so far.
+    void attach() {
+        HookFile* file = fileOf(dbf->fp);
+        file->sink = &error;
+        if (error == 0) error = file->error;
+    }
+};
+
+DbaseTable::DbaseTable() : h_(std::make_unique<Handle>()), work_(XBASE_FLD_MAX_WIDTH + 1) {}
+DbaseTable::DbaseTable(DbaseTable&&) noexcept = default;
+DbaseTable& DbaseTable::operator=(DbaseTable&&) noexcept = default;
+DbaseTable::~DbaseTable() = default;
+
+DbaseTable DbaseTable::create(const QString& path, const std::vector<DbaseField>& fields, QDate lastModified) {
+    DbaseTable t;
+    t.h_->path = path;
+    SAHooks h = hooks();
+    errno = 0;
+    t.h_->dbf = DBFCreateLL(QFile::encodeName(path).constData(), "LDID/87", &h);
+    if (!t.h_->dbf) {
+        const int e = errno != 0 ? errno : EIO;
+        throw DbaseError(QStringLiteral("impossible de créer %1 : %2").arg(path, errorText(e)), e);
+    }
+    t.h_->attach();
+    if (lastModified.isValid())
+        DBFSetLastModifiedDate(t.h_->dbf, std::clamp(lastModified.year() - 1900, 0, 255), lastModified.month(),
+                               lastModified.day());
+    for (const DbaseField& f : fields) {
+        const QByteArray name = encodeWindows1252(f.name).left(XBASE_FLDNAME_LEN_WRITE);
+        if (DBFAddNativeFieldType(t.h_->dbf, name.constData(), f.type, f.width, f.decimals) < 0)
+            throw DbaseError(QStringLiteral("champ refusé : %1").arg(f.name));
+        DbaseField kept = f;
+        kept.name = QString::fromLatin1(name);
+        t.fields_.push_back(kept);
+    }
+    t.check("création");
+    return t;
+}
+
+DbaseTable DbaseTable::open(const QString& path) {
+    DbaseTable t;
+    t.h_->path = path;
+    SAHooks h = hooks();
+    errno = 0;
+    t.h_->dbf = DBFOpenLL(QFile::encodeName(path).constData(), "rb", &h);
+    if (!t.h_->dbf) {
+        const int e = errno != 0 ? errno : EINVAL;
+        throw DbaseError(QStringLiteral("impossible d'ouvrir %1 : %2").arg(path, errorText(e)), e);
+    }
+    t.h_->attach();
+    const int n = DBFGetFieldCount(t.h_->dbf);
+    for (int i = 0; i < n; ++i) {
+        char name[XBASE_FLDNAME_LEN_READ + 1] = {};
+        int width = 0, decimals = 0;
+        DBFGetFieldInfo(t.h_->dbf, i, name, &width, &decimals);
+        t.fields_.push_back({QString::fromLatin1(name), DBFGetNativeFieldType(t.h_->dbf, i), width, decimals});
+    }
+    // The ".cpg" first (shapelib already prefers it), then the language driver, then a guess.
+    const QString cp = t.codePage().trimmed().toUpper();
+    if (cp == QLatin1String("LDID/87") || cp == QLatin1String("LDID/3") || cp == QLatin1String("1252") ||
+        cp == QLatin1String("CP1252") || cp == QLatin1String("ANSI 1252") || cp == QLatin1String("WINDOWS-1252"))
+        t.codec_ = Codec::Windows1252;
+    else if (cp == QLatin1String("UTF-8") || cp == QLatin1String("UTF8") || cp == QLatin1String("65001"))
+        t.codec_ = Codec::Utf8;
+    else if (cp == QLatin1String("88591") || cp == QLatin1String("8859-1") || cp == QLatin1String("ISO-8859-1") ||
+             cp == QLatin1String("ISO 88591") || cp == QLatin1String("LATIN1"))
+        t.codec_ = Codec::Latin1;
+    else
+        t.codec_ = Codec::Guess;
+    return t;
+}
+
+void DbaseTable::check(const char* what) {
+    if (h_->error != 0)
+        throw DbaseError(QStringLiteral("%1 de %2 : %3").arg(QLatin1String(what), h_->path, errorText(h_->error)),
+                         h_->error);
+}
+
+void DbaseTable::failWritesAfter(std::int64_t bytes) {
+    if (h_->dbf) fileOf(h_->dbf->fp)->budget = bytes;
+}
+
+void DbaseTable::append(const std::vector<DbaseValue>& values) {
+    if (!h_->dbf) throw DbaseError(QStringLiteral("table fermée : %1").arg(h_->path));
+    if (values.size() != fields_.size())
+        throw DbaseError(QStringLiteral("%1 valeurs pour %2 champs").arg(values.size()).arg(fields_.size()));
+    const int record = DBFGetRecordCount(h_->dbf);
+    char* out = work_.data();
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const DbaseField& f = fields_[i];
+        const DbaseValue& v = values[i];
+        if (std::holds_alternative<std::monostate>(v)) {
+            out[0] = '\0';
+        } else if (const auto* text = std::get_if<QStringView>(&v)) {
+            if (f.type != 'C') throw DbaseError(QStringLiteral("texte dans le champ numérique %1").arg(f.name));
+            int n = 0;
+            forEachCodePoint(*text, [&](char32_t c) {
+                if (n >= f.width) return false;
+                out[n++] = to1252(c);
+                return true;
+            });
+            out[n] = '\0';
+        } else {
+            if (f.type != 'N') throw DbaseError(QStringLiteral("nombre dans le champ texte %1").arg(f.name));
+            char digits[64];
+            std::to_chars_result r{};
+            if (const auto* integer = std::get_if<std::int64_t>(&v); integer && f.decimals == 0) {
+                r = std::to_chars(digits, digits + sizeof digits, *integer);
+            } else {
+                const double d = integer ? double(*integer) : std::get<double>(v);
+                if (!std::isfinite(d))
+                    throw DbaseError(QStringLiteral("valeur non finie pour le champ %1").arg(f.name));
+                r = std::to_chars(digits, digits + sizeof digits, d, std::chars_format::fixed, f.decimals);
+            }
+            const int len = r.ec == std::errc() ? int(r.ptr - digits) : f.width + 1;
+            if (len > f.width)
+                throw DbaseError(QStringLiteral("valeur trop large pour le champ %1 (%2 caractères)")
+                                     .arg(f.name)
+                                     .arg(f.width));
+            std::memset(out, ' ', std::size_t(f.width - len));
+            std::memcpy(out + (f.width - len), digits, std::size_t(len));
+            out[f.width] = '\0';
+        }
+        if (!DBFWriteAttributeDirectly(h_->dbf, record, int(i), out)) {
+            if (h_->error == 0) h_->error = EIO;
+            check("écriture");
+        }
+    }
+    check("écriture");
+}
+
+void DbaseTable::close() {
+    if (!h_->dbf) return;
+    DBFClose(std::exchange(h_->dbf, nullptr));
+    check("fermeture");
+}
+
+// ------------------------------------------------------------------ reading
+
+int DbaseTable::fieldIndex(const QString& name) const {
+    for (std::size_t i = 0; i < fields_.size(); ++i)
+        if (fields_[i].name.compare(name, Qt::CaseInsensitive) == 0) return int(i);
+    return -1;
+}
+
+std::int64_t DbaseTable::recordCount() const { return h_->dbf ? DBFGetRecordCount(h_->dbf) : 0; }
+
+bool DbaseTable::isDeleted(std::int64_t record) const {
+    return h_->dbf && DBFIsRecordDeleted(h_->dbf, int(record)) != 0;
+}
+
+const char* DbaseTable::raw(std::int64_t record, int field) const {
+    if (!h_->dbf || record < 0 || record >= recordCount() || field < 0 || field >= int(fields_.size()))
+        throw DbaseError(QStringLiteral("enregistrement %1, champ %2 hors de la table").arg(record).arg(field));
+    const char* s = DBFReadStringAttribute(h_->dbf, int(record), field);
+    return s ? s : "";
+}
+
+QString DbaseTable::text(std::int64_t record, int field) const {
+    const QByteArray bytes(raw(record, field));
+    switch (codec_) {
+    case Codec::Windows1252:
+        return decodeWindows1252(bytes);
+    case Codec::Latin1:
+        return QString::fromLatin1(bytes);
+    case Codec::Utf8:
+        return QString::fromUtf8(bytes);
+    case Codec::Guess:
+        break;
+    }
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString asUtf8 = utf8(bytes);
+    return utf8.hasError() ? decodeWindows1252(bytes) : asUtf8;
+}
+
+std::optional<double> DbaseTable::number(std::int64_t record, int field) const {
+    const char* s = raw(record, field);
+    const char* end = s + std::strlen(s);
+    while (s < end && *s == ' ') ++s;
+    while (end > s && end[-1] == ' ') --end;
+    if (s == end || *s == '*') return std::nullopt;
+    if (*s == '+') ++s;
+    double v = 0;
+    const auto r = std::from_chars(s, end, v);
+    if (r.ec != std::errc() || r.ptr != end) return std::nullopt;
+    return v;
+}
+
+bool DbaseTable::isNull(std::int64_t record, int field) const {
+    const char* s = raw(record, field);
+    while (*s == ' ') ++s;
+    if (*s == '\0') return true;
+    return fields_[std::size_t(field)].type == 'N' && *s == '*';
+}
+
+QString DbaseTable::codePage() const {
+    const char* cp = h_->dbf ? DBFGetCodePage(h_->dbf) : nullptr;
+    return cp ? QString::fromLatin1(cp) : QString();
+}
+
+}  // namespace sotrix
