@@ -1,0 +1,62 @@
+#include "GpxImport.h"
+
+#include "Divers.h"
+#include "GpxReader.h"
+#include "ImportEngine.h"
+#include "ImportStore.h"
+#include "State.h"
+
+#include <new>
+
+namespace sotrix {
+
+namespace {
+
+// Names are cleaned and descriptions put on one line before they are stored.
+class StoreSink final : public GpxSink {
+public:
+    StoreSink(PointStore& store, bool fromGps) : store_(store), fromGps_(fromGps) {}
+
+    Flow waypoint(const GpxWaypoint& w) override {
+        ChampsWaypoint champs;
+        champs.altitude = w.point.altitude;
+        champs.date = w.point.date;
+        if (w.name) champs.nom = nettoieNom(*w.name, fromGps_);
+        if (w.description) champs.description = uneLigne(*w.description);
+        return store_.waypoint(SourceSysteme::Gps, w.point.lon, w.point.lat, champs);
+    }
+
+    Flow trackStart(const GpxTrack& t) override {
+        std::optional<QString> nom;
+        std::optional<QString> description;
+        if (t.name) nom = nettoieNom(*t.name, fromGps_);
+        if (t.description) description = uneLigne(*t.description);
+        store_.debutTrace(nom, description);
+        return Flow::Continue;
+    }
+
+    Flow trackPoint(const GpxPoint& p) override {
+        return store_.pointTrace(SourceSysteme::Gps, p.lon, p.lat, ChampsPoint{p.altitude, p.date});
+    }
+
+private:
+    PointStore& store_;
+    bool fromGps_;
+};
+
+}  // namespace
+
+bool GpxImport::ouvre(const QString& path) {
+    try {
+        return doc_.loadFile(path) == XmlLoad::Ok && estRacineGpx(doc_.root());
+    } catch (const std::bad_alloc&) {
+        return false;  // a file too large to hold in memory cannot be read
+    }
+}
+
+Flow GpxImport::lit(PointStore& store, bool fromGps) {
+    StoreSink sink(store, fromGps);
+    return parcourtGpx(doc_.root(), state().paramDecalage, sink);
+}
+
+}  // namespace sotrix

@@ -1,0 +1,114 @@
+#include "ImportEngine.h"
+
+#include "Database.h"
+#include "ImportReader.h"
+#include "ImportStore.h"
+#include "MainView.h"
+#include "State.h"
+#include "proj4.h"
+
+#include <optional>
+
+namespace sotrix {
+
+namespace {
+
+QString failureHead(const QString& path) {
+    return QStringLiteral("Une erreur est survenue lors de l'importation du fichier '") + path +
+           QStringLiteral("'.\n");
+}
+
+// "A (3X), B (2X)" for the names held more than once, in name order; "" when none.
+QString doublons(Database& db, const QString& sql) {
+    Cursor c = db.query(sql);
+    QStringList items;
+    while (c.next())
+        items << c.value(0).toString() + QStringLiteral(" (") + QString::number(c.value(1).toLongLong()) +
+                     QStringLiteral("X)");
+    return items.join(QStringLiteral(", "));
+}
+
+struct Refus {
+    QString liste;
+    const char* debut;  // what is held twice
+};
+
+// Name checks, point counts and removal of the tracks under two points. A refusal is
+// returned for the caller to roll back and report.
+std::optional<Refus> commonTail(Database& db) {
+    const QString waypoints = doublons(
+        db, QStringLiteral("SELECT MIN(Nom) AS doublon, COUNT(Nom) AS nbDoublon FROM Points WHERE Trace = 0 "
+                           "GROUP BY Nom HAVING COUNT(Nom) > 1 ORDER BY Nom"));
+    if (!waypoints.isEmpty()) return Refus{waypoints, "Plusieurs waypoints ont le même nom : "};
+    const QString traces = doublons(
+        db, QStringLiteral("SELECT MIN(Nom) AS doublon, COUNT(Nom) AS nbDoublon FROM Trace "
+                           "GROUP BY Nom HAVING COUNT(Nom) > 1 ORDER BY Nom"));
+    if (!traces.isEmpty()) return Refus{traces, "Plusieures traces ont le même nom : "};
+    db.exec(QStringLiteral("UPDATE Trace SET Nb = c.nb "
+                           "FROM (SELECT Trace AS id, COUNT(*) AS nb FROM Points WHERE Trace > 0 GROUP BY Trace) AS c "
+                           "WHERE Trace.Id_trace = c.id"));
+    db.exec(QStringLiteral("DELETE FROM Points WHERE Trace IN (SELECT Id_trace FROM Trace WHERE Nb IS NULL OR Nb < 2)"));
+    db.exec(QStringLiteral("DELETE FROM Trace WHERE Nb IS NULL OR Nb < 2"));
+    return std::nullopt;
+}
+
+}  // namespace
+
+QString nettoieNom(const QString& nom, bool fromGps) {
+    qsizetype begin = 0;
+    qsizetype end = nom.size();
+    while (begin < end && nom[begin] == QLatin1Char(' ')) ++begin;
+    while (end > begin && nom[end - 1] == QLatin1Char(' ')) --end;
+    QString s = nom.mid(begin, end - begin);
+    if (!fromGps) s.replace(QLatin1Char('/'), QLatin1Char('X'));
+    while (s.endsWith(QLatin1Char('-'))) s.chop(1);
+    return s;
+}
+
+ImportOutcome importeFichier(bool fromGps) {
+    State& st = state();
+    const QString path = st.nomFichier;
+    Flow flow = Flow::Continue;
+    try {
+        DbGuard db;
+        ProjSystems systems(*db, st.paramProjGps, st.paramProjCarto);
+        if (systems.status() == ProjSystems::Status::NotFound) {
+            prompter().message(QString::fromUtf8(kMsgProjIntrouvable), Icon::Exclamation);
+            return ImportOutcome::SetupFailure;
+        }
+        if (!systems.ok()) return ImportOutcome::SetupFailure;  // already reported
+
+        const auto reader = lecteurImport(st.typeFichier);
+        if (!reader || !reader->ouvre(path)) {
+            prompter().message(QStringLiteral("Impossible de lire le fichier '") + path +
+                                   QStringLiteral("'.\nVérifiez que ce fichier n'est pas en cours d'utilisation."),
+                               Icon::Exclamation);
+            return ImportOutcome::ReadFailure;
+        }
+
+        std::optional<Refus> refus;
+        {
+            Transaction tx(*db);
+            db->exec(QStringLiteral("DELETE FROM Points"));
+            db->exec(QStringLiteral("DELETE FROM Trace"));
+            PointStore store(*db, systems);
+            flow = reader->lit(store, fromGps);
+            refus = commonTail(*db);
+            if (!refus) tx.commit();
+        }
+        if (refus) {
+            prompter().message(failureHead(path) + QString::fromUtf8(refus->debut) + refus->liste + QStringLiteral("."),
+                               Icon::Exclamation);
+            return ImportOutcome::Refused;
+        }
+    } catch (const DbError& e) {
+        prompter().message(failureHead(path) + e.message(), Icon::Exclamation);
+        return ImportOutcome::DatabaseFailure;
+    }
+    st.modifWaypoints = true;
+    st.modifTraces = true;
+    if (st.mainView) st.mainView->majListes();
+    return flow == Flow::Stop ? ImportOutcome::Stopped : ImportOutcome::Ok;
+}
+
+}  // namespace sotrix

@@ -1,0 +1,63 @@
+#pragma once
+// The per-point step of every import reader: each point is converted into the other
+// coordinate system of the run and stored with both pairs, through statements prepared
+// once for the whole import. A point that cannot be converted is passed over or ends the
+// reading, as the user chooses.
+
+#include "Database.h"
+#include "ImportFlow.h"
+
+#include <QString>
+
+#include <optional>
+
+namespace sotrix {
+
+class ProjSystems;
+
+// The system in which a file gives its coordinates.
+enum class SourceSysteme { Gps, Carte };
+
+struct ChampsPoint {
+    std::optional<double> altitude;
+    QString date;  // "yyyy-MM-dd HH:mm:ss"; "" stores none
+};
+
+struct ChampsWaypoint : ChampsPoint {
+    std::optional<QString> nom;  // cleaned; nothing gives the text of the new Id_point
+    std::optional<QString> description;
+};
+
+class PointStore {
+public:
+    // systems: source the GPS system, destination the map system.
+    PointStore(Database& db, ProjSystems& systems);
+
+    // (a, b) is (longitude, latitude) from the GPS system or (X, Y) from the map system.
+    Flow waypoint(SourceSysteme source, double a, double b, const ChampsWaypoint& champs);
+    // Stores a track row before its points; a track without a name is named after its
+    // Id_trace. Its points follow, numbered from 1.
+    void debutTrace(const std::optional<QString>& nom, const std::optional<QString>& description);
+    Flow pointTrace(SourceSysteme source, double a, double b, const ChampsPoint& champs);
+
+private:
+    struct Coordonnees {
+        double lon, lat, x, y;
+    };
+    // Converts the pair; on failure asks whether to go on. Nothing when the point is
+    // passed over or the user stops (then stop_ is set).
+    std::optional<Coordonnees> projette(SourceSysteme source, double a, double b);
+
+    Database& db_;
+    ProjSystems& systems_;
+    Statement insertWaypoint_;
+    Statement nameWaypoint_;
+    Statement insertTrace_;
+    Statement nameTrace_;
+    Statement insertTrackPoint_;
+    qint64 trace_ = 0;
+    qint64 numTrace_ = 0;
+    bool stop_ = false;
+};
+
+}  // namespace sotrix

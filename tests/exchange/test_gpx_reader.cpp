@@ -1,0 +1,200 @@
+// The XML layer and the GPX walker, on documents written by the tests.
+#include "GpxReader.h"
+#include "Xml.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+using namespace sotrix;
+
+namespace {
+
+QString opt(const std::optional<QString>& s) { return s ? QStringLiteral("\"") + *s + QStringLiteral("\"") : QStringLiteral("-"); }
+
+QString point(const GpxPoint& p) {
+    return QStringLiteral("%1,%2 ele=%3 date=%4")
+        .arg(p.lon)
+        .arg(p.lat)
+        .arg(p.altitude ? QString::number(*p.altitude) : QStringLiteral("-"))
+        .arg(p.date.isEmpty() ? QStringLiteral("-") : p.date);
+}
+
+// Keeps every item as a line of text; stops after `stopAfter` items when set.
+class RecordingSink final : public GpxSink {
+public:
+    QStringList items;
+    int stopAfter = -1;
+
+    Flow waypoint(const GpxWaypoint& w) override {
+        return add(QStringLiteral("wpt %1 name=%2 desc=%3").arg(point(w.point), opt(w.name), opt(w.description)));
+    }
+    Flow trackStart(const GpxTrack& t) override {
+        return add(QStringLiteral("trk name=%1 desc=%2").arg(opt(t.name), opt(t.description)));
+    }
+    Flow trackPoint(const GpxPoint& p) override { return add(QStringLiteral("pt ") + point(p)); }
+
+private:
+    Flow add(const QString& item) {
+        items << item;
+        return int(items.size()) == stopAfter ? Flow::Stop : Flow::Continue;
+    }
+};
+
+XmlLoad load(XmlDocument& doc, const QByteArray& bytes) { return doc.loadBytes(bytes.constData(), std::size_t(bytes.size())); }
+
+QStringList walk(const QByteArray& bytes, int decalage = 0) {
+    XmlDocument doc;
+    EXPECT_EQ(load(doc, bytes), XmlLoad::Ok) << bytes.left(200).toStdString();
+    EXPECT_TRUE(estRacineGpx(doc.root()));
+    RecordingSink sink;
+    EXPECT_EQ(parcourtGpx(doc.root(), decalage, sink), Flow::Continue);
+    return sink.items;
+}
+
+QByteArray gpx(const QByteArray& body, const QByteArray& root = "gpx xmlns=\"http://www.topografix.com/GPX/1/1\"") {
+    const QByteArray name = root.split(' ').first();
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<" + root + " xmlns:x=\"urn:x\">" + body + "</" + name + ">";
+}
+
+}  // namespace
+
+TEST(GpxReader, OrderDescriptionsAndNames) {
+    const QByteArray body =
+        "<rte><name>R</name><desc>rd</desc><rtept lat=\"1\" lon=\"2\"><name>ignored</name></rtept></rte>"
+        "<trk><name>T</name><cmt/><desc>td</desc><number>4</number>"
+        "<trkseg><trkpt lat=\"3\" lon=\"4\"><name>n</name><ele>5</ele></trkpt></trkseg>"
+        "<trkseg><trkpt lat=\"6\" lon=\"7\"/><trkpt lon=\"7\"/><trkpt lat=\"x\" lon=\"7\"/></trkseg>"
+        "<x:trkseg><trkpt lat=\"8\" lon=\"8\"/></x:trkseg></trk>"
+        "<wpt lat=\"50.5\" lon=\"4.25\"><x:name>foreign</x:name><cmt></cmt><desc>d</desc></wpt>"
+        "<wpt lat=\"0\" lon=\"0\"><name></name><name>second</name><desc>one\ntwo</desc></wpt>"
+        "<wpt lat=\"1\" lon=\"1\"><cmt>c</cmt><desc>d</desc></wpt>"
+        "<wpt lat=\"1\" lon=\"1\"><desc></desc></wpt>"
+        "<x:wpt lat=\"9\" lon=\"9\"/>"
+        "<trk><desc>only desc</desc></trk>"
+        "<rte/>";
+    const QStringList expected{
+        "wpt 4.25,50.5 ele=- date=- name=- desc=-",
+        "wpt 0,0 ele=- date=- name=\"\" desc=\"one\ntwo\"",
+        "wpt 1,1 ele=- date=- name=- desc=\"c\"",
+        "wpt 1,1 ele=- date=- name=- desc=-",
+        "trk name=\"T\" desc=\"\"",
+        "pt 4,3 ele=5 date=-",
+        "pt 7,6 ele=- date=-",
+        "trk name=- desc=\"only desc\"",
+        "trk name=\"R\" desc=\"rd\"",
+        "pt 2,1 ele=- date=-",
+        "trk name=- desc=-",
+    };
+    EXPECT_EQ(walk(gpx(body)), expected);
+}
+
+TEST(GpxReader, DatesAndStop) {
+    const QByteArray body =
+        "<wpt lat=\"1\" lon=\"1\"><time> 2004-03-15T10:00:00Z </time><desc>15/01/2000</desc></wpt>"
+        "<wpt lat=\"1\" lon=\"1\"><time>bad</time><desc>15/01/2000</desc></wpt>"
+        "<wpt lat=\"1\" lon=\"1\"><desc>plain</desc><cmt>15/01/2000</cmt></wpt>"
+        "<wpt lat=\"1\" lon=\"1\"><cmt>15-JUL-04 10:00:00</cmt></wpt>"
+        "<wpt lat=\"1\" lon=\"1\"><time>2004-03-15t10:00:00z</time></wpt>"
+        "<trk><trkseg><trkpt lat=\"1\" lon=\"1\"><desc><![CDATA[15/]]>01/2000 <![CDATA[23:30]]></desc></trkpt>"
+        "</trkseg></trk>";
+    const QStringList items = walk(gpx(body), 2);
+    ASSERT_EQ(items.size(), 7);
+    EXPECT_TRUE(items[0].contains("date=2004-03-15 12:00:00"));
+    EXPECT_TRUE(items[1].contains("date=-"));
+    EXPECT_TRUE(items[2].contains("date=-"));
+    EXPECT_TRUE(items[3].contains("date=2004-07-15 12:00:00"));
+    EXPECT_TRUE(items[4].contains("date=-"));
+    EXPECT_TRUE(items[6].contains("date=2000-01-16 01:30:00")) << items[6].toStdString();
+
+    XmlDocument doc;
+    ASSERT_EQ(load(doc, gpx(body)), XmlLoad::Ok);
+    RecordingSink sink;
+    sink.stopAfter = 2;
+    EXPECT_EQ(parcourtGpx(doc.root(), 0, sink), Flow::Stop);
+    EXPECT_EQ(sink.items.size(), 2);
+}
+
+TEST(GpxReader, PrefixedRootAndEntities) {
+    const QByteArray doc = "<g:gpx xmlns:g=\"http://www.topografix.com/GPX/1/0\" xmlns:x=\"urn:x\">"
+                           "<g:wpt lat=\"1\" lon=\"2\"><g:name>A&amp;B &#233;&lt;</g:name><name>bare</name></g:wpt>"
+                           "<wpt lat=\"3\" lon=\"4\"/><x:wpt lat=\"5\" lon=\"6\"/></g:gpx>";
+    EXPECT_EQ(walk(doc), (QStringList{QString::fromUtf8("wpt 2,1 ele=- date=- name=\"A&B é<\" desc=-"),
+                                      "wpt 4,3 ele=- date=- name=- desc=-"}));
+
+    XmlDocument other;
+    ASSERT_EQ(load(other, "<x:gpx xmlns:x=\"urn:x\"/>"), XmlLoad::Ok);
+    EXPECT_TRUE(estRacineGpx(other.root()));
+    ASSERT_EQ(load(other, "<kml><wpt lat=\"1\" lon=\"1\"/></kml>"), XmlLoad::Ok);
+    EXPECT_FALSE(estRacineGpx(other.root()));
+    ASSERT_EQ(load(other, "<gpxx/>"), XmlLoad::Ok);
+    EXPECT_FALSE(estRacineGpx(other.root()));
+
+    // Entities of an internal DTD are not expanded, and nothing is fetched.
+    const QByteArray dtd = "<!DOCTYPE gpx [<!ENTITY e \"expanded\">]><gpx><wpt lat=\"1\" lon=\"1\"><name>&e;</name></wpt></gpx>";
+    const QStringList items = walk(dtd);
+    ASSERT_EQ(items.size(), 1);
+    EXPECT_FALSE(items[0].contains("expanded"));
+}
+
+TEST(GpxReader, Encodings) {
+    const QString e = QString::fromUtf8("é");
+    const QByteArray wpt = "<wpt lat=\"1\" lon=\"1\"><name>\xE9</name></wpt></gpx>";
+    for (const char* encoding : {"ISO-8859-1", "windows-1252", "latin1", "ISO-8859-15"}) {
+        const QByteArray bytes = QByteArray("<?xml version=\"1.0\" encoding=\"") + encoding + "\"?><gpx>" + wpt;
+        const QStringList items = walk(bytes);
+        ASSERT_EQ(items.size(), 1) << encoding;
+        EXPECT_TRUE(items[0].contains("name=\"" + e + "\"")) << encoding << " " << items[0].toStdString();
+    }
+    // Single quotes, and a declaration that also says standalone.
+    EXPECT_TRUE(walk("<?xml version='1.0' encoding = 'CP1252' standalone='yes'?><gpx>" + wpt)[0].contains(e));
+    // windows-1252 is not Latin-1: 0x80 is the euro sign.
+    EXPECT_TRUE(walk("<?xml version=\"1.0\" encoding=\"windows-1252\"?><gpx><wpt lat=\"1\" lon=\"1\"><name>\x80</name>"
+                     "</wpt></gpx>")[0]
+                    .contains(QString::fromUtf8("€")));
+
+    const QString utf8Doc = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-16\"?><gpx><wpt lat=\"1\" lon=\"1\"><name>") + e +
+                            QStringLiteral("</name></wpt></gpx>");
+    QByteArray utf16("\xFF\xFE", 2);
+    utf16.append(reinterpret_cast<const char*>(utf8Doc.utf16()), utf8Doc.size() * 2);
+    EXPECT_TRUE(walk(utf16)[0].contains(e));
+    EXPECT_TRUE(walk("\xEF\xBB\xBF<gpx><wpt lat=\"1\" lon=\"1\"><name>\xC3\xA9</name></wpt></gpx>")[0].contains(e));
+    EXPECT_TRUE(walk("<gpx><wpt lat=\"1\" lon=\"1\"><name>\xC3\xA9</name></wpt></gpx>")[0].contains(e));
+
+    XmlDocument doc;
+    EXPECT_EQ(load(doc, "<?xml version=\"1.0\" encoding=\"no-such-encoding\"?><gpx/>"), XmlLoad::BadEncoding);
+    EXPECT_EQ(load(doc, "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?><gpx><name>\x82</name></gpx>"),
+              XmlLoad::BadEncoding);
+    EXPECT_FALSE(doc.root());
+}
+
+TEST(GpxReader, MalformedAndUnreadable) {
+    XmlDocument doc;
+    const QByteArray good = gpx("<wpt lat=\"1\" lon=\"1\"><name>a</name></wpt>");
+    EXPECT_EQ(load(doc, good.left(good.size() - 3)), XmlLoad::Malformed);
+    EXPECT_EQ(load(doc, good.left(40)), XmlLoad::Malformed);
+    EXPECT_EQ(load(doc, "<gpx><wpt></trk></gpx>"), XmlLoad::Malformed);
+    EXPECT_EQ(load(doc, "<gpx/><gpx/>"), XmlLoad::Malformed);
+    EXPECT_EQ(load(doc, ""), XmlLoad::Malformed);
+    EXPECT_EQ(load(doc, "   \n"), XmlLoad::Malformed);
+    EXPECT_EQ(load(doc, "plain text"), XmlLoad::Malformed);
+    EXPECT_FALSE(doc.root());
+    EXPECT_EQ(load(doc, "<!-- c --><gpx/><!-- d -->"), XmlLoad::Ok);
+
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    EXPECT_EQ(doc.loadFile(dir.filePath("missing.gpx")), XmlLoad::Unreadable);
+    EXPECT_EQ(doc.loadFile(dir.path()), XmlLoad::Unreadable);
+    const QString path = dir.filePath(QString::fromUtf8("l'été.gpx"));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(good);
+    f.close();
+    ASSERT_EQ(doc.loadFile(path), XmlLoad::Ok);
+    EXPECT_TRUE(estRacineGpx(doc.root()));
+}
