@@ -107,6 +107,7 @@ protected:
         EXPECT_TRUE(state().modifWaypoints);
         EXPECT_TRUE(state().modifTraces);
         EXPECT_EQ(view.calls, QStringList{"majListes"});
+        EXPECT_EQ(view.pointsSeenByMajListes, 15) << "the lists must be refilled after the commit";
         EXPECT_TRUE(state().resultatOk);
     }
 };

@@ -60,8 +60,13 @@ inline QByteArray rowsFixture(const QByteArray& prefix = "", bool trkFirst = fal
 class RecordingMainView final : public MainView {
 public:
     QStringList calls;
+    qint64 pointsSeenByMajListes = -1;  // through a connection of its own
     QWidget* window() override { return nullptr; }
-    void majListes() override { calls << QStringLiteral("majListes"); }
+    void majListes() override {
+        calls << QStringLiteral("majListes");
+        Database own(databasePath());
+        pointsSeenByMajListes = own.scalar(QStringLiteral("SELECT COUNT(*) FROM Points")).toLongLong();
+    }
     void majNb() override { calls << QStringLiteral("majNb"); }
     void zoomGlobal() override { calls << QStringLiteral("zoomGlobal"); }
     void redraw() override { calls << QStringLiteral("redraw"); }
