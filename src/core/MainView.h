@@ -1,18 +1,54 @@
 #pragma once
 // What the other subsystems need of the main window, so that they depend on core only.
 
+#include <QString>
+
+#include <memory>
+
 class QWidget;
 
 namespace sotrix {
+
+class ReferenceRenderer;
+
+// The view of the map, in map units (0 everywhere before the first view).
+struct ViewState {
+    double vueMinX = 0, vueMaxX = 0, vueMinY = 0, vueMaxY = 0;  // extent the view was built from
+    double tailleVue = 0;                                         // visible height; 0: no view yet
+    double centreX = 0, centreY = 0;                              // map point at the centre
+    double rapportAspect = 0;                                     // width / height of the map
+    double tailleSymbole = 0;                                     // waypoint disc radius
+};
+
+// The reference layer drawn under the data.
+struct ReferenceLayer {
+    QString coucheRef;      // path, "" when there is none
+    int typeCoucheRef = 0;  // 1 shapefile .. 7 WMS configuration
+    double refMinX = 0, refMaxX = 0, refMinY = 0, refMaxY = 0;
+};
 
 class MainView {
 public:
     virtual ~MainView() = default;
     virtual QWidget* window() = 0;
+    // Rebuilds both lists and the four counters from the tables, then the labels.
     virtual void majListes() = 0;
+    // Writes the list labels from the counters.
     virtual void majNb() = 0;
+    // View on all points united with the reference layer.
     virtual void zoomGlobal() = 0;
+    // Draws the whole map for the current view (building one when there is none).
     virtual void redraw() = 0;
+
+    // The view state; setting tailleVue to 0 makes the next redraw build a global view.
+    virtual ViewState& viewState() = 0;
+    virtual const ReferenceLayer& referenceLayer() const = 0;
+    // Sets the layer and shows its path beside the map ("" removes it).
+    virtual void setReferenceLayer(const ReferenceLayer& layer) = 0;
+    // The renderer of the reference layer (none: no background image).
+    virtual void setReferenceRenderer(std::shared_ptr<ReferenceRenderer> renderer) = 0;
+    // Draws the reference layer for the visible area.
+    virtual void drawShp() = 0;
 };
 
 }  // namespace sotrix

@@ -1,16 +1,18 @@
 #include "frmAccueil.h"
 
 #include "AppDir.h"
+#include "CommandGuard.h"
 #include "Database.h"
 #include "Divers.h"
 #include "Environment.h"
+#include "MapCanvas.h"
+#include "ReferenceRenderer.h"
 #include "Schema.h"
 #include "Settings.h"
 #include "State.h"
 
 #include <QDir>
 #include <QLabel>
-#include <QStatusBar>
 
 namespace sotrix {
 
@@ -28,13 +30,6 @@ frmAccueil::frmAccueil(QWidget* parent) : QMainWindow(parent) {
 
 frmAccueil::~frmAccueil() {
     if (state().mainView == this) state().mainView = nullptr;
-}
-
-void frmAccueil::buildUi() {
-    setWindowTitle(QStringLiteral("Sotrix"));
-    lblVersion_ = new QLabel(this);
-    lblVersion_->setObjectName(QStringLiteral("lblVersion"));
-    statusBar()->addPermanentWidget(lblVersion_);
 }
 
 bool frmAccueil::Form_Load() {
@@ -57,6 +52,8 @@ bool frmAccueil::Form_Load() {
         majNb();
         options();
         majListes();
+        // Rows left by an abnormal end are drawn as well as listed.
+        if (s.nbWaypoints > 0 || s.nbTraces > 0) redraw();
     } catch (const DbError& e) {
         prompter().message(QStringLiteral("Une erreur est survenue lors de l'accès à la base de données : ") + e.message(),
                            Icon::Exclamation);
@@ -72,9 +69,19 @@ bool frmAccueil::Form_Load() {
     return true;
 }
 
-void frmAccueil::majListes() {}
-void frmAccueil::majNb() {}
-void frmAccueil::zoomGlobal() {}
-void frmAccueil::redraw() {}
+void frmAccueil::setReferenceLayer(const ReferenceLayer& layer) {
+    static_cast<ReferenceLayer&>(*this) = layer;
+    lblReference_->setText(coucheRef);
+}
+
+void frmAccueil::setReferenceRenderer(std::shared_ptr<ReferenceRenderer> renderer) { renderer_ = std::move(renderer); }
+
+bool frmAccueil::guarded(const std::function<void()>& body) {
+    return runCommand(body, [this] {
+        state().modeOutil = 0;
+        Picture1_->setPointer(0);
+        majListes();
+    });
+}
 
 }  // namespace sotrix

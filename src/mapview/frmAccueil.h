@@ -1,15 +1,26 @@
 #pragma once
-// The main window.
+// The main window: menus, tool buttons, the map, the two lists of names with their
+// counters and the layer boxes. It holds the view state and the reference-layer state.
 
 #include "MainView.h"
 
 #include <QMainWindow>
 
+#include <functional>
+#include <memory>
+
+class QCheckBox;
 class QLabel;
+class QListWidget;
+class QToolBar;
+class QToolButton;
 
 namespace sotrix {
 
-class frmAccueil : public QMainWindow, public MainView {
+class MapCanvas;
+class ReferenceRenderer;
+
+class frmAccueil : public QMainWindow, public MainView, public ViewState, public ReferenceLayer {
     Q_OBJECT
 public:
     explicit frmAccueil(QWidget* parent = nullptr);
@@ -18,17 +29,83 @@ public:
     // The start-up; false when the program must end.
     bool Form_Load();
 
+    // MainView
     QWidget* window() override { return this; }
     void majListes() override;
     void majNb() override;
     void zoomGlobal() override;
     void redraw() override;
+    ViewState& viewState() override { return *this; }
+    const ReferenceLayer& referenceLayer() const override { return *this; }
+    void setReferenceLayer(const ReferenceLayer& layer) override;
+    void setReferenceRenderer(std::shared_ptr<ReferenceRenderer> renderer) override;
+    void drawShp() override;
+
+    // View on the selected points; nothing changes when nothing is selected.
+    void zoomSelect();
+    // Clears the map and sets its scale, symbol size and line width from the view.
+    void initPicture1();
+    void afficheWaypoints();
+    void afficheTraces();
+
+    // Writes the selected state of both lists into the tables and recounts the selection.
+    void selectListes();
+
+    // Handlers; each runs inside the command guard.
+    void lstWaypoint_Click();
+    void lstTrace_Click();
+    void chkToutWaypoints_Click(bool checked);
+    void chkToutTrace_Click(bool checked);
+    void cmdUnselect_Click();
+    void chkRef_Click();
+    void chkTrace_Click();
+    void chkWaypoint_Click();
+
+    MapCanvas* picture1() const { return Picture1_; }
 
     bool majManuelle = false;
+    // True while code changes the items of a list or their selection: the list handlers
+    // then leave the tables alone.
+    bool remplissageListes = false;
+
+signals:
+    // A redraw has finished.
+    void redrawn();
 
 private:
     void buildUi();
+    void buildMenus();
+    void buildToolBar();
+    void buildCentre();
+    void buildStatusLine();
+    QToolButton* addToolButton(QToolBar* bar, const char* name, const QString& tip, const char* icon,
+                               const QString& text);
+
+    // Runs a command: a failure is reported, the map tool and pointer are reset and the
+    // lists are rebuilt from the tables.
+    bool guarded(const std::function<void()>& body);
+    // Selects every item of one list (or none) after a select-all box changed.
+    void selectAllItems(QListWidget* list, bool checked);
+    void redrawOnce();
+
+    MapCanvas* Picture1_ = nullptr;
+    QListWidget* lstWaypoint_ = nullptr;
+    QListWidget* lstTrace_ = nullptr;
+    QLabel* lblWaypoints_ = nullptr;
+    QLabel* lblTraces_ = nullptr;
+    QCheckBox* chkToutWaypoints_ = nullptr;
+    QCheckBox* chkToutTrace_ = nullptr;
+    QCheckBox* chkRef_ = nullptr;
+    QCheckBox* chkTrace_ = nullptr;
+    QCheckBox* chkWaypoint_ = nullptr;
+    QLabel* lblDistance_ = nullptr;
+    QLabel* lblFichier_ = nullptr;
+    QLabel* lblReference_ = nullptr;
     QLabel* lblVersion_ = nullptr;
+
+    std::shared_ptr<ReferenceRenderer> renderer_;
+    bool redrawing_ = false;
+    bool redrawPending = false;
 };
 
 }  // namespace sotrix

@@ -1,0 +1,122 @@
+#pragma once
+// The map picture: a persistent backing image drawn in a user scale (left, top, width,
+// height; a negative height makes Y grow upward), with filled discs, lines, stretched
+// images, a rubber band and a measuring line, and mouse positions in map units.
+// Colours are 0x00BBGGRR. Drawing is aliased so that every pixel is predictable.
+
+#include <QImage>
+#include <QPainter>
+#include <QPointF>
+#include <QRectF>
+#include <QTimer>
+#include <QWidget>
+
+namespace sotrix {
+
+// A 0x00BBGGRR colour as a QColor (only the low 24 bits count).
+QColor couleurQt(qint32 colour);
+
+class MapCanvas : public QWidget {
+    Q_OBJECT
+public:
+    explicit MapCanvas(QWidget* parent = nullptr);
+
+    // One painter on the backing image for a run of drawing calls. Coordinates are in the
+    // user scale; sizes of pens stay in pixels.
+    class Painter {
+    public:
+        explicit Painter(MapCanvas& canvas);
+        ~Painter();
+        Painter(const Painter&) = delete;
+        Painter& operator=(const Painter&) = delete;
+
+        // A circle of radius r (converted through the horizontal factor), outlined in colour
+        // and filled with the canvas fill colour when the fill is solid.
+        void circle(double x, double y, double r, qint32 colour);
+        // A line; a zero-length line paints nothing.
+        void line(double x1, double y1, double x2, double y2, qint32 colour);
+        // The image stretched over the rectangle (l, t, w, h) of the user scale, upright.
+        void paintPicture(const QImage& image, double l, double t, double w, double h);
+
+    private:
+        void usePen(qint32 colour);
+        MapCanvas& canvas_;
+        QPainter painter_;
+        double kx_, ky_;
+        qint32 penColour_ = -1;
+    };
+
+    // Clears the picture to white (at the widget's current size).
+    void cls();
+    void setScale(double left, double top, double width, double height);
+    double scaleLeft() const { return scaleLeft_; }
+    double scaleTop() const { return scaleTop_; }
+    double scaleWidth() const { return scaleWidth_; }
+    double scaleHeight() const { return scaleHeight_; }
+
+    void setDrawWidth(int pixels) { drawWidth_ = pixels < 1 ? 1 : pixels; }
+    int drawWidth() const { return drawWidth_; }
+    // Solid fill in colour, or no fill.
+    void setFill(bool solid, qint32 colour);
+
+    // Single drawing calls (each opens its own painter).
+    void circle(double x, double y, double r, qint32 colour);
+    void line(double x1, double y1, double x2, double y2, qint32 colour);
+    void paintPicture(const QImage& image, double l, double t, double w, double h);
+    // Shows at once what was drawn.
+    void refresh();
+
+    QPointF toPixel(double x, double y) const;
+    QPointF toUser(double px, double py) const;
+
+    // The rubber band (a rectangle in user units) and the measuring line.
+    void showBand(const QRectF& userRect);
+    void hideBand();
+    bool bandVisible() const { return bandVisible_; }
+    void showLine(const QPointF& from, const QPointF& to);
+    void hideLine();
+    bool lineVisible() const { return lineVisible_; }
+    QPointF lineStart() const { return measureFrom_; }
+    QPointF lineEnd() const { return measureTo_; }
+
+    // 0 default, 1 arrow, 2 cross, 5 four-way arrow, 11 hourglass.
+    void setPointer(int code);
+    int pointer() const { return pointer_; }
+
+    const QImage& image() const { return image_; }
+
+signals:
+    void mouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, double x, double y);
+    void mouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, double x, double y);
+    void mouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, double x, double y);
+    void dblClick();
+    // The size has stopped changing for a moment: time to redraw.
+    void resizeSettled();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    void ensureImageSize();
+    void useTwipsScale();
+
+    QImage image_;
+    double scaleLeft_ = 0, scaleTop_ = 0, scaleWidth_ = 1, scaleHeight_ = 1;
+    bool scaleSet_ = false;
+    int drawWidth_ = 1;
+    bool fillSolid_ = false;
+    qint32 fillColour_ = 0;
+    QRectF band_;
+    bool bandVisible_ = false;
+    QPointF measureFrom_, measureTo_;
+    bool lineVisible_ = false;
+    int pointer_ = 0;
+    QTimer resizeTimer_;
+};
+
+}  // namespace sotrix

@@ -1,0 +1,143 @@
+// Waypoints and tracks on the map: colours, layering, rings, and what draws nothing.
+// The view is 400 x 300 pixels, centred on (0, 0), 100 units high: 3 pixels per unit.
+#include "test_fixture.h"
+
+#include "Database.h"
+#include "MapCanvas.h"
+#include "State.h"
+
+#include <QCheckBox>
+
+namespace sotrix {
+namespace {
+
+using test::kBlue;
+using test::kRed;
+using test::kWhite;
+using test::MapviewTest;
+
+TEST_F(MapviewTest, WaypointsAreFilledDiscsWithTheSelectionOnTop) {
+    addWaypoint(QStringLiteral("libre"), 0, 0);
+    addWaypoint(QStringLiteral("choisi"), 20, 0, true);
+    addWaypoint(QStringLiteral("dessous"), -20, 0);
+    addWaypoint(QStringLiteral("dessus"), -20, 0, true);
+    viewAt(0, 0, 100);
+    EXPECT_EQ(pixelAt(0, 0), kBlue);
+    EXPECT_EQ(canvas->image().pixelColor(200, 150), kBlue);
+    EXPECT_EQ(pixelAt(20, 0), kRed);
+    EXPECT_EQ(pixelAt(-20, 0), kRed) << "selected over unselected";
+    // Radius tailleVue / 125 = 0.8 unit = 2.4 pixels.
+    EXPECT_EQ(canvas->image().pixelColor(202, 150), kBlue);
+    EXPECT_EQ(canvas->image().pixelColor(204, 150), kWhite);
+    EXPECT_EQ(canvas->image().pixelColor(200, 155), kWhite);
+}
+
+TEST_F(MapviewTest, SymbolsFollowTheSizeFactorAndColoursFollowTheSettings) {
+    state().facteurTaille = 1.2;
+    state().paramCouleur = 0x00FF00;  // green
+    addWaypoint(QStringLiteral("a"), 0, 0);
+    viewAt(0, 0, 100);
+    EXPECT_NEAR(form->tailleSymbole, 0.96, 1e-12);
+    EXPECT_EQ(canvas->drawWidth(), 2);
+    EXPECT_EQ(pixelAt(0, 0), QColor(0, 255, 0));
+    EXPECT_EQ(canvas->image().pixelColor(197, 150), QColor(0, 255, 0)) << "2.88 pixels";
+}
+
+TEST_F(MapviewTest, AClosedTriangleIsARingAndAnOpenOneIsTwoLines) {
+    const std::vector<QPointF> triangle{{-20, -10}, {20, -10}, {0, 20}};
+    addTrack(QStringLiteral("ferme"), triangle, true);
+    viewAt(0, 0, 100);
+    EXPECT_TRUE(near(0, -10, kBlue));
+    EXPECT_TRUE(near(10, 5, kBlue));
+    EXPECT_TRUE(near(-10, 5, kBlue)) << "closing edge";
+    EXPECT_EQ(pixelAt(0, 0), kWhite) << "a ring, not a filled polygon";
+}
+
+TEST_F(MapviewTest, AnOpenTrackLeavesItsClosingEdgeWhite) {
+    addTrack(QStringLiteral("ouverte"), {{-20, -10}, {20, -10}, {0, 20}}, false, true);
+    viewAt(0, 0, 100);
+    EXPECT_TRUE(near(0, -10, kRed));
+    EXPECT_TRUE(near(10, 5, kRed));
+    EXPECT_FALSE(near(-10, 5, kRed));
+    EXPECT_FALSE(near(-10, 5, kBlue));
+}
+
+TEST_F(MapviewTest, TracksOfOneOrNoPointDrawNothingClosedOrNot) {
+    addTrack(QStringLiteral("un"), {{0, 0}});
+    addTrack(QStringLiteral("un fermé"), {{10, 10}}, true);
+    addTrack(QStringLiteral("vide"), {});
+    addTrack(QStringLiteral("vide fermée"), {}, true, true);
+    viewAt(0, 0, 100);
+    EXPECT_TRUE(allWhite());
+}
+
+TEST_F(MapviewTest, TrackPointsGetNoDiscsAndWaypointsNoLines) {
+    addTrack(QStringLiteral("t"), {{-10, 0}, {10, 0}});
+    addWaypoint(QStringLiteral("a"), -10, 10);
+    addWaypoint(QStringLiteral("b"), 10, 10);
+    viewAt(0, 0, 100);
+    const QPointF end = canvas->toPixel(10, 0);
+    EXPECT_EQ(canvas->image().pixelColor(int(end.x()) + 2, int(end.y())), kWhite);
+    EXPECT_EQ(canvas->image().pixelColor(int(end.x()), int(end.y()) - 2), kWhite);
+    EXPECT_EQ(pixelAt(0, 10), kWhite);
+}
+
+TEST_F(MapviewTest, ASelectedTrackLiesOverAnUnselectedOneItCrosses) {
+    addTrack(QStringLiteral("dessus"), {{0, -20}, {0, 20}}, false, true);
+    addTrack(QStringLiteral("dessous"), {{-20, 0}, {20, 0}});
+    viewAt(0, 0, 100);
+    EXPECT_EQ(pixelAt(0, 0), kRed);
+    EXPECT_TRUE(near(10, 0, kBlue));
+}
+
+TEST_F(MapviewTest, PointsAreJoinedInTheirTrackOrderNotTheirStorageOrder) {
+    // Stored 1, 3, 2: the path goes (0,0) -> (10,10) -> (20,0).
+    const qint64 id = addTrack(QStringLiteral("zigzag"), {{0, 0}, {20, 0}, {10, 10}});
+    {
+        DbGuard db;
+        db->exec(QStringLiteral("update Points set Num_trace = 5 - Num_trace where Trace = ? and Num_trace > 1"), {id});
+    }
+    viewAt(0, 0, 100);
+    EXPECT_TRUE(near(5, 5, kBlue));
+    EXPECT_TRUE(near(15, 5, kBlue));
+    EXPECT_FALSE(near(10, 0, kBlue));
+}
+
+TEST_F(MapviewTest, LayerBoxesChooseWhatIsDrawn) {
+    addTrack(QStringLiteral("t"), {{-20, 5}, {20, 5}});
+    addWaypoint(QStringLiteral("a"), 0, 0);
+    box("chkWaypoint")->click();
+    EXPECT_EQ(pixelAt(0, 0), kWhite);
+    box("chkWaypoint")->click();
+    box("chkTrace")->click();
+    EXPECT_EQ(pixelAt(0, 0), kBlue) << "discs still filled without tracks";
+    EXPECT_FALSE(near(10, 5, kBlue));
+    box("chkTrace")->click();
+    EXPECT_TRUE(near(10, 5, kBlue));
+    EXPECT_TRUE(prompts->prompts().empty());
+}
+
+TEST_F(MapviewTest, APointAtMinus99999IsJoinedLikeAnyOther) {
+    addTrack(QStringLiteral("loin"), {{-99999, 0}, {0, 0}, {10, 10}});
+    viewAt(0, 0, 100);
+    EXPECT_TRUE(near(-20, 0, kBlue));
+    EXPECT_TRUE(near(5, 5, kBlue));
+}
+
+TEST_F(MapviewTest, APointWithoutCoordinatesIsSkippedAndItsNeighboursJoined) {
+    const qint64 id = addTrack(QStringLiteral("trou"), {{-20, 0}, {0, 30}, {20, 0}});
+    addWaypoint(QStringLiteral("sans"), 0, -20);
+    {
+        DbGuard db;
+        db->exec(QStringLiteral("update Points set Y = null where Trace = ? and Num_trace = 2"), {id});
+        db->exec(QStringLiteral("update Points set X = null where Trace = 0"));
+    }
+    viewAt(0, 0, 100);
+    EXPECT_TRUE(near(0, 0, kBlue));
+    EXPECT_FALSE(near(-10, 15, kBlue));
+    EXPECT_EQ(pixelAt(0, -20), kWhite) << "a waypoint without X is not drawn at 0";
+    EXPECT_TRUE(prompts->prompts().empty());
+}
+
+}  // namespace
+}  // namespace sotrix

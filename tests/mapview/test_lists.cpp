@@ -1,0 +1,160 @@
+// The two lists and their counters, rebuilt from the tables.
+#include "test_fixture.h"
+
+#include "Database.h"
+#include "State.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QLocale>
+#include <QSignalSpy>
+
+namespace sotrix {
+namespace {
+
+using test::MapviewTest;
+
+QStringList texts(QListWidget* l) {
+    QStringList out;
+    for (int i = 0; i < l->count(); ++i) out << l->item(i)->text();
+    return out;
+}
+
+QStringList selectedTexts(QListWidget* l) {
+    QStringList out;
+    for (int i = 0; i < l->count(); ++i)
+        if (l->item(i)->isSelected()) out << l->item(i)->text();
+    return out;
+}
+
+TEST_F(MapviewTest, EmptyTablesGiveEmptyListsAndBareCaptions) {
+    form->majListes();
+    EXPECT_EQ(list("lstWaypoint")->count(), 0);
+    EXPECT_EQ(list("lstTrace")->count(), 0);
+    const State& s = state();
+    EXPECT_EQ(s.nbWaypoints + s.nbWaypointsSel + s.nbTraces + s.nbTracesSel, 0);
+    EXPECT_EQ(label("lblWaypoints")->text(), QStringLiteral("Waypoints :"));
+    EXPECT_EQ(label("lblTraces")->text(), QStringLiteral("Traces :"));
+    EXPECT_TRUE(label("lblWaypoints")->toolTip().isEmpty());
+    EXPECT_TRUE(label("lblTraces")->toolTip().isEmpty());
+}
+
+TEST_F(MapviewTest, ItemsComeInNameOrderWithoutRegardToCaseAndCarryTheirKeys) {
+    const qint64 b = addWaypoint(QStringLiteral("b"), 0, 0, true);
+    const qint64 a = addWaypoint(QStringLiteral("A"), 0, 0);
+    const qint64 c = addWaypoint(QStringLiteral("c"), 0, 0);
+    const qint64 eb = addWaypoint(QStringLiteral("éb"), 0, 0);
+    const qint64 ea = addWaypoint(QStringLiteral("Éa"), 0, 0);
+    {
+        DbGuard db;
+        db->exec(QStringLiteral("update Points set Selected = 2 where Id_point = ?"), {c});  // non-zero is true
+    }
+    form->majListes();
+    QListWidget* l = list("lstWaypoint");
+    EXPECT_EQ(texts(l), (QStringList{"A", "b", "c", "Éa", "éb"}));
+    EXPECT_EQ(selectedTexts(l), (QStringList{"b", "c"}));
+    const qint64 keys[] = {a, b, c, ea, eb};
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(l->item(i)->data(Qt::UserRole).toLongLong(), keys[i]);
+    EXPECT_EQ(state().nbWaypoints, 5);
+    EXPECT_EQ(state().nbWaypointsSel, 2);
+}
+
+TEST_F(MapviewTest, TrackPointsAreNeverListedOrCounted) {
+    addWaypoint(QStringLiteral("w"), 0, 0);
+    const qint64 t1 = addTrack(QStringLiteral("t2"), {{0, 0}, {1, 1}}, false, false);
+    addTrack(QStringLiteral("T1"), {{0, 0}}, true, true);
+    {
+        DbGuard db;
+        db->exec(QStringLiteral("update Points set Selected = 1 where Trace = ?"), {t1});
+    }
+    form->majListes();
+    EXPECT_EQ(texts(list("lstWaypoint")), QStringList{"w"});
+    EXPECT_EQ(texts(list("lstTrace")), (QStringList{"T1", "t2"}));
+    EXPECT_EQ(selectedTexts(list("lstTrace")), QStringList{"T1"});
+    EXPECT_EQ(state().nbWaypoints, 1);
+    EXPECT_EQ(state().nbWaypointsSel, 0);
+    EXPECT_EQ(state().nbTraces, 2);
+    EXPECT_EQ(state().nbTracesSel, 1);
+}
+
+TEST_F(MapviewTest, CaptionsAndToolTipsStateCountsAndSelection) {
+    for (int i = 0; i < 12; ++i) addWaypoint(QStringLiteral("w%1").arg(i), i, i, i < 3);
+    for (int i = 0; i < 4; ++i) addTrack(QStringLiteral("t%1").arg(i), {{0, 0}, {1, 1}});
+    form->majListes();
+    EXPECT_EQ(label("lblWaypoints")->text(), QStringLiteral("Waypoints (12/3) :"));
+    EXPECT_EQ(label("lblWaypoints")->toolTip(), QStringLiteral("Nb. : 12, Nb. select. : 3"));
+    EXPECT_EQ(label("lblTraces")->text(), QStringLiteral("Traces (4) :"));
+    EXPECT_EQ(label("lblTraces")->toolTip(), QStringLiteral("Nb. : 4"));
+}
+
+TEST_F(MapviewTest, LargeCountsAreWrittenWithoutGroupingUnderAFrenchLocale) {
+    {
+        DbGuard db;
+        Transaction tx(*db);
+        Statement st = db->prepare(QStringLiteral("insert into Points (Nom, X, Y, Trace) values (?, 0, 0, 0)"));
+        for (int i = 0; i < 12345; ++i) st.run({QStringLiteral("p%1").arg(i)});
+        tx.commit();
+    }
+    const QLocale saved;
+    QLocale::setDefault(QLocale(QLocale::French, QLocale::Belgium));
+    form->majListes();
+    QLocale::setDefault(saved);
+    EXPECT_EQ(label("lblWaypoints")->text(), QStringLiteral("Waypoints (12345) :"));
+    EXPECT_EQ(label("lblWaypoints")->toolTip(), QStringLiteral("Nb. : 12345"));
+    EXPECT_EQ(list("lstWaypoint")->count(), 12345);
+}
+
+TEST_F(MapviewTest, ARebuildWritesNothingBackAndRaisesNoClick) {
+    addWaypoint(QStringLiteral("a"), 0, 0, true);
+    addWaypoint(QStringLiteral("b"), 0, 0);
+    addTrack(QStringLiteral("t"), {{0, 0}, {1, 0}}, false, true);
+    watchWrites();
+    const QStringList before = selection();
+    QSignalSpy redrawn(form.get(), &frmAccueil::redrawn);
+    form->majListes();
+    form->majListes();
+    EXPECT_EQ(selection(), before);
+    EXPECT_EQ(writes("P0") + writes("P+") + writes("T"), 0);
+    EXPECT_EQ(redrawn.count(), 0);
+    EXPECT_FALSE(form->remplissageListes);
+}
+
+TEST_F(MapviewTest, ARebuildReplacesItemsAndShowsANullNameAsEmpty) {
+    const qint64 gone = addWaypoint(QStringLiteral("parti"), 0, 0);
+    addWaypoint(QStringLiteral("reste"), 0, 0);
+    form->majListes();
+    {
+        DbGuard db;
+        db->exec(QStringLiteral("delete from Points where Id_point = ?"), {gone});
+        db->exec(QStringLiteral("insert into Points (Nom, X, Y, Trace, Selected) values (null, 1, 1, 0, 1)"));
+        db->exec(QStringLiteral("insert into Points (Nom, X, Y, Trace) values ('RESTE', 1, 1, 0)"));
+    }
+    form->majListes();
+    QListWidget* l = list("lstWaypoint");
+    EXPECT_EQ(texts(l), (QStringList{"", "reste", "RESTE"}));
+    EXPECT_TRUE(l->item(0)->isSelected());
+    EXPECT_TRUE(l->item(0)->flags() & Qt::ItemIsSelectable);
+    EXPECT_EQ(label("lblWaypoints")->text(), QStringLiteral("Waypoints (3/1) :"));
+}
+
+TEST_F(MapviewTest, AFailedRebuildClearsListsAndCountersAndReleasesTheGuard) {
+    addWaypoint(QStringLiteral("a"), 0, 0, true);
+    addTrack(QStringLiteral("t"), {{0, 0}, {1, 0}});
+    form->majListes();
+    ASSERT_EQ(list("lstWaypoint")->count(), 1);
+    {
+        DbGuard db;
+        db->exec(QStringLiteral("alter table Trace rename to TraceAilleurs"));
+    }
+    EXPECT_THROW(form->majListes(), DbError);
+    EXPECT_FALSE(form->remplissageListes);
+    EXPECT_EQ(list("lstWaypoint")->count(), 0);
+    EXPECT_EQ(list("lstTrace")->count(), 0);
+    EXPECT_EQ(state().nbWaypoints + state().nbWaypointsSel + state().nbTraces + state().nbTracesSel, 0);
+    EXPECT_EQ(label("lblWaypoints")->text(), QStringLiteral("Waypoints :"));
+    EXPECT_TRUE(prompts->prompts().empty()) << "the caller's guard reports";
+}
+
+}  // namespace
+}  // namespace sotrix

@@ -1,0 +1,262 @@
+// Selection from the list side: item clicks, the two select-all boxes and clearing the
+// selection keep Points, Trace, the counters and the map in step.
+#include "test_fixture.h"
+
+#include "Database.h"
+#include "MapCanvas.h"
+#include "State.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QSignalSpy>
+#include <QTest>
+#include <QToolButton>
+
+namespace sotrix {
+namespace {
+
+using test::kBlue;
+using test::kRed;
+using test::MapviewTest;
+
+QListWidgetItem* itemNamed(QListWidget* l, const QString& text) {
+    const auto found = l->findItems(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    return found.size() == 1 ? found.first() : nullptr;
+}
+
+class Selection : public MapviewTest {
+protected:
+    void TearDown() override {
+        expectTrackInvariant();
+        MapviewTest::TearDown();
+    }
+};
+
+TEST_F(Selection, ATrackItemSelectsItsTrackAndPointsAndNothingOfTheSameName) {
+    const qint64 w = addWaypoint(QStringLiteral("Col de l'Iseran"), 0, 0);
+    const qint64 t = addTrack(QStringLiteral("Col de l'Iseran"), {{-20, -5}, {20, -5}, {20, 5}});
+    const qint64 other = addTrack(QStringLiteral("autre"), {{-20, 10}, {20, 10}});
+    form->majListes();
+    viewAt(0, 0, 100);
+    QSignalSpy redrawn(form.get(), &frmAccueil::redrawn);
+
+    itemNamed(list("lstTrace"), QStringLiteral("Col de l'Iseran"))->setSelected(true);
+    EXPECT_TRUE(traceSelected(t));
+    {
+        DbGuard db;
+        EXPECT_EQ(db->scalar(QStringLiteral("select count(*) from Points where Trace = ? and Selected <> 0"), {t})
+                      .toLongLong(),
+                  3);
+    }
+    EXPECT_FALSE(pointSelected(w));
+    EXPECT_FALSE(traceSelected(other));
+    EXPECT_EQ(state().nbTracesSel, 1);
+    EXPECT_EQ(label("lblTraces")->text(), QStringLiteral("Traces (2/1) :"));
+    EXPECT_EQ(redrawn.count(), 1);
+    EXPECT_TRUE(near(0, -5, kRed));
+    EXPECT_EQ(pixelAt(0, 0), kBlue);
+    EXPECT_TRUE(prompts->prompts().empty());
+
+    itemNamed(list("lstTrace"), QStringLiteral("Col de l'Iseran"))->setSelected(false);
+    EXPECT_FALSE(traceSelected(t));
+    {
+        DbGuard db;
+        EXPECT_EQ(db->scalar(QStringLiteral("select count(*) from Points where Selected <> 0")).toLongLong(), 0);
+    }
+    EXPECT_EQ(state().nbTracesSel, 0);
+    EXPECT_EQ(redrawn.count(), 2);
+}
+
+TEST_F(Selection, AWaypointItemSelectsOnlyItsOwnRow) {
+    const qint64 w = addWaypoint(QStringLiteral("Col de l'Iseran"), 0, 0);
+    const qint64 t = addTrack(QStringLiteral("Col de l'Iseran"), {{-20, -5}, {20, -5}});
+    const qint64 lower = addWaypoint(QStringLiteral("abc"), 5, 5);
+    const qint64 upper = addWaypoint(QStringLiteral("ABC"), 10, 10);
+    form->majListes();
+    viewAt(0, 0, 100);
+
+    itemNamed(list("lstWaypoint"), QStringLiteral("ABC"))->setSelected(true);
+    EXPECT_TRUE(pointSelected(upper));
+    EXPECT_FALSE(pointSelected(lower));
+    EXPECT_EQ(pixelAt(10, 10), kRed);
+    EXPECT_EQ(pixelAt(5, 5), kBlue);
+
+    itemNamed(list("lstWaypoint"), QStringLiteral("Col de l'Iseran"))->setSelected(true);
+    EXPECT_TRUE(pointSelected(w));
+    EXPECT_FALSE(traceSelected(t));
+    {
+        DbGuard db;
+        EXPECT_EQ(db->scalar(QStringLiteral("select count(*) from Points where Trace = ? and Selected <> 0"), {t})
+                      .toLongLong(),
+                  0);
+    }
+    EXPECT_EQ(state().nbWaypointsSel, 2);
+    EXPECT_EQ(label("lblWaypoints")->text(), QStringLiteral("Waypoints (3/2) :"));
+}
+
+TEST_F(Selection, AClickWithTheMouseTogglesTheItem) {
+    const qint64 a = addWaypoint(QStringLiteral("a"), 0, 0);
+    const qint64 b = addWaypoint(QStringLiteral("b"), 1, 1);
+    form->majListes();
+    QListWidget* l = list("lstWaypoint");
+    const QRect r = l->visualItemRect(l->item(1));
+    QTest::mouseClick(l->viewport(), Qt::LeftButton, {}, r.center());
+    EXPECT_TRUE(pointSelected(b));
+    EXPECT_FALSE(pointSelected(a));
+    QTest::mouseClick(l->viewport(), Qt::LeftButton, {}, r.center());
+    EXPECT_FALSE(pointSelected(b));
+}
+
+TEST_F(Selection, AClickThatLeavesNothingSelectedClearsEveryColumn) {
+    addWaypoint(QStringLiteral("a"), 0, 0, true);
+    addTrack(QStringLiteral("t"), {{0, 0}, {1, 1}}, false, true);
+    form->majListes();
+    list("lstTrace")->item(0)->setSelected(false);
+    list("lstWaypoint")->item(0)->setSelected(false);
+    DbGuard db;
+    EXPECT_EQ(db->scalar(QStringLiteral("select count(*) from Points where Selected <> 0")).toLongLong(), 0);
+    EXPECT_EQ(db->scalar(QStringLiteral("select count(*) from Trace where Selected <> 0")).toLongLong(), 0);
+    EXPECT_EQ(state().nbWaypointsSel, 0);
+    EXPECT_EQ(state().nbTracesSel, 0);
+}
+
+TEST_F(Selection, SelectAllTracksTouchesOnlyTracksAndTheirPoints) {
+    const qint64 w1 = addWaypoint(QStringLiteral("w1"), 0, 0, true);
+    const qint64 w2 = addWaypoint(QStringLiteral("w2"), 1, 1);
+    addTrack(QStringLiteral("b"), {{0, 0}, {5, 5}});
+    addTrack(QStringLiteral("a"), {{0, 5}, {5, 0}}, true, true);
+    form->majListes();
+    watchWrites();
+    QSignalSpy redrawn(form.get(), &frmAccueil::redrawn);
+    QCheckBox* all = box("chkToutTrace");
+    QListWidget* l = list("lstTrace");
+
+    all->click();
+    ASSERT_TRUE(all->isChecked());
+    DbGuard db;
+    EXPECT_EQ(db->scalar(QStringLiteral("select count(*) from Trace where Selected = 0")).toLongLong(), 0);
+    EXPECT_EQ(db->scalar(QStringLiteral("select count(*) from Points where Trace > 0 and Selected = 0")).toLongLong(), 0);
+    EXPECT_TRUE(pointSelected(w1));
+    EXPECT_FALSE(pointSelected(w2));
+    EXPECT_EQ(writes("P0"), 0) << "the list click handler did not rewrite the selection";
+    EXPECT_EQ(l->selectedItems().size(), 2);
+    EXPECT_EQ(l->currentRow(), 0);
+    EXPECT_EQ(state().nbTracesSel, 2);
+    EXPECT_EQ(label("lblTraces")->text(), QStringLiteral("Traces (2/2) :"));
+    EXPECT_EQ(redrawn.count(), 1);
+
+    all->click();
+    ASSERT_FALSE(all->isChecked());
+    EXPECT_EQ(db->scalar(QStringLiteral("select count(*) from Trace where Selected <> 0")).toLongLong(), 0);
+    EXPECT_EQ(db->scalar(QStringLiteral("select count(*) from Points where Trace > 0 and Selected <> 0")).toLongLong(),
+              0);
+    EXPECT_TRUE(pointSelected(w1));
+    EXPECT_EQ(writes("P0"), 0);
+    EXPECT_TRUE(l->selectedItems().isEmpty());
+    EXPECT_EQ(l->currentRow(), 0);
+    EXPECT_EQ(state().nbTracesSel, 0);
+    EXPECT_EQ(label("lblTraces")->text(), QStringLiteral("Traces (2) :"));
+    EXPECT_EQ(redrawn.count(), 2);
+    EXPECT_EQ(state().nbWaypointsSel, 1);
+}
+
+TEST_F(Selection, SelectAllWaypointsTouchesOnlyWaypoints) {
+    addWaypoint(QStringLiteral("w1"), 0, 0);
+    addWaypoint(QStringLiteral("w2"), 1, 1, true);
+    const qint64 t = addTrack(QStringLiteral("t"), {{0, 0}, {5, 5}});
+    form->majListes();
+    watchWrites();
+    box("chkToutWaypoints")->click();
+    DbGuard db;
+    EXPECT_EQ(db->scalar(QStringLiteral("select count(*) from Points where Trace = 0 and Selected = 0")).toLongLong(),
+              0);
+    EXPECT_FALSE(traceSelected(t));
+    EXPECT_EQ(writes("P+") + writes("T"), 0);
+    EXPECT_EQ(list("lstWaypoint")->selectedItems().size(), 2);
+    EXPECT_EQ(state().nbWaypointsSel, 2);
+    EXPECT_EQ(list("lstWaypoint")->currentRow(), 0);
+}
+
+TEST_F(Selection, SelectAllWithNothingToSelectUnticksTheBoxAndDoesNothingElse) {
+    addWaypoint(QStringLiteral("w"), 0, 0);
+    form->majListes();
+    watchWrites();
+    QSignalSpy redrawn(form.get(), &frmAccueil::redrawn);
+    box("chkToutTrace")->click();
+    EXPECT_FALSE(box("chkToutTrace")->isChecked());
+    EXPECT_EQ(redrawn.count(), 0);
+    EXPECT_EQ(writes("P0") + writes("P+") + writes("T"), 0);
+}
+
+TEST_F(Selection, ClearingTheSelectionRebuildsTheListsAndKeepsTheBoxes) {
+    box("chkToutWaypoints")->setChecked(true);
+    form->cmdUnselect_Click();
+    EXPECT_TRUE(prompts->prompts().empty());
+    EXPECT_TRUE(box("chkToutWaypoints")->isChecked());
+    EXPECT_FALSE(box("chkToutTrace")->isChecked());
+
+    addWaypoint(QStringLiteral("w"), 0, 0, true);
+    addTrack(QStringLiteral("t"), {{-10, 5}, {10, 5}}, false, true);
+    form->majListes();
+    QSignalSpy redrawn(form.get(), &frmAccueil::redrawn);
+    form->findChild<QToolButton*>(QStringLiteral("cmdUnselect"))->click();
+    EXPECT_EQ(selection().filter(QStringLiteral("=1")), QStringList());
+    EXPECT_TRUE(list("lstWaypoint")->selectedItems().isEmpty());
+    EXPECT_TRUE(list("lstTrace")->selectedItems().isEmpty());
+    EXPECT_EQ(state().nbWaypointsSel + state().nbTracesSel, 0);
+    EXPECT_EQ(redrawn.count(), 1);
+    EXPECT_EQ(pixelAt(0, 0), kBlue);
+    EXPECT_TRUE(box("chkToutWaypoints")->isChecked());
+}
+
+TEST_F(Selection, AFailedClearRollsBackWarnsOnceAndTheWindowGoesOn) {
+    const qint64 w = addWaypoint(QStringLiteral("w"), 0, 0, true);
+    form->majListes();
+    {
+        DbGuard db;
+        db->exec(QStringLiteral("alter table Trace rename to TraceAilleurs"));
+    }
+    state().modeOutil = 3;
+    canvas->setPointer(2);
+    form->cmdUnselect_Click();
+    ASSERT_EQ(prompts->prompts().size(), 1u);
+    EXPECT_EQ(prompts->prompts()[0].icon, Icon::Exclamation);
+    EXPECT_TRUE(prompts->prompts()[0].text.startsWith(
+        QStringLiteral("Une erreur est survenue lors de l'accès à la base de données : ")));
+    EXPECT_TRUE(pointSelected(w)) << "rolled back";
+    EXPECT_EQ(state().modeOutil, 0);
+    EXPECT_EQ(canvas->pointer(), 0);
+    EXPECT_FALSE(form->remplissageListes);
+
+    {
+        DbGuard db;
+        db->exec(QStringLiteral("alter table TraceAilleurs rename to Trace"));
+    }
+    prompts->clear();
+    form->cmdUnselect_Click();
+    EXPECT_TRUE(prompts->prompts().empty());
+    EXPECT_FALSE(pointSelected(w));
+    EXPECT_EQ(list("lstWaypoint")->count(), 1);
+}
+
+TEST_F(Selection, AFailedListClickShowsTheTablesAgain) {
+    const qint64 w = addWaypoint(QStringLiteral("w"), 0, 0);
+    addWaypoint(QStringLiteral("x"), 1, 1);
+    form->majListes();
+    {
+        DbGuard db;
+        db->exec(QStringLiteral("create trigger refuse before update on Points when new.Selected <> 0 "
+                                "begin select raise(abort, 'refusé'); end"));
+    }
+    list("lstWaypoint")->item(0)->setSelected(true);
+    ASSERT_EQ(prompts->prompts().size(), 1u);
+    EXPECT_TRUE(prompts->prompts()[0].text.contains(QStringLiteral("refusé")));
+    EXPECT_FALSE(pointSelected(w));
+    EXPECT_TRUE(list("lstWaypoint")->selectedItems().isEmpty()) << "the list agrees with the table again";
+    EXPECT_EQ(list("lstWaypoint")->count(), 2);
+    EXPECT_EQ(state().nbWaypointsSel, 0);
+}
+
+}  // namespace
+}  // namespace sotrix
