@@ -1,0 +1,154 @@
+#pragma once
+// The reader and writer of an ESRI shapefile pair: the main file (.shp, the geometry
+// records) and its index (.shx, one entry per record). The attribute table (.dbf) is not
+// touched. A pair is opened read-only or created; records are read one at a time through
+// the index and appended at the end. Appended bytes are buffered and both headers are
+// written from lengths and a box kept in memory, at flush() or close() (the destructor
+// closes too, handing any error to the diagnostics hook).
+
+#include "CFileName.h"
+#include "CMultiPoint.h"
+#include "CPoint.h"
+#include "CPolyLine.h"
+#include "CPolygon.h"
+#include "CRect.h"
+#include "IShape.h"
+#include "RandomAccessFile.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace shapefile {
+
+class CShapeFile {
+public:
+    enum class Status : std::int32_t { Open = 0, CreateIt = 1 };
+
+    CShapeFile() = default;
+    ~CShapeFile();
+    CShapeFile(const CShapeFile&) = delete;
+    CShapeFile& operator=(const CShapeFile&) = delete;
+
+    // Opens the existing pair named by fileSpec, whatever its extension (Open), or deletes
+    // and creates it with the shape type given (CreateIt: 1, 3, 5 or 8). A pair already
+    // held is closed first.
+    void setFileSpec(const CFileName& fileSpec, Status status,
+                     std::optional<std::int32_t> aShapeType = std::nullopt);
+
+    double left() const noexcept { return extent_.left(); }
+    double right() const noexcept { return extent_.right(); }
+    double top() const noexcept { return extent_.top(); }
+    double bottom() const noexcept { return extent_.bottom(); }
+    std::int32_t count() const noexcept { return count_; }
+    std::int32_t fileType() const noexcept { return fileType_; }
+
+    // Record index (from 1) as a shape of the file's class; nullptr for a file type other
+    // than 1, 3, 5 and 8. Null records come back as null shapes. Nothing is cached: each
+    // call reads the record again and gives a new object.
+    std::shared_ptr<IShape> item(std::int32_t index);
+    // nullptr when the index has no entry.
+    std::shared_ptr<CPoint> readPoint(std::int32_t index);
+    std::shared_ptr<CPolyLine> readPolyLine(std::int32_t index);
+
+    // Appends a record for the shape, which must match the file type.
+    void add(const IShape& aShape);
+    // Writes the buffered records and both headers.
+    void flush();
+    // Flushes, then closes the main file and the index.
+    void close();
+
+private:
+    struct PairFile {
+        std::unique_ptr<detail::RandomAccessFile> file;
+        detail::ReadWindow window;
+        std::vector<std::byte> pending;  // appended bytes not yet written
+    };
+    // What is safely on disk: the state a failed write goes back to.
+    struct Committed {
+        std::int64_t shpBytes = 0;
+        std::int64_t shxBytes = 0;
+        std::int64_t shxLengthWords = 0;
+        std::int32_t count = 0;
+        CRect extent;
+        bool seeded = false;
+    };
+    struct WriteFault {
+        long failAt = 0;  // the n-th write from the arming fails (0: never)
+        int error = 0;
+        long writes = 0;
+    };
+    struct RecordHeader {
+        std::int32_t number = 0;
+        std::int32_t contentWords = 0;
+    };
+    struct IndexEntry {
+        std::int32_t offsetWords = 0;
+        std::int32_t contentWords = 0;
+    };
+
+    bool isOpen() const noexcept { return shp_.file || shx_.file; }
+
+    // Opening and closing.
+    void openExisting();
+    void create(std::optional<std::int32_t> aShapeType);
+    void openPair(std::unique_ptr<detail::RandomAccessFile> shx,
+                  std::unique_ptr<detail::RandomAccessFile> shp);
+    void closePair();
+    void putMainHeaders();
+    void writeHeaders();
+
+    // Reading.
+    std::shared_ptr<CPolygon> readPolygon(std::int32_t index);
+    std::shared_ptr<CMultiPoint> readMultiPoint(std::int32_t index);
+    bool findOffset(std::int32_t index);
+    void getRecordHeader(std::int64_t bytePosition);
+    std::optional<std::span<const std::byte>> recordContents(std::int32_t index, const char* source);
+    std::int32_t recordType(std::span<const std::byte> contents, const char* source) const;
+    template <class Shape>
+    std::shared_ptr<Shape> readParts(std::int32_t index, const char* source);
+
+    // Writing.
+    void ensureWritable();
+    void putNull();
+    void putPoints(const CPoint& point);
+    void putPolyLine(const CPolyLine& line);
+    void putPolygon(const CPolygon& polygon);
+    void putMultiPoints(const CMultiPoint& points);
+    template <class Shape>
+    void putParts(const Shape& shape);
+    std::byte* appendRecord(std::int64_t contentBytes);
+    void putExtent(double xmin, double ymin, double xmax, double ymax);
+    void flushPending();
+    void writeAt(PairFile& pf, std::int64_t offset, std::span<const std::byte> bytes);
+    void rollBack() noexcept;
+
+    std::int32_t fileType_ = 0;
+    CFileName fileName_;
+    CRect extent_;
+    std::int32_t count_ = 0;
+    RecordHeader record_;
+    IndexEntry entry_;
+    PairFile shx_;
+    PairFile shp_;
+    std::int64_t shxLengthWords_ = 0;  // bound of the index entries that can be read
+    std::int64_t shpBytes_ = 0;        // sizes including the bytes still pending
+    std::int64_t shxBytes_ = 0;
+    Committed committed_;
+    bool seeded_ = false;  // the header box holds a record's box
+    bool headersDirty_ = false;
+    bool writable_ = false;
+
+    // Test seams: a failing write, and sizes pretended larger for the size limit.
+    WriteFault fault_;
+    std::int64_t shpExtraBytes_ = 0;
+    std::int64_t shxExtraBytes_ = 0;
+
+    friend struct ShapeFileAccess;
+};
+
+}  // namespace shapefile

@@ -1,0 +1,260 @@
+// Appending records. Each record is encoded and checked in memory first, so a refused
+// shape writes nothing; the record and its index entry are then added to two append
+// buffers that go to disk together, always at record boundaries. A failed write cuts both
+// files back to the last boundary they both hold, so the pair stays consistent.
+#include "ByteOrder.h"
+#include "CShapeFile.h"
+#include "ErrorContext.h"
+#include "ShapeFormat.h"
+
+#include <limits>
+
+namespace shapefile {
+
+using namespace detail;
+
+namespace {
+
+constexpr std::size_t kFlushBytes = std::size_t(1) << 20;
+
+struct VertexBox {
+    double xmin = std::numeric_limits<double>::infinity();
+    double ymin = std::numeric_limits<double>::infinity();
+    double xmax = -std::numeric_limits<double>::infinity();
+    double ymax = -std::numeric_limits<double>::infinity();
+    bool empty = true;
+
+    void take(double x, double y) noexcept {
+        if (x < xmin) xmin = x;
+        if (x > xmax) xmax = x;
+        if (y < ymin) ymin = y;
+        if (y > ymax) ymax = y;
+        empty = false;
+    }
+    // Xmin, Ymin, Xmax, Ymax of the vertices written; all 0 without a vertex.
+    void store(std::byte* p) const noexcept {
+        storeLEDouble(p, empty ? 0.0 : xmin);
+        storeLEDouble(p + 8, empty ? 0.0 : ymin);
+        storeLEDouble(p + 16, empty ? 0.0 : xmax);
+        storeLEDouble(p + 24, empty ? 0.0 : ymax);
+    }
+};
+
+std::byte* storePoint(std::byte* p, const CPoint& point, VertexBox& box) noexcept {
+    storeLEDouble(p, point.x());
+    storeLEDouble(p + 8, point.y());
+    box.take(point.x(), point.y());
+    return p + kVertexBytes;
+}
+
+}  // namespace
+
+void CShapeFile::add(const IShape& aShape) {
+    constexpr const char* kSource = "CShapeFile::Add";
+    withPlatformSource(kSource, [&] {
+        const auto refuse = [&](const char* name) {
+            throw ShapeError::library(LibraryError::WrongShapeForFile, kSource,
+                                      std::string("Cannot add type ") + name +
+                                          " to a ShapeFile initialized as other type");
+        };
+        switch (aShape.shapeClass()) {
+        case ShapeClass::Point:
+            if (fileType_ != ShapeType::Point) refuse("CPoint");
+            break;
+        case ShapeClass::PolyLine:
+            if (fileType_ != ShapeType::PolyLine) refuse("CPolyline");
+            break;
+        case ShapeClass::Polygon:
+            if (fileType_ != ShapeType::Polygon) refuse("CPolygon");
+            break;
+        case ShapeClass::MultiPoint:
+            if (fileType_ != ShapeType::MultiPoint) refuse("CMultiPoint");
+            break;
+        case ShapeClass::Rect: throw ShapeError::library(LibraryError::InvalidShapeType, kSource);
+        }
+        if (aShape.isNull()) return putNull();
+        switch (aShape.shapeClass()) {
+        case ShapeClass::Point: return putPoints(static_cast<const CPoint&>(aShape));
+        case ShapeClass::PolyLine: return putPolyLine(static_cast<const CPolyLine&>(aShape));
+        case ShapeClass::Polygon: return putPolygon(static_cast<const CPolygon&>(aShape));
+        case ShapeClass::MultiPoint: return putMultiPoints(static_cast<const CMultiPoint&>(aShape));
+        case ShapeClass::Rect: break;
+        }
+    });
+}
+
+// A pair opened for reading is reopened for writing on its first append.
+void CShapeFile::ensureWritable() {
+    // Raised inside a writer, which gives it its own source (as for 533 and 534 below).
+    if (!isOpen()) throw ShapeError::platform(PlatformError::BadFileNumber, "");
+    if (writable_) return;
+    shx_.file->makeWritable();
+    shp_.file->makeWritable();
+    writable_ = true;
+}
+
+// Adds the record header and the index entry for contents of the given size to the append
+// buffers and returns where the contents go. Refuses (533, nothing added) a record that
+// would take either file past the limit of its signed 32-bit word lengths.
+std::byte* CShapeFile::appendRecord(std::int64_t contentBytes) {
+    if (shpBytes_ + shpExtraBytes_ + kRecordHeaderBytes + contentBytes > kMaxFileBytes ||
+        shxBytes_ + shxExtraBytes_ + kIndexEntryBytes > kMaxFileBytes)
+        throw ShapeError::library(LibraryError::SizeLimitExceeded, "");
+    const auto words = std::int32_t(contentBytes / 2);
+    auto& main = shp_.pending;
+    auto& index = shx_.pending;
+    const std::size_t at = main.size();
+    main.resize(at + std::size_t(kRecordHeaderBytes + contentBytes));
+    try {
+        index.resize(index.size() + std::size_t(kIndexEntryBytes));
+    } catch (...) {
+        main.resize(at);
+        throw;
+    }
+    std::byte* entry = index.data() + index.size() - kIndexEntryBytes;
+    storeBE32(entry, std::int32_t(shpBytes_ / 2));
+    storeBE32(entry + 4, words);
+    storeBE32(main.data() + at, count_ + 1);
+    storeBE32(main.data() + at + 4, words);
+    shpBytes_ += kRecordHeaderBytes + contentBytes;
+    shxBytes_ += kIndexEntryBytes;
+    shxLengthWords_ = shxBytes_ / 2;
+    ++count_;
+    headersDirty_ = true;
+    return main.data() + at + kRecordHeaderBytes;
+}
+
+void CShapeFile::putNull() {
+    withSource("CShapeFile::PutNull", [&] {
+        ensureWritable();
+        storeLE32(appendRecord(kNullContentBytes), ShapeType::Null);
+        if (shp_.pending.size() >= kFlushBytes) flushPending();
+    });
+}
+
+void CShapeFile::putPoints(const CPoint& point) {
+    withSource("C_ShapeFile::PutPoints", [&] {
+        ensureWritable();
+        std::byte* c = appendRecord(kPointContentBytes);
+        storeLE32(c, fileType_);
+        storeLEDouble(c + 4, point.x());
+        storeLEDouble(c + 12, point.y());
+        putExtent(point.x(), point.y(), point.x(), point.y());
+        if (shp_.pending.size() >= kFlushBytes) flushPending();
+    });
+}
+
+template <class Shape>
+void CShapeFile::putParts(const Shape& shape) {
+    ensureWritable();
+    const std::int32_t numParts = shape.count();
+    if (numParts == 0) throw ShapeError::library(LibraryError::NoParts, "");
+    std::int64_t numPoints = 0;
+    for (const auto& part : shape) numPoints += part->count();
+    std::byte* c = appendRecord(kPolyFixedBytes + kPartIndexBytes * numParts + kVertexBytes * numPoints);
+    storeLE32(c, fileType_);
+    storeLE32(c + 36, numParts);
+    storeLE32(c + 40, std::int32_t(numPoints));
+    std::byte* starts = c + kPolyFixedBytes;
+    std::byte* xy = starts + kPartIndexBytes * numParts;
+    std::int32_t start = 0;
+    VertexBox box;
+    for (const auto& part : shape) {
+        storeLE32(starts, start);
+        starts += kPartIndexBytes;
+        for (const auto& point : *part) xy = storePoint(xy, *point, box);
+        start += part->count();
+    }
+    box.store(c + 4);
+    if (!box.empty) putExtent(box.xmin, box.ymin, box.xmax, box.ymax);
+    if (shp_.pending.size() >= kFlushBytes) flushPending();
+}
+
+void CShapeFile::putPolyLine(const CPolyLine& line) {
+    withSource("CShapeFile::PutPolyLine", [&] { putParts(line); });
+}
+
+void CShapeFile::putPolygon(const CPolygon& polygon) {
+    withSource("CShapeFile::PutPolygon", [&] { putParts(polygon); });
+}
+
+void CShapeFile::putMultiPoints(const CMultiPoint& points) {
+    withSource("CShapeFile::PutMultiPoints", [&] {
+        ensureWritable();
+        const std::int32_t numPoints = points.count();
+        std::byte* c = appendRecord(kMultiPointFixedBytes + kVertexBytes * std::int64_t(numPoints));
+        storeLE32(c, fileType_);
+        storeLE32(c + 36, numPoints);
+        std::byte* xy = c + kMultiPointFixedBytes;
+        VertexBox box;
+        for (const auto& point : points) xy = storePoint(xy, *point, box);
+        box.store(c + 4);
+        if (!box.empty) putExtent(box.xmin, box.ymin, box.xmax, box.ymax);
+        if (shp_.pending.size() >= kFlushBytes) flushPending();
+    });
+}
+
+// The header box: the first record with a vertex sets it, the following ones widen it.
+void CShapeFile::putExtent(double xmin, double ymin, double xmax, double ymax) {
+    if (!seeded_) {
+        extent_.setLeft(xmin);
+        extent_.setRight(xmax);
+        extent_.setTop(ymax);
+        extent_.setBottom(ymin);
+        seeded_ = true;
+        return;
+    }
+    if (xmin < extent_.left()) extent_.setLeft(xmin);
+    if (xmax > extent_.right()) extent_.setRight(xmax);
+    if (ymax > extent_.top()) extent_.setTop(ymax);
+    if (ymin < extent_.bottom()) extent_.setBottom(ymin);
+}
+
+void CShapeFile::flushPending() {
+    if (shp_.pending.empty() && shx_.pending.empty()) return;
+    try {
+        writeAt(shx_, committed_.shxBytes, shx_.pending);
+        writeAt(shp_, committed_.shpBytes, shp_.pending);
+    } catch (...) {
+        rollBack();
+        throw;
+    }
+    shx_.pending.clear();
+    shp_.pending.clear();
+    committed_ = {shpBytes_, shxBytes_, shxLengthWords_, count_, extent_, seeded_};
+}
+
+void CShapeFile::writeAt(PairFile& pf, std::int64_t offset, std::span<const std::byte> bytes) {
+    pf.window.invalidate();
+    if (fault_.failAt > 0 && ++fault_.writes == fault_.failAt) {
+        // A failing device: part of the bytes land, then the error.
+        pf.file->writeAt(offset, bytes.first(bytes.size() / 2));
+        throw std::filesystem::filesystem_error("write", std::error_code(fault_.error, std::generic_category()));
+    }
+    pf.file->writeAt(offset, bytes);
+}
+
+// Back to the last state both files hold on disk: the records of the failed write are
+// dropped from the files, the count and the box.
+void CShapeFile::rollBack() noexcept {
+    shx_.pending.clear();
+    shp_.pending.clear();
+    for (PairFile* pf : {&shx_, &shp_}) pf->window.invalidate();
+    try {
+        shx_.file->truncate(committed_.shxBytes);
+    } catch (...) {
+        // The header written at close gives the length kept; bytes past it are ignored.
+    }
+    try {
+        shp_.file->truncate(committed_.shpBytes);
+    } catch (...) {
+    }
+    shpBytes_ = committed_.shpBytes;
+    shxBytes_ = committed_.shxBytes;
+    shxLengthWords_ = committed_.shxLengthWords;
+    count_ = committed_.count;
+    extent_ = committed_.extent;
+    seeded_ = committed_.seeded;
+}
+
+}  // namespace shapefile

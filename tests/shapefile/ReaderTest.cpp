@@ -1,0 +1,269 @@
+// Opening pairs and reading records: counts, lookups, null records, part layouts and the
+// errors of the header checks.
+#include "ShapeFileAccess.h"
+#include "ShapeTestSupport.h"
+
+using namespace shapefile;
+using namespace shapefile::test;
+
+namespace {
+
+class Reader : public ::testing::Test {
+protected:
+    std::string write(const std::string& base, const Pair& p, const std::string& shpExt = "shp",
+                      const std::string& shxExt = "shx") {
+        writeBytes(dir.file(base + "." + shpExt), p.shp);
+        writeBytes(dir.file(base + "." + shxExt), p.shx);
+        return dir.file(base + ".shp");
+    }
+    void open(CShapeFile& f, const std::string& spec) { f.setFileSpec(fileName(spec), CShapeFile::Status::Open); }
+    TempFolder dir;
+};
+
+}  // namespace
+
+TEST_F(Reader, PointFileRecordsAndIndexesOutsideTheFile) {
+    const Pair p = makePair(1, {pointContents(1, 2), nullContents(), pointContents(-3, 4.5)}, {-3, 2, 1, 4.5});
+    CShapeFile f;
+    open(f, write("pts", p));
+    EXPECT_EQ(f.count(), 3);
+    EXPECT_EQ(f.fileType(), 1);
+    EXPECT_EQ(f.left(), -3);
+    EXPECT_EQ(f.bottom(), 2);
+    EXPECT_EQ(f.right(), 1);
+    EXPECT_EQ(f.top(), 4.5);
+    auto first = std::dynamic_pointer_cast<CPoint>(f.item(1));
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->x(), 1);
+    EXPECT_EQ(first->y(), 2);
+    EXPECT_FALSE(first->isNull());
+    EXPECT_TRUE(f.item(2)->isNull());
+    EXPECT_EQ(f.readPoint(3)->x(), -3);
+    EXPECT_NE(f.item(1), f.item(1));  // nothing is cached
+    for (int index : {0, -1, 4}) {
+        EXPECT_EQ(f.item(index), nullptr);
+        EXPECT_EQ(f.readPoint(index), nullptr);
+    }
+}
+
+TEST_F(Reader, IndexesOutsideOtherFilesRaise518) {
+    const Pair lines = makePair(3, {polyContents(3, {0}, {{0, 0}, {1, 1}})});
+    const Pair rings = makePair(5, {polyContents(5, {0}, {{0, 0}, {1, 1}, {0, 0}})});
+    const Pair multi = makePair(8, {multiPointContents({{1, 1}})});
+    for (const auto& [name, pair] : {std::pair{"l", lines}, std::pair{"r", rings}, std::pair{"m", multi}}) {
+        CShapeFile f;
+        open(f, write(name, pair));
+        ASSERT_EQ(f.count(), 1);
+        EXPECT_TRUE(f.item(1));
+        for (int index : {0, -1, 2}) EXPECT_SHAPE_ERROR(f.item(index), LibraryError::OffsetPastMainFile, "CShapeFile::Item");
+    }
+    CShapeFile f;
+    open(f, write("l", lines));
+    EXPECT_SHAPE_ERROR(f.readPolyLine(2), LibraryError::OffsetPastMainFile, "CShapeFile::ReadPolyLine");
+    try {
+        f.readPolyLine(2);
+    } catch (const ShapeError& e) {
+        EXPECT_EQ(e.description(), "The offset read from index file is larger then the mainfile size");
+    }
+}
+
+TEST_F(Reader, CountFromTheIndexLengthRoundsHalvesToEven) {
+    const Pair base = makePair(1, {pointContents(1, 1), pointContents(2, 2), pointContents(3, 3)});
+    for (const auto& [words, count] : {std::pair{52, 0}, {54, 1}, {56, 2}, {46, 0}, {57, 2}, {55, 1}}) {
+        Pair p = base;
+        setBE32(p.shx, 24, words);
+        CShapeFile f;
+        open(f, write("c", p));
+        EXPECT_EQ(f.count(), count) << words;
+    }
+    // A rounded-up count does not read past the length the header gives.
+    Pair p = base;
+    setBE32(p.shx, 24, 57);
+    CShapeFile f;
+    open(f, write("c", p));
+    EXPECT_TRUE(f.item(1));
+    EXPECT_EQ(f.item(2), nullptr);
+}
+
+TEST_F(Reader, OtherFileTypesOpenAndReadAsNothing) {
+    Pair p = makePair(11, {pointContents(1, 1)});
+    setLE32(p.shp, 108, 11);
+    CShapeFile f;
+    open(f, write("z", p));
+    EXPECT_EQ(f.fileType(), 11);
+    EXPECT_EQ(f.count(), 1);
+    for (int index : {-1, 0, 1, 2}) EXPECT_EQ(f.item(index), nullptr);
+}
+
+TEST_F(Reader, NullRecordsComeBackAsNullShapesOfTheFilesClass) {
+    CShapeFile f;
+    open(f, write("l", makePair(3, {nullContents(), polyContents(3, {0}, {{1, 1}, {2, 2}})})));
+    auto nullLine = std::dynamic_pointer_cast<CPolyLine>(f.item(1));
+    ASSERT_TRUE(nullLine);
+    EXPECT_TRUE(nullLine->isNull());
+    EXPECT_EQ(nullLine->count(), 0);
+    EXPECT_FALSE(f.item(2)->isNull());
+    EXPECT_EQ(f.readPolyLine(2)->item(1)->count(), 2);
+
+    CShapeFile m;
+    open(m, write("m", makePair(8, {nullContents(), multiPointContents({})})));
+    EXPECT_TRUE(std::dynamic_pointer_cast<CMultiPoint>(m.item(1))->isNull());
+    auto empty = std::dynamic_pointer_cast<CMultiPoint>(m.item(2));
+    ASSERT_TRUE(empty);
+    EXPECT_FALSE(empty->isNull());
+    EXPECT_EQ(empty->count(), 0);
+}
+
+TEST_F(Reader, PartsFollowTheStartsAndTheBoxIsThatOfThePoints) {
+    // The stored box (all 0 here) is replaced by the box of the points read.
+    CShapeFile f;
+    open(f, write("l", makePair(3, {polyContents(3, {0, 3}, {{1, 1}, {2, 5}, {3, 1}, {-4, 0}, {-5, 2}}),
+                                    polyContents(3, {0, 0, 2}, {{7, 7}, {8, 8}, {9, 9}})})));
+    auto line = f.readPolyLine(1);
+    EXPECT_EQ(coordinates(*line), (PartsXY{{{1, 1}, {2, 5}, {3, 1}}, {{-4, 0}, {-5, 2}}}));
+    EXPECT_EQ(line->left(), -5);
+    EXPECT_EQ(line->right(), 3);
+    EXPECT_EQ(line->bottom(), 0);
+    EXPECT_EQ(line->top(), 5);
+    EXPECT_EQ(line->item(2)->left(), -5);
+    // Equal starts are an empty part (our writer writes them).
+    EXPECT_EQ(coordinates(*f.readPolyLine(2)), (PartsXY{{}, {{7, 7}, {8, 8}}, {{9, 9}}}));
+
+    CShapeFile g;
+    open(g, write("g", makePair(5, {polyContents(5, {0, 5}, {{0, 0}, {0, 4}, {4, 4}, {4, 0}, {0, 0},
+                                                            {1, 1}, {2, 1}, {2, 2}, {1, 1}})})));
+    auto polygon = std::dynamic_pointer_cast<CPolygon>(g.item(1));
+    ASSERT_TRUE(polygon);
+    EXPECT_EQ(polygon->count(), 2);
+    EXPECT_EQ(polygon->item(2)->count(), 4);
+}
+
+TEST_F(Reader, RecordsOfAnotherTypeOrNumberAreErrors) {
+    CShapeFile f;
+    open(f, write("g", makePair(5, {polyContents(3, {0}, {{0, 0}, {1, 1}})})));
+    EXPECT_SHAPE_ERROR(f.item(1), LibraryError::ShapeTypeMismatch, "CShapeFile::Item");
+    try {
+        f.item(1);
+    } catch (const ShapeError& e) {
+        EXPECT_EQ(e.description(), "A shape type does not match main header type.");
+    }
+
+    Pair p = makePair(1, {pointContents(1, 1), pointContents(2, 2)});
+    setBE32(p.shp, 128, 7);  // record 2 numbered 7
+    CShapeFile g;
+    open(g, write("n", p));
+    EXPECT_TRUE(g.item(1));
+    EXPECT_SHAPE_ERROR(g.readPoint(2), LibraryError::RecordMismatch, "CShapeFile::ReadPoint");
+    EXPECT_SHAPE_ERROR(g.item(2), LibraryError::RecordMismatch, "CShapeFile::Item");
+    try {
+        g.item(2);
+    } catch (const ShapeError& e) {
+        EXPECT_EQ(e.description(), "Index Record does not match main file Record");
+        EXPECT_EQ(e.number(), std::int32_t(0x80040205u));
+    }
+}
+
+TEST_F(Reader, LookupIgnoresCaseAndExtensionOfTheSpec) {
+    const Pair p = makePair(1, {pointContents(1, 1)});
+    write("UPPER", p, "SHP", "SHX");
+    CShapeFile f;
+    open(f, dir.file("upper.shp"));
+    EXPECT_EQ(f.count(), 1);
+    open(f, dir.file("upper.dbf"));
+    EXPECT_EQ(f.count(), 1);
+
+    // The exact name wins over a case variant.
+    write("same", p);
+    writeBytes(dir.file("SAME.shp"), Bytes(10));
+    open(f, dir.file("same.shp"));
+    EXPECT_EQ(f.count(), 1);
+}
+
+TEST_F(Reader, MissingFilesNameTheFileLookedFor) {
+    const Pair p = makePair(1, {pointContents(1, 1)});
+    writeBytes(dir.file("only.shp"), p.shp);
+    CShapeFile f;
+    try {
+        open(f, dir.file("only.dbf"));
+        ADD_FAILURE();
+    } catch (const ShapeError& e) {
+        EXPECT_EQ(e.libraryCode(), 524);
+        EXPECT_EQ(e.source(), "C_ShapeFile::SetFileSpec");
+        EXPECT_EQ(e.description(), "The specified file " + dir.file("only.shx") + " does not exist.");
+    }
+    try {
+        open(f, dir.file("none.shp"));
+        ADD_FAILURE();
+    } catch (const ShapeError& e) {
+        EXPECT_EQ(e.description(), "The specified file " + dir.file("none.shp") + " does not exist.");
+    }
+    try {
+        open(f, "C:\\data\\tracks.dbf");
+        ADD_FAILURE();
+    } catch (const ShapeError& e) {
+        EXPECT_EQ(e.libraryCode(), 524);
+        EXPECT_EQ(e.description(), "The specified file C:\\data\\tracks.shp does not exist.");
+    }
+    EXPECT_SHAPE_ERROR(f.setFileSpec(fileName("/nowhere/x.y"), CShapeFile::Status::Open), LibraryError::FileNotFound,
+                       "C_ShapeFile::SetFileSpec");
+    EXPECT_SHAPE_ERROR(f.setFileSpec(CFileName(), CShapeFile::Status::Open), LibraryError::InvalidFileSpec,
+                       "C_FileName::SetFileSpec");
+}
+
+TEST_F(Reader, InvalidFileCodesAreCheckedIndexFirst) {
+    const Pair p = makePair(1, {pointContents(1, 1)}, {10, 20, 30, 40});
+    Pair badIndex = p;
+    setBE32(badIndex.shx, 0, 9995);
+    setBE32(badIndex.shp, 0, 1);
+    CShapeFile f;
+    try {
+        open(f, write("a", badIndex));
+        ADD_FAILURE();
+    } catch (const ShapeError& e) {
+        EXPECT_EQ(e.libraryCode(), 519);
+        EXPECT_EQ(e.source(), "C_ShapeFile::SetFileSpec");
+        EXPECT_EQ(e.description(), "The shx file has an invalid shape code in the main header.");
+    }
+    EXPECT_EQ(f.left(), 0);  // the main header was not read
+
+    Pair badMain = p;
+    setBE32(badMain.shp, 0, 0);
+    try {
+        open(f, write("b", badMain));
+        ADD_FAILURE();
+    } catch (const ShapeError& e) {
+        EXPECT_EQ(e.libraryCode(), 519);
+        EXPECT_EQ(e.description(), "The shp file has an invalid shape code in the main header.");
+    }
+    EXPECT_EQ(f.left(), 10);  // the box is taken before the code is checked
+    EXPECT_EQ(f.top(), 40);
+    EXPECT_EQ(f.count(), 0);
+    EXPECT_EQ(f.item(1), nullptr);
+
+    Pair shortHeader = p;
+    shortHeader.shx.resize(99);
+    EXPECT_SHAPE_ERROR(open(f, write("c", shortHeader)), LibraryError::UnexpectedEndOfFile, "C_ShapeFile::SetFileSpec");
+}
+
+TEST_F(Reader, ASecondSpecClosesTheFirstPair) {
+    CShapeFile f;
+    f.setFileSpec(fileName(dir.file("w.shp")), CShapeFile::Status::CreateIt, 1);
+    f.add(CPoint(9, 9));
+    open(f, write("r", makePair(1, {pointContents(1, 1), pointContents(2, 2)})));
+    EXPECT_EQ(f.count(), 2);
+    CShapeFile g;
+    open(g, dir.file("w.shp"));  // the first pair was flushed and closed
+    EXPECT_EQ(g.count(), 1);
+    EXPECT_EQ(g.readPoint(1)->x(), 9);
+}
+
+TEST(ReaderMemory, OpensFromMemoryLikeFiles) {
+    const Pair p = makePair(8, {multiPointContents({{1, 2}, {3, 4}})});
+    CShapeFile f;
+    ShapeFileAccess::openFromMemory(f, p.shx, p.shp);
+    EXPECT_EQ(f.count(), 1);
+    auto m = std::dynamic_pointer_cast<CMultiPoint>(f.item(1));
+    ASSERT_TRUE(m);
+    EXPECT_EQ(m->item(2)->y(), 4);
+    EXPECT_EQ(m->right(), 3);
+}
