@@ -1,7 +1,6 @@
 #include "ExportEngine.h"
 
 #include "Database.h"
-#include "DbaseTable.h"
 #include "ExportFailure.h"
 #include "GpxWriter.h"
 #include "Prompter.h"

@@ -7,18 +7,14 @@
 #include "State.h"
 #include "Workspace.h"
 
-#include <QByteArray>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <QString>
-#include <QStringList>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <clocale>
-#include <optional>
 
 namespace sotrix::test {
 
@@ -35,11 +31,9 @@ inline void writeBytes(const QString& path, const QByteArray& bytes) {
 
 struct ProgramRun {
     int exitCode = -1;
-    QString out;
-    QString err;
+    QString out, err;
 };
 
-// Runs an outside program to its end (no shell).
 inline ProgramRun runProgram(const QString& program, const QStringList& args) {
     QProcess p;
     p.start(program, args);
@@ -51,95 +45,72 @@ inline ProgramRun runProgram(const QString& program, const QStringList& args) {
     return r;
 }
 
-// The names in a folder, sorted.
 inline QStringList folderEntries(const QString& dir) {
     return QDir(dir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
 }
 
-// Puts LC_NUMERIC under a locale whose decimal separator is "," for one scope.
-class CommaLocale {
-public:
-    CommaLocale() : ok_(std::setlocale(LC_NUMERIC, "fr_BE.UTF-8") != nullptr) {}
-    ~CommaLocale() { std::setlocale(LC_NUMERIC, "C"); }
-    bool ok() const { return ok_; }
+inline QString failureText(const QString& path) {
+    return QStringLiteral("Impossible de créer/supprimer le fichier '") + path +
+           QStringLiteral("'.\nVérifiez que ce fichier n'est pas en cours d'utilisation.");
+}
 
-private:
-    bool ok_;
+// LC_NUMERIC under a locale whose decimal separator is "," for one scope.
+struct CommaLocale {
+    const bool ok = std::setlocale(LC_NUMERIC, "fr_BE.UTF-8") != nullptr;
+    ~CommaLocale() { std::setlocale(LC_NUMERIC, "C"); }
 };
 
 class ExportTest : public WorkspaceTest {
 protected:
     void SetUp() override {
         WorkspaceTest::SetUp();
-        ASSERT_TRUE(out_.isValid());
         context.now = [] { return QDateTime(QDate(2024, 5, 1), QTime(10, 0, 0)); };
     }
 
     QString out(const QString& name) const { return QDir(out_.path()).filePath(name); }
     QString outDir() const { return out_.path(); }
 
-    static qint64 addPoint(Database& db, const QString& nom, double lon, double lat, double x, double y,
-                           std::optional<double> alt, const QString& date, const QString& desc, qint64 trace,
-                           std::optional<qint64> num, bool selected) {
-        return db.insert(QStringLiteral("Points"),
-                         {{QStringLiteral("Nom"), nom.isNull() ? QVariant() : QVariant(nom)},
-                          {QStringLiteral("Lon"), lon},
-                          {QStringLiteral("Lat"), lat},
-                          {QStringLiteral("X"), x},
-                          {QStringLiteral("Y"), y},
-                          {QStringLiteral("Altitude"), alt ? QVariant(*alt) : QVariant()},
-                          {QStringLiteral("Date"), date.isNull() ? QVariant() : QVariant(date)},
-                          {QStringLiteral("Description"), desc.isNull() ? QVariant() : QVariant(desc)},
-                          {QStringLiteral("Trace"), trace},
-                          {QStringLiteral("Num_trace"), num ? QVariant(*num) : QVariant()},
-                          {QStringLiteral("Selected"), selected ? 1 : 0}});
+    // Nom, Lon, Lat, Altitude, Date, Description, Trace, Num_trace, Selected; the map
+    // pair is the GPS pair times 1000, so that the two are told apart.
+    static void point(Database& db, const QVariantList& v) {
+        db.exec(QStringLiteral("INSERT INTO Points (Nom, Lon, Lat, Altitude, Date, Description, Trace, Num_trace, "
+                               "Selected, X, Y) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?2 * 1000, ?3 * 1000)"),
+                v);
     }
-
-    static qint64 addTrack(Database& db, qint64 id, const QString& nom, const QString& desc, bool closed,
-                           bool selected) {
-        return db.insert(QStringLiteral("Trace"),
-                         {{QStringLiteral("Id_trace"), id},
-                          {QStringLiteral("Nom"), nom},
-                          {QStringLiteral("Description"), desc.isNull() ? QVariant() : QVariant(desc)},
-                          {QStringLiteral("Fermer"), closed ? 1 : 0},
-                          {QStringLiteral("Selected"), selected ? 1 : 0}});
-    }
-
-    // Waypoints: "Café L'église" (selected), "A&B" (no altitude, no date, a 300-character
-    // description), "Łódź". Tracks: 1 "Open" (selected, points stored out of Num_trace
-    // order, one of them selected), 2 "Closed" (counter-clockwise square), 3 "Empty"
-    // (open, no point), 4 "Dot" (closed, one point). Map coordinates are the GPS ones
-    // times 1000, so that the two pairs are told apart.
-    void seed() {
-        DbGuard db;
-        addPoint(*db, QStringLiteral("Café L'église"), 4.35, 50.85, 4350, 50850, 123.4,
-                 QStringLiteral("2004-03-15 10:00:00"), QStringLiteral("Église Saint-Jean"), 0, {}, true);
-        addPoint(*db, QStringLiteral("A&B"), 4.25, 50.5, 4250, 50500, std::nullopt, QString(), longDescription(), 0,
-                 {}, false);
-        addPoint(*db, QStringLiteral("Łódź"), -4.25, 0.0, -4250, 0, 0.0, QStringLiteral("2004-03-01 01:30:00"),
-                 QString(), 0, {}, false);
-        addTrack(*db, 1, QStringLiteral("Open"), QStringLiteral("Chemin"), false, true);
-        addTrack(*db, 2, QStringLiteral("Closed"), QString(), true, false);
-        addTrack(*db, 3, QStringLiteral("Empty"), QString(), false, true);
-        addTrack(*db, 4, QStringLiteral("Dot"), QString(), true, false);
-        // Id_point order 3, 1, 2 against Num_trace.
-        addPoint(*db, QString(), 5.3, 50.3, 5300, 50300, 30, QStringLiteral("2004-03-15 08:02:00"), QString(), 1, 3,
-                 false);
-        addPoint(*db, QString(), 5.1, 50.1, 5100, 50100, 10, QStringLiteral("2004-03-15 08:00:00"), QString(), 1, 1,
-                 true);
-        addPoint(*db, QString(), 5.2, 50.2, 5200, 50200, std::nullopt, QString(), QString(), 1, 2, false);
-        // Counter-clockwise: (0,0) (1,0) (1,1) (0,1).
-        addPoint(*db, QString(), 6.0, 49.0, 6000, 49000, 1, QString(), QString(), 2, 1, false);
-        addPoint(*db, QString(), 6.1, 49.0, 6100, 49000, 1, QString(), QString(), 2, 2, false);
-        addPoint(*db, QString(), 6.1, 49.1, 6100, 49100, 1, QString(), QString(), 2, 3, false);
-        addPoint(*db, QString(), 6.0, 49.1, 6000, 49100, 1, QString(), QString(), 2, 4, false);
-        addPoint(*db, QString(), 3.0, 51.0, 3000, 51000, 1, QString(), QString(), 4, 1, false);
+    // Id_trace, Nom, Description, Fermer, Selected.
+    static void track(Database& db, const QVariantList& v) {
+        db.exec(QStringLiteral("INSERT INTO Trace (Id_trace, Nom, Description, Fermer, Selected) VALUES (?, ?, ?, ?, ?)"),
+                v);
     }
 
     static QString longDescription() {
         QString s;
-        for (int i = 0; i < 30; ++i) s += QStringLiteral("abcdefghi%1").arg(i % 10);
-        return s;  // 300 characters
+        for (int i = 0; i < 300; ++i) s += QChar(u'a' + i % 26);
+        return s;
+    }
+
+    // Waypoints "Café L'église" (selected), "A&B" (no altitude nor date,
+    // a 300-character description), "Łódź" (latitude 0). Tracks: 1 "Open"
+    // (selected, stored out of Num_trace order, one point selected), 2 "Closed" (a
+    // counter-clockwise square), 3 "Empty" (selected, no point), 4 "Dot" (closed, 1 point).
+    void seed() {
+        DbGuard db;
+        const QVariant N;
+        point(*db, {"Café L'église", 4.35, 50.85, 123.4, "2004-03-15 10:00:00", "Église Saint-Jean", 0, N, 1});
+        point(*db, {"A&B", 4.25, 50.5, N, N, longDescription(), 0, N, 0});
+        point(*db, {"Łódź", -4.25, 0.0, 0.0, "2004-03-01 01:30:00", N, 0, N, 0});
+        track(*db, {1, "Open", "Chemin", 0, 1});
+        track(*db, {2, "Closed", N, 1, 0});
+        track(*db, {3, "Empty", N, 0, 1});
+        track(*db, {4, "Dot", N, 1, 0});
+        point(*db, {N, 5.3, 50.3, 30, "2004-03-15 08:02:00", N, 1, 3, 0});
+        point(*db, {N, 5.1, 50.1, 10, "2004-03-15 08:00:00", N, 1, 1, 1});
+        point(*db, {N, 5.2, 50.2, N, N, N, 1, 2, 0});
+        point(*db, {N, 6.0, 49.0, 1, N, N, 2, 1, 0});
+        point(*db, {N, 6.1, 49.0, 1, N, N, 2, 2, 0});
+        point(*db, {N, 6.1, 49.1, 1, N, N, 2, 3, 0});
+        point(*db, {N, 6.0, 49.1, 1, N, N, 2, 4, 0});
+        point(*db, {N, 3.0, 51.0, 1, N, N, 4, 1, 0});
     }
 
     // Runs the engine as the dialog does, with the fixed clock.
@@ -154,6 +125,16 @@ protected:
     void setFlags(bool w, bool t) {
         state().modifWaypoints = w;
         state().modifTraces = t;
+    }
+
+    // The one message of a failed export, and its flags untouched.
+    void expectFailure(const QString& text) {
+        EXPECT_FALSE(state().resultatOk);
+        ASSERT_EQ(prompts->prompts().size(), 1u) << prompts->texts().join('\n').toStdString();
+        EXPECT_EQ(prompts->prompts()[0].text, text);
+        EXPECT_EQ(prompts->prompts()[0].icon, Icon::Exclamation);
+        EXPECT_TRUE(state().modifWaypoints && state().modifTraces);
+        prompts->clear();
     }
 
     ExportContext context;

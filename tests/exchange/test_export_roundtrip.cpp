@@ -5,8 +5,6 @@
 #include "ImportEngine.h"
 #include "test_export_fixture.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <string>
 
@@ -20,20 +18,18 @@ protected:
         loadOptions();
         state().paramDecalage = 2;
         DbGuard db;
-        addPoint(*db, QStringLiteral("Café L'église"), 4.35, 50.85, 0, 0, 123.4, QStringLiteral("2004-03-15 10:00:00"),
-                 QStringLiteral("Église Saint-Jean"), 0, {}, false);
-        addPoint(*db, QStringLiteral("A&B <x>"), 4.123456789, 50.5, 0, 0, std::nullopt, QString(), longDescription(), 0,
-                 {}, false);
-        addPoint(*db, QStringLiteral("Équateur"), 0.0, 0.0, 0, 0, -5, QStringLiteral("2004-03-01 01:30:00"),
-                 QStringLiteral("Zéro"), 0, {}, false);
-        addTrack(*db, 7, QStringLiteral("Boucle"), QStringLiteral("Fermée"), true, false);
-        addTrack(*db, 8, QStringLiteral("Vide"), QString(), false, false);
-        addTrack(*db, 9, QStringLiteral("Chemin"), QString(), false, false);
-        addPoint(*db, QString(), 5.2, 50.2, 0, 0, 20, QStringLiteral("2004-03-15 08:01:00"), QString(), 7, 2, false);
-        addPoint(*db, QString(), 5.1, 50.1, 0, 0, 10, QStringLiteral("2004-03-15 08:00:00"), QString(), 7, 1, false);
-        addPoint(*db, QString(), 5.3, 50.3, 0, 0, std::nullopt, QString(), QString(), 7, 3, false);
-        addPoint(*db, QString(), -1.5, 0.0, 0, 0, 1.5, QString(), QString(), 9, 1, false);
-        addPoint(*db, QString(), -1.6, 0.1, 0, 0, 2.5, QString(), QString(), 9, 2, false);
+        const QVariant N;
+        point(*db, {"Café L'église", 4.35, 50.85, 123.4, "2004-03-15 10:00:00", "Église Saint-Jean", 0, N, 0});
+        point(*db, {"A&B <x>", 4.123456789, 50.5, N, N, longDescription(), 0, N, 0});
+        point(*db, {"Équateur", 0.0, 0.0, -5, "2004-03-01 01:30:00", "Zéro", 0, N, 0});
+        track(*db, {7, "Boucle", "Fermée", 1, 0});
+        track(*db, {8, "Vide", N, 0, 0});
+        track(*db, {9, "Chemin", N, 0, 0});
+        point(*db, {N, 5.2, 50.2, 20, "2004-03-15 08:01:00", N, 7, 2, 0});
+        point(*db, {N, 5.1, 50.1, 10, "2004-03-15 08:00:00", N, 7, 1, 0});
+        point(*db, {N, 5.3, 50.3, N, N, N, 7, 3, 0});
+        point(*db, {N, -1.5, 0.0, 1.5, N, N, 9, 1, 0});
+        point(*db, {N, -1.6, 0.1, 2.5, N, N, 9, 2, 0});
     }
 
     // The rows as text: what an export and import cycle keeps (8 decimals, altitudes
