@@ -1,6 +1,8 @@
 #pragma once
 // What the other subsystems need of the main window, so that they depend on core only.
 
+#include "WorkspaceData.h"
+
 #include <QString>
 
 #include <memory>
@@ -49,6 +51,19 @@ public:
     virtual void setReferenceRenderer(std::shared_ptr<ReferenceRenderer> renderer) = 0;
     // Draws the reference layer for the visible area.
     virtual void drawShp() = 0;
+
+    // Empties the workspace: no view, no file label, both lists and counters cleared,
+    // then the tables (videDonnees), then a redraw. The default does the tables and the
+    // redraw only; the main window adds its own part.
+    virtual void viderDb() {
+        videDonnees();
+        redraw();
+    }
+    // Shows the path of the current data file ("" for none).
+    virtual void setLblFichier(const QString& path) { (void)path; }
+    // Disables the main window while a tool window is shown; enabling it again also gives
+    // it the focus.
+    virtual void setMainWindowEnabled(bool enabled) { (void)enabled; }
 };
 
 }  // namespace sotrix
