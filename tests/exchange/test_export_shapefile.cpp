@@ -152,6 +152,20 @@ TEST_F(ExportTest, OurReaderSeesGeometryAndAttributesInBothCoordinatePairs) {
     EXPECT_EQ(readOurs(out(QStringLiteral("s_tl.shp"))).second.at(0).size(), 3u);
     EXPECT_EQ(readOurs(out(QStringLiteral("s_tw.shp"))).second, (std::vector<Ring>{{{5.1, 50.1}}}));
     EXPECT_EQ(DbaseTable::open(out(QStringLiteral("s_tw.dbf"))).recordCount(), 1);
+
+    // A waypoint without coordinates is a null record, not a point at (0, 0).
+    {
+        DbGuard db;
+        point(*db, {"Nulle part", QVariant(), QVariant(), 1, QVariant(), QVariant(), 0, QVariant(), 0});
+    }
+    run(1, out(QStringLiteral("n.shp")), true, false, false, false, false);
+    shapefile::CFileName name;
+    name.setFileSpec(QFile::encodeName(out(QStringLiteral("n_w.shp"))).toStdString());
+    CShapeFile f;
+    f.setFileSpec(name, CShapeFile::Status::Open);
+    ASSERT_EQ(f.count(), 4);
+    EXPECT_TRUE(f.item(4)->isNull());
+    EXPECT_EQ(DbaseTable::open(out(QStringLiteral("n_w.dbf"))).text(3, 0), QStringLiteral("Nulle part"));
 }
 
 TEST_F(ExportTest, ShapelibAndOgrinfoReadEverySet) {
