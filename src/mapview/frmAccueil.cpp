@@ -10,9 +10,12 @@
 #include "Schema.h"
 #include "Settings.h"
 #include "State.h"
+#include "WorkspaceData.h"
 
 #include <QDir>
 #include <QLabel>
+#include <QListWidget>
+#include <QScopedValueRollback>
 
 namespace sotrix {
 
@@ -55,12 +58,10 @@ bool frmAccueil::Form_Load() {
         // Rows left by an abnormal end are drawn as well as listed.
         if (s.nbWaypoints > 0 || s.nbTraces > 0) redraw();
     } catch (const DbError& e) {
-        prompter().message(QStringLiteral("Une erreur est survenue lors de l'accès à la base de données : ") + e.message(),
-                           Icon::Exclamation);
+        prompter().message(QString::fromUtf8(kMsgErreurBase) + e.message(), Icon::Exclamation);
         return false;
     } catch (const std::exception& e) {
-        prompter().message(QStringLiteral("Une erreur inattendue est survenue : ") + QString::fromUtf8(e.what()),
-                           Icon::Exclamation);
+        prompter().message(QString::fromUtf8(kMsgErreurInattendue) + QString::fromUtf8(e.what()), Icon::Exclamation);
         return false;
     }
     if (s.paramCheckUpdate) majManuelle = false;
@@ -72,6 +73,34 @@ bool frmAccueil::Form_Load() {
 void frmAccueil::setReferenceLayer(const ReferenceLayer& layer) {
     static_cast<ReferenceLayer&>(*this) = layer;
     lblReference_->setText(coucheRef);
+}
+
+// Empties the workspace: no view, no current file, empty lists, then the tables and the
+// compaction, then a redraw. The selection counts and the unsaved-changes flags stay as
+// they are: the callers refresh what they need.
+void frmAccueil::viderDb() {
+    State& s = state();
+    tailleVue = 0;
+    lblFichier_->clear();
+    {
+        QScopedValueRollback<bool> filling(remplissageListes, true);
+        lstWaypoint_->clear();
+        s.nbWaypoints = 0;
+        lstTrace_->clear();
+        s.nbTraces = 0;
+    }
+    videDonnees();
+    redraw();
+}
+
+void frmAccueil::setLblFichier(const QString& path) { lblFichier_->setText(path); }
+
+void frmAccueil::setMainWindowEnabled(bool enabled) {
+    setEnabled(enabled);
+    if (enabled) {
+        activateWindow();
+        setFocus();
+    }
 }
 
 void frmAccueil::setReferenceRenderer(std::shared_ptr<ReferenceRenderer> renderer) { renderer_ = std::move(renderer); }

@@ -40,6 +40,9 @@ public:
     void setReferenceLayer(const ReferenceLayer& layer) override;
     void setReferenceRenderer(std::shared_ptr<ReferenceRenderer> renderer) override;
     void drawShp() override;
+    void viderDb() override;
+    void setLblFichier(const QString& path) override;
+    void setMainWindowEnabled(bool enabled) override;
 
     // View on the selected points; nothing changes when nothing is selected.
     void zoomSelect();
