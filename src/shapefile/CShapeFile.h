@@ -90,6 +90,11 @@ private:
         std::int32_t offsetWords = 0;
         std::int32_t contentWords = 0;
     };
+    // Where a record's contents lie in the main file; they are read piece by piece.
+    struct RecordSpan {
+        std::int64_t offset = 0;
+        std::int64_t size = 0;
+    };
 
     bool isOpen() const noexcept { return shp_.file || shx_.file; }
 
@@ -107,8 +112,15 @@ private:
     std::shared_ptr<CMultiPoint> readMultiPoint(std::int32_t index);
     bool findOffset(std::int32_t index);
     void getRecordHeader(std::int64_t bytePosition);
-    std::optional<std::span<const std::byte>> recordContents(std::int32_t index, const char* source);
-    std::int32_t recordType(std::span<const std::byte> contents, const char* source) const;
+    std::optional<RecordSpan> recordContents(std::int32_t index, const char* source);
+    std::span<const std::byte> contentBytes(const RecordSpan& record, std::int64_t from, std::int64_t length,
+                                            const char* source);
+    std::int32_t recordType(const RecordSpan& record, const char* source);
+    template <class Shape>
+    static void setStoredBox(Shape& shape, std::span<const std::byte> fixed);
+    template <class Shape>
+    void readPoints(Shape& shape, const RecordSpan& record, std::int64_t from, std::int32_t numPoints,
+                    const char* source);
     template <class Shape>
     std::shared_ptr<Shape> readParts(std::int32_t index, const char* source);
 

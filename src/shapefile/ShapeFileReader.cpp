@@ -1,10 +1,14 @@
 // Reading records through the index. Every field that sizes something is checked against
 // the bytes actually present before anything is allocated, so a truncated, corrupt or
-// hostile pair gives a numbered error (518, 531, 532) and never a crash.
+// hostile pair gives a numbered error (518, 531, 532) and never a crash. Contents are read
+// through the main file's window in pieces of at most one window, so a record of a
+// million vertices needs no buffer of its own size.
 #include "ByteOrder.h"
 #include "CShapeFile.h"
 #include "ErrorContext.h"
 #include "ShapeFormat.h"
+
+#include <algorithm>
 
 namespace shapefile {
 
@@ -16,6 +20,9 @@ constexpr const char* kReadPoint = "CShapeFile::ReadPoint";
 constexpr const char* kReadPolyLine = "CShapeFile::ReadPolyLine";
 constexpr const char* kReadPolygon = "CShapeFile::ReadPolygon";
 constexpr const char* kReadMultiPoint = "CShapeFile::ReadMultiPoint";
+
+// Vertices or part starts taken from the window at a time.
+constexpr std::int64_t kPieceBytes = 32 * 1024;
 
 [[noreturn]] void fail(LibraryError code, const char* source) { throw ShapeError::library(code, source); }
 
@@ -53,9 +60,9 @@ void CShapeFile::getRecordHeader(std::int64_t bytePosition) {
     record_ = {loadBE32(bytes.data()), loadBE32(bytes.data() + 4)};
 }
 
-// The contents of record `index` (shape type first), read at once; nullopt when the index
-// has no entry.
-std::optional<std::span<const std::byte>> CShapeFile::recordContents(std::int32_t index, const char* source) {
+// Locates the contents of record `index` (shape type first) and checks that they lie
+// within the main file; nullopt when the index has no entry.
+std::optional<CShapeFile::RecordSpan> CShapeFile::recordContents(std::int32_t index, const char* source) {
     if (!shp_.pending.empty() || !shx_.pending.empty()) flushPending();
     if (!withSource("C_ShapeFile::FindOffset", [&] { return findOffset(index); })) return std::nullopt;
     const std::int64_t position = std::int64_t(entry_.offsetWords) * 2;
@@ -64,33 +71,71 @@ std::optional<std::span<const std::byte>> CShapeFile::recordContents(std::int32_
     withSource("C_ShapeFile::GetRecordHeader", [&] { getRecordHeader(position); });
     if (record_.number != index) fail(LibraryError::RecordMismatch, source);
     if (record_.contentWords < 2) fail(LibraryError::InvalidRecord, source);
-    const std::int64_t contentBytes = std::int64_t(record_.contentWords) * 2;
-    if (position + kRecordHeaderBytes + contentBytes > shpBytes_) fail(LibraryError::UnexpectedEndOfFile, source);
-    const auto contents = shp_.window.read(*shp_.file, position + kRecordHeaderBytes, std::size_t(contentBytes), shpBytes_);
-    if (contents.size() < std::size_t(contentBytes)) fail(LibraryError::UnexpectedEndOfFile, source);
-    return contents;
+    const RecordSpan record{position + kRecordHeaderBytes, std::int64_t(record_.contentWords) * 2};
+    if (record.offset + record.size > shpBytes_) fail(LibraryError::UnexpectedEndOfFile, source);
+    return record;
 }
 
-std::int32_t CShapeFile::recordType(std::span<const std::byte> contents, const char* source) const {
-    const std::int32_t type = loadLE32(contents.data());
+// Bytes [from, from + length) of a record's contents; the caller has checked that they lie
+// within the record. The span is valid until the next read of the main file.
+std::span<const std::byte> CShapeFile::contentBytes(const RecordSpan& record, std::int64_t from,
+                                                    std::int64_t length, const char* source) {
+    const auto bytes = shp_.window.read(*shp_.file, record.offset + from, std::size_t(length), shpBytes_);
+    if (bytes.size() < std::size_t(length)) fail(LibraryError::UnexpectedEndOfFile, source);
+    return bytes;
+}
+
+std::int32_t CShapeFile::recordType(const RecordSpan& record, const char* source) {
+    const std::int32_t type = loadLE32(contentBytes(record, 0, 4, source).data());
     if (type != ShapeType::Null && type != fileType_) fail(LibraryError::ShapeTypeMismatch, source);
     return type;
 }
 
 std::shared_ptr<CPoint> CShapeFile::readPoint(std::int32_t index) {
     return withPlatformSource(kReadPoint, [&]() -> std::shared_ptr<CPoint> {
-        const auto contents = recordContents(index, kReadPoint);
-        if (!contents) return nullptr;
+        const auto record = recordContents(index, kReadPoint);
+        if (!record) return nullptr;
         auto point = std::make_shared<CPoint>();
-        if (recordType(*contents, kReadPoint) == ShapeType::Null) {
+        if (recordType(*record, kReadPoint) == ShapeType::Null) {
             point->setNull(true);
             return point;
         }
-        if (std::int64_t(contents->size()) < kPointContentBytes) fail(LibraryError::InvalidRecord, kReadPoint);
-        point->setX(loadLEDouble(contents->data() + 4));
-        point->setY(loadLEDouble(contents->data() + 12));
+        if (record->size < kPointContentBytes) fail(LibraryError::InvalidRecord, kReadPoint);
+        const auto xy = contentBytes(*record, 4, 16, kReadPoint);
+        point->setX(loadLEDouble(xy.data()));
+        point->setY(loadLEDouble(xy.data() + 8));
         return point;
     });
+}
+
+// The box stored in a record, set outright; adding the members then replaces it with theirs.
+template <class Shape>
+void CShapeFile::setStoredBox(Shape& shape, std::span<const std::byte> fixed) {
+    shape.setLeft(loadLEDouble(fixed.data() + 4));
+    shape.setBottom(loadLEDouble(fixed.data() + 12));
+    shape.setRight(loadLEDouble(fixed.data() + 20));
+    shape.setTop(loadLEDouble(fixed.data() + 28));
+}
+
+// Reads numPoints vertices from contents offset `from`, in pieces, and adds them to
+// `target` (a part or a multipoint). One allocation holds all the points; each pointer
+// handed out shares it, so a caller may keep any point alone.
+template <class Target>
+void CShapeFile::readPoints(Target& target, const RecordSpan& record, std::int64_t from, std::int32_t numPoints,
+                            const char* source) {
+    const auto points = std::make_shared<CPoint[]>(std::size_t(numPoints));
+    target.reserve(std::size_t(numPoints));
+    constexpr std::int32_t kPerPiece = std::int32_t(kPieceBytes / kVertexBytes);
+    for (std::int32_t k = 0; k < numPoints; k += kPerPiece) {
+        const std::int32_t n = std::min(kPerPiece, numPoints - k);
+        const std::byte* xy = contentBytes(record, from + kVertexBytes * k, kVertexBytes * n, source).data();
+        for (std::int32_t i = 0; i < n; ++i, xy += kVertexBytes) {
+            CPoint& p = points[std::size_t(k + i)];
+            p.setX(loadLEDouble(xy));
+            p.setY(loadLEDouble(xy + 8));
+            target.add(std::shared_ptr<CPoint>(points, &p));
+        }
+    }
 }
 
 // PolyLine and Polygon records: box, NumParts, NumPoints, the part starts, the points.
@@ -98,51 +143,41 @@ std::shared_ptr<CPoint> CShapeFile::readPoint(std::int32_t index) {
 // never decrease and stay within the points.
 template <class Shape>
 std::shared_ptr<Shape> CShapeFile::readParts(std::int32_t index, const char* source) {
-    const auto contents = recordContents(index, source);
-    if (!contents) fail(LibraryError::OffsetPastMainFile, source);
+    const auto record = recordContents(index, source);
+    if (!record) fail(LibraryError::OffsetPastMainFile, source);
     auto shape = std::make_shared<Shape>();
-    if (recordType(*contents, source) == ShapeType::Null) {
+    if (recordType(*record, source) == ShapeType::Null) {
         shape->setNull(true);
         return shape;
     }
-    const std::byte* b = contents->data();
-    const auto size = std::int64_t(contents->size());
-    if (size < kPolyFixedBytes) fail(LibraryError::InvalidRecord, source);
-    const std::int32_t numParts = loadLE32(b + 36);
-    const std::int32_t numPoints = loadLE32(b + 40);
+    if (record->size < kPolyFixedBytes) fail(LibraryError::InvalidRecord, source);
+    const auto fixed = contentBytes(*record, 0, kPolyFixedBytes, source);
+    const std::int32_t numParts = loadLE32(fixed.data() + 36);
+    const std::int32_t numPoints = loadLE32(fixed.data() + 40);
     if (numParts < 1 || numPoints < 0 ||
-        kPolyFixedBytes + kPartIndexBytes * numParts + kVertexBytes * numPoints > size)
+        kPolyFixedBytes + kPartIndexBytes * numParts + kVertexBytes * numPoints > record->size)
         fail(LibraryError::InvalidRecord, source);
-    const std::byte* starts = b + kPolyFixedBytes;
-    const std::byte* xy = starts + kPartIndexBytes * numParts;
-    std::int32_t previous = 0;
-    for (std::int32_t i = 0; i < numParts; ++i) {
-        const std::int32_t start = loadLE32(starts + 4 * i);
-        if ((i == 0 && start != 0) || start < previous || start > numPoints)
-            fail(LibraryError::InvalidRecord, source);
-        previous = start;
-    }
+    setStoredBox(*shape, fixed);
 
-    shape->setLeft(loadLEDouble(b + 4));
-    shape->setBottom(loadLEDouble(b + 12));
-    shape->setRight(loadLEDouble(b + 20));
-    shape->setTop(loadLEDouble(b + 28));
-    // One allocation for all points and one for all parts; each handed-out pointer shares
-    // the block, so a caller may keep any part or point alone.
-    const auto points = std::make_shared<CPoint[]>(std::size_t(numPoints));
+    // The starts, plus NumPoints as the end of the last part.
+    std::vector<std::int32_t> starts(std::size_t(numParts) + 1, numPoints);
+    constexpr std::int32_t kPerPiece = std::int32_t(kPieceBytes / kPartIndexBytes);
+    for (std::int32_t k = 0; k < numParts; k += kPerPiece) {
+        const std::int32_t n = std::min(kPerPiece, numParts - k);
+        const std::byte* b = contentBytes(*record, kPolyFixedBytes + kPartIndexBytes * k, kPartIndexBytes * n, source).data();
+        for (std::int32_t i = 0; i < n; ++i) starts[std::size_t(k + i)] = loadLE32(b + kPartIndexBytes * i);
+    }
+    if (starts[0] != 0) fail(LibraryError::InvalidRecord, source);
+    for (std::size_t i = 1; i < starts.size(); ++i)
+        if (starts[i] < starts[i - 1] || starts[i] > numPoints) fail(LibraryError::InvalidRecord, source);
+
+    const std::int64_t pointsAt = kPolyFixedBytes + kPartIndexBytes * numParts;
     const auto parts = std::make_shared<CPart[]>(std::size_t(numParts));
     shape->reserve(std::size_t(numParts));
     for (std::int32_t i = 0; i < numParts; ++i) {
-        const std::int32_t first = loadLE32(starts + 4 * i);
-        const std::int32_t last = i + 1 < numParts ? loadLE32(starts + 4 * (i + 1)) : numPoints;
         CPart& part = parts[std::size_t(i)];
-        part.reserve(std::size_t(last - first));
-        for (std::int32_t k = first; k < last; ++k) {
-            CPoint& p = points[std::size_t(k)];
-            p.setX(loadLEDouble(xy + kVertexBytes * k));
-            p.setY(loadLEDouble(xy + kVertexBytes * k + 8));
-            part.add(std::shared_ptr<CPoint>(points, &p));
-        }
+        const std::int32_t first = starts[std::size_t(i)];
+        readPoints(part, *record, pointsAt + kVertexBytes * first, starts[std::size_t(i) + 1] - first, source);
         shape->add(std::shared_ptr<CPart>(parts, &part));
     }
     return shape;
@@ -158,32 +193,20 @@ std::shared_ptr<CPolygon> CShapeFile::readPolygon(std::int32_t index) {
 
 std::shared_ptr<CMultiPoint> CShapeFile::readMultiPoint(std::int32_t index) {
     return withPlatformSource(kReadMultiPoint, [&]() -> std::shared_ptr<CMultiPoint> {
-        const auto contents = recordContents(index, kReadMultiPoint);
-        if (!contents) fail(LibraryError::OffsetPastMainFile, kReadMultiPoint);
+        const auto record = recordContents(index, kReadMultiPoint);
+        if (!record) fail(LibraryError::OffsetPastMainFile, kReadMultiPoint);
         auto shape = std::make_shared<CMultiPoint>();
-        if (recordType(*contents, kReadMultiPoint) == ShapeType::Null) {
+        if (recordType(*record, kReadMultiPoint) == ShapeType::Null) {
             shape->setNull(true);
             return shape;
         }
-        const std::byte* b = contents->data();
-        const auto size = std::int64_t(contents->size());
-        if (size < kMultiPointFixedBytes) fail(LibraryError::InvalidRecord, kReadMultiPoint);
-        const std::int32_t numPoints = loadLE32(b + 36);
-        if (numPoints < 0 || kMultiPointFixedBytes + kVertexBytes * numPoints > size)
+        if (record->size < kMultiPointFixedBytes) fail(LibraryError::InvalidRecord, kReadMultiPoint);
+        const auto fixed = contentBytes(*record, 0, kMultiPointFixedBytes, kReadMultiPoint);
+        const std::int32_t numPoints = loadLE32(fixed.data() + 36);
+        if (numPoints < 0 || kMultiPointFixedBytes + kVertexBytes * numPoints > record->size)
             fail(LibraryError::InvalidRecord, kReadMultiPoint);
-        shape->setLeft(loadLEDouble(b + 4));
-        shape->setBottom(loadLEDouble(b + 12));
-        shape->setRight(loadLEDouble(b + 20));
-        shape->setTop(loadLEDouble(b + 28));
-        const std::byte* xy = b + kMultiPointFixedBytes;
-        const auto points = std::make_shared<CPoint[]>(std::size_t(numPoints));
-        shape->reserve(std::size_t(numPoints));
-        for (std::int32_t k = 0; k < numPoints; ++k) {
-            CPoint& p = points[std::size_t(k)];
-            p.setX(loadLEDouble(xy + kVertexBytes * k));
-            p.setY(loadLEDouble(xy + kVertexBytes * k + 8));
-            shape->add(std::shared_ptr<CPoint>(points, &p));
-        }
+        setStoredBox(*shape, fixed);
+        readPoints(*shape, *record, kMultiPointFixedBytes, numPoints, kReadMultiPoint);
         return shape;
     });
 }

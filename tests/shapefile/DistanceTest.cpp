@@ -30,12 +30,9 @@ TEST(Distance, NullShapesAndMissingObjectAreErrors) {
     EXPECT_SHAPE_ERROR(nullSelf.distance(point(1, 1).get()), LibraryError::NullShapeDistance,
                        "CPoint::IShape_Distance");
     EXPECT_SHAPE_ERROR(p.distance(nullptr), PlatformError::ObjectNotSet, "CPoint::IShape_Distance");
-    try {
-        p.distance(target.get());
-    } catch (const ShapeError& e) {
-        EXPECT_EQ(e.description(), "Cannot compute distance to a null shape");
-        EXPECT_EQ(e.number(), std::int32_t(0x80040212u));
-    }
+    EXPECT_SHAPE_ERROR(p.distance(target.get()), LibraryError::NullShapeDistance, "CPoint::IShape_Distance",
+                       "Cannot compute distance to a null shape");
+    EXPECT_EQ(errorOf([&] { p.distance(target.get()); }).number(), std::int32_t(0x80040212u));
 }
 
 TEST(Distance, AnchoredPerpendicularFeet) {

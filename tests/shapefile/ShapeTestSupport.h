@@ -107,19 +107,30 @@ struct Run {
 };
 Run runProgram(const std::string& program, const std::vector<std::string>& args);
 
-// Expects a ShapeError with the library code (or platform number) and source.
-#define EXPECT_SHAPE_ERROR(statement, code, sourceText)                                   \
-    do {                                                                                  \
-        try {                                                                             \
-            statement;                                                                    \
-            ADD_FAILURE() << "no error from " #statement;                                 \
-        } catch (const ::shapefile::ShapeError& e_) {                                     \
-            EXPECT_EQ(::shapefile::test::codeOf(e_), int(code)) << e_.description();      \
-            EXPECT_EQ(e_.source(), std::string(sourceText)) << e_.description();          \
-        }                                                                                 \
-    } while (0)
-
 // The library code of a library error, the platform number of a platform failure.
 int codeOf(const ShapeError& e);
+
+// The error a statement raises; a test failure (and an empty error) when it raises none.
+template <class F>
+ShapeError errorOf(F&& statement) {
+    try {
+        statement();
+    } catch (const ShapeError& e) {
+        return e;
+    }
+    ADD_FAILURE() << "no error";
+    return ShapeError(0, "", "");
+}
+
+// Expects a ShapeError with the library code (or platform number) and source, and with
+// the description when one is given.
+#define EXPECT_SHAPE_ERROR(statement, code, sourceText, ...)                                 \
+    do {                                                                                     \
+        const ::shapefile::ShapeError e_ = ::shapefile::test::errorOf([&] { statement; });   \
+        EXPECT_EQ(::shapefile::test::codeOf(e_), int(code)) << #statement << ": " << e_.description(); \
+        EXPECT_EQ(e_.source(), std::string(sourceText)) << #statement;                       \
+        for (const std::string& text_ : std::initializer_list<std::string>{__VA_ARGS__}) \
+            EXPECT_EQ(e_.description(), text_);                                               \
+    } while (0)
 
 }  // namespace shapefile::test

@@ -190,8 +190,10 @@ TEST_F(Writer, RefusedShapesWriteNothing) {
     CPoint nullPoint;
     nullPoint.makeNull(true);
     EXPECT_SHAPE_ERROR(f.add(nullPoint), LibraryError::WrongShapeForFile, "CShapeFile::Add");
-    EXPECT_SHAPE_ERROR(f.add(CRect()), LibraryError::InvalidShapeType, "CShapeFile::Add");
-    EXPECT_SHAPE_ERROR(f.add(CPolyLine()), LibraryError::NoParts, "CShapeFile::PutPolyLine");
+    EXPECT_SHAPE_ERROR(f.add(CRect()), LibraryError::InvalidShapeType, "CShapeFile::Add", "Invalid shape type");
+    EXPECT_EQ(errorOf([&] { f.add(CRect()); }).number(), std::int32_t(0x80040211u));
+    EXPECT_SHAPE_ERROR(f.add(CPolyLine()), LibraryError::NoParts, "CShapeFile::PutPolyLine",
+                       "A PolyLine or Polygon needs at least one part");
     EXPECT_EQ(f.count(), 1);
     f.close();
     EXPECT_EQ(readBytes(shp()), before);
@@ -210,22 +212,14 @@ TEST_F(Writer, RefusedShapesWriteNothing) {
          "Cannot add type CPolygon to a ShapeFile initialized as other type"},
     };
     for (const auto& c : cases) {
-        try {
-            c.add();
-            ADD_FAILURE() << c.message;
-        } catch (const ShapeError& e) {
-            EXPECT_EQ(e.description(), c.message);
-            EXPECT_EQ(e.number(), std::int32_t(0x80040210u));
-        }
+        EXPECT_SHAPE_ERROR(c.add(), LibraryError::WrongShapeForFile, "CShapeFile::Add", c.message);
+        EXPECT_EQ(errorOf(c.add).number(), std::int32_t(0x80040210u));
     }
     CShapeFile g;
     create(g, 5, "rings");
     EXPECT_SHAPE_ERROR(g.add(CPolygon()), LibraryError::NoParts, "CShapeFile::PutPolygon");
-    try {
-        g.add(CPoint(1, 1));
-    } catch (const ShapeError& e) {
-        EXPECT_EQ(e.description(), "Cannot add type CPoint to a ShapeFile initialized as other type");
-    }
+    EXPECT_SHAPE_ERROR(g.add(CPoint(1, 1)), LibraryError::WrongShapeForFile, "CShapeFile::Add",
+                       "Cannot add type CPoint to a ShapeFile initialized as other type");
     g.close();
     p.close();
     EXPECT_EQ(readBytes(shp("points")).size(), 100u);
@@ -242,7 +236,8 @@ TEST_F(Writer, CreationChecksTheTypeBeforeDeletingAndReplacesAnotherPair) {
     const Bytes before = readBytes(shp());
     CShapeFile g;
     EXPECT_SHAPE_ERROR(g.setFileSpec(fileName(shp()), CShapeFile::Status::CreateIt), LibraryError::ShapeTypeRequired,
-                       "C_ShapeFile::SetFileSpec");
+                       "C_ShapeFile::SetFileSpec",
+                       "The ShapeType argument is not optional when argument status is CREATEIT");
     EXPECT_SHAPE_ERROR(create(g, 11), LibraryError::InvalidShapeType, "C_ShapeFile::SetFileSpec");
     EXPECT_EQ(readBytes(shp()), before);  // the existing pair is intact
 
@@ -254,12 +249,6 @@ TEST_F(Writer, CreationChecksTheTypeBeforeDeletingAndReplacesAnotherPair) {
     EXPECT_EQ(r.fileType(), 3);
     EXPECT_EQ(r.count(), 1);
     EXPECT_EQ(readBytes(dir.file("t.dbf")), Bytes(33, std::byte{7}));
-
-    try {
-        g.setFileSpec(fileName(shp()), CShapeFile::Status::CreateIt);
-    } catch (const ShapeError& e) {
-        EXPECT_EQ(e.description(), "The ShapeType argument is not optional when argument status is CREATEIT");
-    }
     EXPECT_SHAPE_ERROR(g.setFileSpec(fileName("C:\\data\\x.shp"), CShapeFile::Status::CreateIt, 1),
                        PlatformError::PathNotFound, "C_ShapeFile::SetFileSpec");
     EXPECT_SHAPE_ERROR(g.setFileSpec(fileName(dir.file("missing/x.shp")), CShapeFile::Status::CreateIt, 1),
@@ -282,6 +271,7 @@ TEST_F(Writer, HeadersAreFinalAtFlushCloseOrDestruction) {
         CShapeFile f;
         create(f, 1, "b");
         for (int i = 0; i < 3; ++i) f.add(CPoint(i, -i));
+        EXPECT_EQ(be32(readBytes(shp("b")), 24), 50);  // nothing final before a flush
         f.flush();
         EXPECT_EQ(readBytes(shp("b")), closed);
         EXPECT_EQ(be32(readBytes(shx("b")), 24), 62);
@@ -311,7 +301,9 @@ TEST_F(Writer, AppendingToAnOpenedPairContinuesItsNumberingAndBox) {
     {
         CShapeFile f;
         f.setFileSpec(fileName(shp()), CShapeFile::Status::Open);
-        f.close();  // an unchanged pair: nothing written
+        ShapeFileAccess::failWrite(f, 1, EIO);
+        f.close();  // an unchanged pair: nothing written, so nothing fails
+        ShapeFileAccess::failWrite(f, 0, 0);
         f.setFileSpec(fileName(shp()), CShapeFile::Status::Open);
         f.add(CPoint(0, 5));
         EXPECT_EQ(f.count(), 3);
@@ -357,7 +349,8 @@ TEST_F(Writer, SizeLimitRefusesTheRecordThatWouldCrossIt) {
     // The main file pretends to be 2,147,483,618 bytes: one more point (28 bytes) fits.
     ShapeFileAccess::pretendLarger(f, 2147483618 - 100, 0);
     f.add(CPoint(1, 1));
-    EXPECT_SHAPE_ERROR(f.add(CPoint(2, 2)), LibraryError::SizeLimitExceeded, "C_ShapeFile::PutPoints");
+    EXPECT_SHAPE_ERROR(f.add(CPoint(2, 2)), LibraryError::SizeLimitExceeded, "C_ShapeFile::PutPoints",
+                       "The shapefile size limit would be exceeded");
     EXPECT_EQ(f.count(), 1);
     ShapeFileAccess::pretendLarger(f, 0, 2147483647 - 108 - 7);
     EXPECT_SHAPE_ERROR(f.add(CPoint(2, 2)), LibraryError::SizeLimitExceeded, "C_ShapeFile::PutPoints");
@@ -455,4 +448,24 @@ TEST_F(Writer, FileSizeLimitGivesDiskFull) {
     EXPECT_EQ(std::int64_t(readBytes(shp()).size()), 100 + 28 * std::int64_t(kept));
     ASSERT_GT(kept, 0);
     EXPECT_EQ(r.readPoint(kept)->x(), kept - 1);
+}
+
+TEST_F(Writer, ASecondSpecRaisesTheFailureOfClosingTheFirstPair) {
+    CShapeFile f;
+    create(f, 1);
+    f.add(CPoint(1, 1));
+    ShapeFileAccess::failWrite(f, 1, ENOSPC);
+    EXPECT_SHAPE_ERROR(create(f, 3, "other"), PlatformError::DiskFull, "C_ShapeFile::Class_Terminate");
+    EXPECT_FALSE(std::filesystem::exists(shp("other")));  // no new pair
+    EXPECT_EQ(f.fileType(), 1);
+    EXPECT_EQ(readBytes(shp()).size(), 100u);
+}
+
+TEST_F(Writer, CreationUsesExactNamesOnly) {
+    writeBytes(dir.file("C.SHP"), Bytes(5, std::byte{1}));
+    CShapeFile f;
+    f.setFileSpec(fileName(dir.file("c.shp")), CShapeFile::Status::CreateIt, 1);
+    f.close();
+    EXPECT_EQ(readBytes(dir.file("C.SHP")), Bytes(5, std::byte{1}));
+    EXPECT_EQ(readBytes(dir.file("c.shp")).size(), 100u);
 }

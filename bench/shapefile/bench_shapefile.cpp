@@ -1,0 +1,249 @@
+// Times our shapefile writer and reader against shapelib on the same seeded data, in one
+// run, and prints the times (median of three) and the ratios ours / shapelib:
+//   points     1,000,000 point records (X 20,000-300,000, Y 20,000-250,000)
+//   polyline   one record of 1,000,000 vertices
+//   polylines  10,000 records of 100 vertices
+// Writing is adding every shape and closing the pair; for shapelib it includes making its
+// objects from the coordinate arrays, which is how shapelib is given shapes. Making our
+// shape objects from the coordinates is timed apart and shown in a second ratio. Reading
+// opens the pair, reads every record and sums X + Y (the sums must agree). Every timing
+// runs in a fresh child process.
+//
+// bench_shapefile [work folder]   (default: a new temporary folder, removed at the end)
+#include "Shapefile.h"
+
+#include <shapefil.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace shapefile;
+
+namespace {
+
+struct Data {
+    std::int32_t type;
+    std::vector<std::int32_t> recordSizes;  // vertices per record
+    std::vector<double> x, y;
+};
+
+struct ShpCloser {
+    void operator()(SHPInfo* h) const { SHPClose(h); }
+};
+struct ObjectDestroyer {
+    void operator()(SHPObject* o) const { SHPDestroyObject(o); }
+};
+
+[[noreturn]] void fail(const std::string& why) {
+    std::fprintf(stderr, "bench_shapefile: %s\n", why.c_str());
+    std::exit(1);
+}
+
+Data makeData(std::int32_t type, int records, int verticesPerRecord, std::mt19937_64& rng) {
+    std::uniform_real_distribution<double> xs(20000.0, 300000.0), ys(20000.0, 250000.0);
+    Data d{type, std::vector<std::int32_t>(std::size_t(records), verticesPerRecord), {}, {}};
+    const std::size_t n = std::size_t(records) * std::size_t(verticesPerRecord);
+    d.x.resize(n);
+    d.y.resize(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        d.x[i] = xs(rng);
+        d.y[i] = ys(rng);
+    }
+    return d;
+}
+
+double timed(const std::function<void()>& work) {
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// What a timed run hands back: the seconds it measured and a sum of coordinates.
+struct Outcome {
+    double seconds = 0;
+    double sum = 0;
+};
+
+// Runs `work` in a child process, so that every timing starts from the same fresh memory:
+// what one library freed is never reused by the other, and each pays for the memory it
+// touches, as a program doing one export or one import would.
+Outcome inChild(const std::function<Outcome()>& work) {
+    int fds[2];
+    if (::pipe(fds) != 0) fail("pipe failed");
+    const pid_t child = ::fork();
+    if (child < 0) fail("fork failed");
+    if (child == 0) {
+        ::close(fds[0]);
+        Outcome out;
+        try {
+            out = work();
+        } catch (const ShapeError& e) {
+            std::fprintf(stderr, "bench_shapefile: %s: %s\n", e.source().c_str(), e.description().c_str());
+            ::_exit(1);
+        }
+        const bool sent = ::write(fds[1], &out, sizeof out) == ssize_t(sizeof out);
+        ::_exit(sent ? 0 : 1);
+    }
+    ::close(fds[1]);
+    Outcome in;
+    const bool received = ::read(fds[0], &in, sizeof in) == ssize_t(sizeof in);
+    ::close(fds[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    if (!received || !WIFEXITED(status) || WEXITSTATUS(status) != 0) fail("a timed run failed");
+    return in;
+}
+
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+// Points as values, polylines of one part each, as the export engine makes them.
+std::vector<std::unique_ptr<IShape>> makeShapes(const Data& d) {
+    std::vector<std::unique_ptr<IShape>> shapes;
+    shapes.reserve(d.recordSizes.size());
+    std::size_t k = 0;
+    for (const std::int32_t n : d.recordSizes) {
+        if (d.type == 1) {
+            shapes.push_back(std::make_unique<CPoint>(d.x[k], d.y[k]));
+            ++k;
+            continue;
+        }
+        auto part = std::make_shared<CPart>();
+        for (std::int32_t i = 0; i < n; ++i, ++k) part->add(std::make_shared<CPoint>(d.x[k], d.y[k]));
+        auto line = std::make_unique<CPolyLine>();
+        line->add(part);
+        shapes.push_back(std::move(line));
+    }
+    return shapes;
+}
+
+void writeOurs(const std::string& path, std::int32_t type, const std::vector<std::unique_ptr<IShape>>& shapes) {
+    CFileName name;
+    name.setFileSpec(path);
+    CShapeFile file;
+    file.setFileSpec(name, CShapeFile::Status::CreateIt, type);
+    for (const auto& shape : shapes) file.add(*shape);
+    file.close();
+}
+
+double readOurs(const std::string& path) {
+    CFileName name;
+    name.setFileSpec(path);
+    CShapeFile file;
+    file.setFileSpec(name, CShapeFile::Status::Open);
+    double sum = 0;
+    for (std::int32_t i = 1; i <= file.count(); ++i) {
+        if (file.fileType() == 1) {
+            const auto p = file.readPoint(i);
+            sum += p->x() + p->y();
+            continue;
+        }
+        const auto line = file.readPolyLine(i);
+        for (const auto& part : *line)
+            for (const auto& p : *part) sum += p->x() + p->y();
+    }
+    file.close();
+    return sum;
+}
+
+void writeShapelib(const std::string& path, const Data& d) {
+    std::unique_ptr<SHPInfo, ShpCloser> h(SHPCreate(path.c_str(), d.type));
+    if (!h) fail("SHPCreate failed");
+    std::size_t k = 0;
+    for (const std::int32_t n : d.recordSizes) {
+        std::unique_ptr<SHPObject, ObjectDestroyer> o(
+            SHPCreateSimpleObject(d.type, n, d.x.data() + k, d.y.data() + k, nullptr));
+        SHPWriteObject(h.get(), -1, o.get());
+        k += std::size_t(n);
+    }
+}
+
+double readShapelib(const std::string& path) {
+    std::unique_ptr<SHPInfo, ShpCloser> h(SHPOpen(path.c_str(), "rb"));
+    if (!h) fail("SHPOpen failed");
+    int count = 0;
+    SHPGetInfo(h.get(), &count, nullptr, nullptr, nullptr);
+    double sum = 0;
+    for (int i = 0; i < count; ++i) {
+        std::unique_ptr<SHPObject, ObjectDestroyer> o(SHPReadObject(h.get(), i));
+        for (int k = 0; k < o->nVertices; ++k) sum += o->padfX[k] + o->padfY[k];
+    }
+    return sum;
+}
+
+std::uintmax_t fileSize(const std::string& p) { return std::filesystem::file_size(p); }
+
+void run(const char* label, const Data& d, const std::filesystem::path& dir) {
+    const std::string ours = (dir / (std::string(label) + "_ours.shp")).string();
+    const std::string theirs = (dir / (std::string(label) + "_shapelib.shp")).string();
+    std::vector<double> ourShapes, ourWrite, libWrite, ourRead, libRead;
+    double ourSum = 0, libSum = 0;
+    for (int round = 0; round < 3; ++round) {
+        ourShapes.push_back(inChild([&] { return Outcome{timed([&] { makeShapes(d); }), 0}; }).seconds);
+        ourWrite.push_back(inChild([&] {
+                               const auto shapes = makeShapes(d);  // not timed
+                               return Outcome{timed([&] { writeOurs(ours, d.type, shapes); }), 0};
+                           }).seconds);
+        libWrite.push_back(inChild([&] { return Outcome{timed([&] { writeShapelib(theirs, d); }), 0}; }).seconds);
+        Outcome o = inChild([&] {
+            Outcome r;
+            r.seconds = timed([&] { r.sum = readOurs(ours); });
+            return r;
+        });
+        ourRead.push_back(o.seconds);
+        ourSum = o.sum;
+        o = inChild([&] {
+            Outcome r;
+            r.seconds = timed([&] { r.sum = readShapelib(theirs); });
+            return r;
+        });
+        libRead.push_back(o.seconds);
+        libSum = o.sum;
+    }
+    if (ourSum != libSum) fail(std::string(label) + ": the sums differ");
+    const std::string ourShx = ours.substr(0, ours.size() - 3) + "shx";
+    const std::string libShx = theirs.substr(0, theirs.size() - 3) + "shx";
+    if (fileSize(ours) != fileSize(theirs) || fileSize(ourShx) != fileSize(libShx))
+        fail(std::string(label) + ": the file sizes differ");
+    const double m = median(ourShapes), w = median(ourWrite), lw = median(libWrite), r = median(ourRead),
+                 lr = median(libRead);
+    std::printf("%-10s .shp %11ju bytes, .shx %10ju bytes\n", label, fileSize(ours), fileSize(ourShx));
+    std::printf("  write  ours %8.3f s   shapelib %8.3f s   ratio %5.2f   (with %.3f s making our shapes: %.2f)\n",
+                w, lw, w / lw, m, (m + w) / lw);
+    std::printf("  read   ours %8.3f s   shapelib %8.3f s   ratio %5.2f\n", r, lr, r / lr);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::filesystem::path dir;
+    bool temporary = false;
+    if (argc > 1) {
+        dir = std::filesystem::absolute(argv[1]).lexically_normal();
+        std::filesystem::create_directories(dir);
+    } else {
+        std::string pattern = (std::filesystem::temp_directory_path() / "benchshpXXXXXX").string();
+        if (!::mkdtemp(pattern.data())) fail("cannot make a temporary folder");
+        dir = pattern;
+        temporary = true;
+    }
+    std::mt19937_64 rng(42);
+    run("points", makeData(1, 1000000, 1, rng), dir);
+    run("polyline", makeData(3, 1, 1000000, rng), dir);
+    run("polylines", makeData(3, 10000, 100, rng), dir);
+    if (temporary) std::filesystem::remove_all(dir);
+    return 0;
+}
