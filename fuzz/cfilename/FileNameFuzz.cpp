@@ -1,5 +1,5 @@
-// Input: up to three texts separated by "\n": a file specification, a base name and an
-// extension. Accepted specifications must satisfy the data model's invariant; each setter
+// Input: up to three texts separated by "\n": a file spec, a base name and an
+// extension. An accepted spec must keep the form of a stored spec; each setter
 // either refuses with a numbered error and keeps the text, or keeps the invariant; the
 // getters never throw.
 #include "CFileName.h"

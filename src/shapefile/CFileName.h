@@ -1,5 +1,5 @@
 #pragma once
-// One absolute file specification, checked when it is set, whose base name and extension
+// One absolute file path (a "file spec"), checked when it is set, whose base name and extension
 // can be read and replaced separately. Two forms are accepted: the Windows form of the
 // original program (drive letter, ":", a "\" path, a file name with an extension) and the
 // POSIX absolute form ("/" path, a file name with an extension). The first character
@@ -17,7 +17,7 @@ bool isValidPosixFileSpec(std::string_view text);
 
 class CFileName {
 public:
-    // Stores the text when it is a valid specification, else raises 515 and keeps the
+    // Stores the text when it is a valid file spec, else raises 515 and keeps the
     // previous text.
     void setFileSpec(const std::string& fileSpec);
     const std::string& getFileSpec() const noexcept { return spec_; }

@@ -1,4 +1,4 @@
-// The rules a file specification must satisfy, as pure functions of the text.
+// The rules a file spec must satisfy, as pure functions of the text.
 #include "CFileName.h"
 
 namespace shapefile {

@@ -130,7 +130,7 @@ void CShapeFile::readPoints(Target& target, const RecordSpan& record, std::int64
         const std::int32_t n = std::min(kPerPiece, numPoints - k);
         const std::byte* xy = contentBytes(record, from + kVertexBytes * k, kVertexBytes * n, source).data();
         for (std::int32_t i = 0; i < n; ++i, xy += kVertexBytes) {
-            CPoint& p = points[std::size_t(k + i)];
+            CPoint& p = points[k + i];
             p.setX(loadLEDouble(xy));
             p.setY(loadLEDouble(xy + 8));
             target.add(std::shared_ptr<CPoint>(points, &p));
@@ -175,7 +175,7 @@ std::shared_ptr<Shape> CShapeFile::readParts(std::int32_t index, const char* sou
     const auto parts = std::make_shared<CPart[]>(std::size_t(numParts));
     shape->reserve(std::size_t(numParts));
     for (std::int32_t i = 0; i < numParts; ++i) {
-        CPart& part = parts[std::size_t(i)];
+        CPart& part = parts[i];
         const std::int32_t first = starts[std::size_t(i)];
         readPoints(part, *record, pointsAt + kVertexBytes * first, starts[std::size_t(i) + 1] - first, source);
         shape->add(std::shared_ptr<CPart>(parts, &part));

@@ -96,8 +96,12 @@ TEST(Corruption, EveryCheckGivesItsNumberedError) {
         const ShapeError e = errorOf([&] { f.item(index); });
         EXPECT_EQ(e.libraryCode(), c.code);
         EXPECT_EQ(e.source(), "CShapeFile::Item");
-        if (c.code == 531) EXPECT_EQ(e.description(), "Unexpected end of file");
-        if (c.code == 532) EXPECT_EQ(e.description(), "Invalid record contents");
+        if (c.code == 531) {
+            EXPECT_EQ(e.description(), "Unexpected end of file");
+        }
+        if (c.code == 532) {
+            EXPECT_EQ(e.description(), "Invalid record contents");
+        }
     }
 }
 

@@ -1,4 +1,4 @@
-// File specifications: the Windows form and the POSIX form, base name and extension.
+// File specs: the Windows form and the POSIX form, base name and extension.
 #include "ShapeTestSupport.h"
 
 using namespace shapefile;
