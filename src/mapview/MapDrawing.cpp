@@ -6,7 +6,9 @@
 namespace sotrix {
 
 void afficheWaypoints(Database& db, MapCanvas& canvas, const DrawColours& colours, double tailleSymbole) {
-    Statement st = db.prepare(QStringLiteral("select X, Y from Points where Trace = 0 and Selected = ? order by Id_point"));
+    // Any non-zero Selected is a selection: the two passes must cover every row.
+    Statement st = db.prepare(
+        QStringLiteral("select X, Y from Points where Trace = 0 and (Selected <> 0) = ? order by Id_point"));
     for (const bool selected : {false, true}) {
         const qint32 colour = selected ? colours.couleurSel : colours.couleur;
         canvas.setFill(true, colour);

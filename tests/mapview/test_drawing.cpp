@@ -32,6 +32,19 @@ TEST_F(MapviewTest, WaypointsAreFilledDiscsWithTheSelectionOnTop) {
     EXPECT_EQ(canvas->image().pixelColor(200, 155), kWhite);
 }
 
+TEST_F(MapviewTest, AnyNonZeroSelectedDrawsInTheSelectionColour) {
+    const qint64 w = addWaypoint(QStringLiteral("vrai"), 0, 10);
+    const qint64 t = addTrack(QStringLiteral("t"), {{-20, -10}, {20, -10}});
+    {
+        DbGuard db;
+        db->exec(QStringLiteral("update Points set Selected = -1 where Id_point = ? or Trace = ?"), {w, t});
+        db->exec(QStringLiteral("update Trace set Selected = -1 where Id_trace = ?"), {t});
+    }
+    viewAt(0, 0, 100);
+    EXPECT_EQ(pixelAt(0, 10), kRed);
+    EXPECT_TRUE(near(0, -10, kRed));
+}
+
 TEST_F(MapviewTest, SymbolsFollowTheSizeFactorAndColoursFollowTheSettings) {
     state().facteurTaille = 1.2;
     state().paramCouleur = 0x00FF00;  // green
