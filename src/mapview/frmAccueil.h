@@ -17,6 +17,7 @@ class QToolButton;
 
 namespace sotrix {
 
+class Database;
 class MapCanvas;
 class ReferenceRenderer;
 
@@ -89,6 +90,10 @@ private:
     bool guarded(const std::function<void()>& body);
     // Selects every item of one list (or none) after a select-all box changed.
     void selectAllItems(QListWidget* list, bool checked);
+    // A select-all box: the rows through ecrit, then the list items and the counter; a box
+    // with nothing to select goes back to unticked.
+    void toutSelectionner(bool checked, QCheckBox* box, QListWidget* list, const qint64& total,
+                          qint64& selectedCount, void (*ecrit)(Database&, bool));
     void redrawOnce();
 
     MapCanvas* Picture1_ = nullptr;

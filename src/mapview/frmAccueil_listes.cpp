@@ -145,40 +145,32 @@ void frmAccueil::selectAllItems(QListWidget* list, bool checked) {
     if (n > 0) list->setCurrentRow(0, QItemSelectionModel::NoUpdate);
 }
 
-void frmAccueil::chkToutWaypoints_Click(bool checked) {
-    guarded([this, checked] {
-        State& s = state();
-        if (s.nbWaypoints == 0) {
-            chkToutWaypoints_->setChecked(false);
+void frmAccueil::toutSelectionner(bool checked, QCheckBox* box, QListWidget* list, const qint64& total,
+                                  qint64& selectedCount, void (*ecrit)(Database&, bool)) {
+    guarded([&] {
+        if (total == 0) {
+            box->setChecked(false);
             return;
         }
         {
             DbGuard db;
-            selectTousWaypoints(*db, checked);
+            ecrit(*db, checked);
         }
-        selectAllItems(lstWaypoint_, checked);
-        s.nbWaypointsSel = checked ? s.nbWaypoints : 0;
+        selectAllItems(list, checked);
+        selectedCount = checked ? total : 0;
         majNb();
         redraw();
     });
 }
 
+void frmAccueil::chkToutWaypoints_Click(bool checked) {
+    State& s = state();
+    toutSelectionner(checked, chkToutWaypoints_, lstWaypoint_, s.nbWaypoints, s.nbWaypointsSel, selectTousWaypoints);
+}
+
 void frmAccueil::chkToutTrace_Click(bool checked) {
-    guarded([this, checked] {
-        State& s = state();
-        if (s.nbTraces == 0) {
-            chkToutTrace_->setChecked(false);
-            return;
-        }
-        {
-            DbGuard db;
-            selectToutesTraces(*db, checked);
-        }
-        selectAllItems(lstTrace_, checked);
-        s.nbTracesSel = checked ? s.nbTraces : 0;
-        majNb();
-        redraw();
-    });
+    State& s = state();
+    toutSelectionner(checked, chkToutTrace_, lstTrace_, s.nbTraces, s.nbTracesSel, selectToutesTraces);
 }
 
 void frmAccueil::cmdUnselect_Click() {
