@@ -92,6 +92,30 @@ private:
     std::size_t i_ = 0;
 };
 
+struct Clock {
+    int hh = 0, mi = 0, ss = 0;
+};
+
+// "H:mm" or "H:mm:ss", the hour of minHourDigits to 2 digits. With fraction, ":ss" may
+// go on with "." and digits, which are dropped.
+std::optional<Clock> readClock(Scan& s, int minHourDigits, bool fraction) {
+    const auto h = s.digits(minHourDigits, 2);
+    if (!h || !s.take(':')) return std::nullopt;
+    const auto n = s.digits(2, 2);
+    if (!n) return std::nullopt;
+    Clock c{*h, *n, 0};
+    if (s.take(':')) {
+        const auto sec = s.digits(2, 2);
+        if (!sec) return std::nullopt;
+        c.ss = *sec;
+        if (fraction && s.take('.')) {
+            if (!s.digitFollows()) return std::nullopt;
+            while (s.digitFollows()) s.digits(1, 1);
+        }
+    }
+    return c;
+}
+
 std::optional<qint64> instant(qint64 y, int m, int d, int hh, int mi, int ss) {
     if (!validDate(y, m, d) || hh > 23 || mi > 59 || ss > 59) return std::nullopt;
     return daysFromCivil(y, m, d) * kSecondsPerDay + hh * 3600 + mi * 60 + ss;
@@ -134,24 +158,11 @@ std::optional<qint64> lireTempsIso(std::string_view text) {
     if (!m || !s.take('-')) return std::nullopt;
     const auto d = s.digits(2, 2);
     if (!d || s.digitFollows()) return std::nullopt;
-    int hh = 0, mi = 0, ss = 0;
+    Clock clock;
     if (s.take('T') || s.take(' ')) {
-        const auto h = s.digits(2, 2);
-        if (!h || !s.take(':')) return std::nullopt;
-        const auto n = s.digits(2, 2);
-        if (!n) return std::nullopt;
-        hh = *h;
-        mi = *n;
-        if (s.take(':')) {
-            const auto sec = s.digits(2, 2);
-            if (!sec) return std::nullopt;
-            ss = *sec;
-            if (s.take('.')) {
-                if (!s.digitFollows()) return std::nullopt;
-                while (s.digitFollows()) s.digits(1, 1);
-            }
-        }
-        if (s.digitFollows()) return std::nullopt;
+        const auto c = readClock(s, 2, true);
+        if (!c || s.digitFollows()) return std::nullopt;
+        clock = *c;
     }
     qint64 offset = 0;
     if (s.peek() == '+' || s.peek() == '-') {
@@ -167,7 +178,7 @@ std::optional<qint64> lireTempsIso(std::string_view text) {
         s.take('Z');
     }
     if (!s.atEnd()) return std::nullopt;
-    const auto local = instant(*y, *m, *d, hh, mi, ss);
+    const auto local = instant(*y, *m, *d, clock.hh, clock.mi, clock.ss);
     if (!local) return std::nullopt;
     return *local - offset;
 }
@@ -207,23 +218,14 @@ std::optional<qint64> lireDate(std::string_view text) {
     } else {
         return std::nullopt;
     }
-    int hh = 0, mi = 0, ss = 0;
+    Clock clock;
     if (!s.atEnd()) {
         if (s.blanks() == 0) return std::nullopt;
-        const auto h = s.digits(1, 2);
-        if (!h || !s.take(':')) return std::nullopt;
-        const auto n = s.digits(2, 2);
-        if (!n) return std::nullopt;
-        hh = *h;
-        mi = *n;
-        if (s.take(':')) {
-            const auto sec = s.digits(2, 2);
-            if (!sec) return std::nullopt;
-            ss = *sec;
-        }
-        if (!s.atEnd()) return std::nullopt;
+        const auto c = readClock(s, 1, false);
+        if (!c || !s.atEnd()) return std::nullopt;
+        clock = *c;
     }
-    return instant(y, m, d, hh, mi, ss);
+    return instant(y, m, d, clock.hh, clock.mi, clock.ss);
 }
 
 QString texteVersDate(const QString& text) {

@@ -73,6 +73,16 @@ std::optional<Span> declaredEncoding(std::string_view text) {
     return std::nullopt;
 }
 
+// An encoding name as XML writes it: a letter, then letters, digits, ".", "_" or "-".
+// Anything else ("", "UTF-8//TRANSLIT") is no encoding, whatever iconv would make of it.
+bool isEncodingName(std::string_view name) {
+    auto letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+    if (name.empty() || !letter(name.front())) return false;
+    return std::all_of(name.begin(), name.end(), [&](char c) {
+        return letter(c) || (c >= '0' && c <= '9') || c == '.' || c == '_' || c == '-';
+    });
+}
+
 // Encodings that pugixml reads by itself from their declaration (or, for the Unicode
 // forms, from their byte order mark or first bytes).
 bool readByPugixml(std::string_view name) {
@@ -134,6 +144,7 @@ XmlLoad XmlDocument::parse(std::unique_ptr<char[]> buffer, std::size_t size) {
     if (!hasBom(text)) {
         if (const auto span = declaredEncoding(text)) {
             const std::string name(text.substr(span->offset, span->length));
+            if (!isEncodingName(name)) return XmlLoad::BadEncoding;
             if (!readByPugixml(name)) {
                 // pugixml would take these bytes for UTF-8: convert them first, and say
                 // so in the declaration.

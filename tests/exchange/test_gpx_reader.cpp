@@ -171,6 +171,9 @@ TEST(GpxReader, Encodings) {
     EXPECT_EQ(load(doc, "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?><gpx><name>\x82</name></gpx>"),
               XmlLoad::BadEncoding);
     EXPECT_FALSE(doc.root());
+    // An empty or malformed name is no encoding, whatever the user's locale.
+    EXPECT_EQ(load(doc, "<?xml version=\"1.0\" encoding=\"\"?><gpx/>"), XmlLoad::BadEncoding);
+    EXPECT_EQ(load(doc, "<?xml version=\"1.0\" encoding=\"UTF-8//IGNORE\"?><gpx/>"), XmlLoad::BadEncoding);
 }
 
 TEST(GpxReader, MalformedAndUnreadable) {
