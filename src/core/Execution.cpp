@@ -45,6 +45,7 @@ protected:
         case QEvent::TabletPress:
         case QEvent::TabletMove:
         case QEvent::TabletRelease:
+        case QEvent::InputMethod:  // text typed through an input method (IBus, compose keys)
             return true;
         case QEvent::Close:
             // A window closed by the user stays open: its widget receives a spontaneous

@@ -6,8 +6,9 @@
 // - Standard output and standard error go to the named files (created or truncated), or
 //   are discarded when no file is named.
 // - While waiting, events are processed (repaints, timers, sockets), but the user's input
-//   (mouse buttons, wheel, keys, shortcuts, context menus, touch, tablet, closing a window)
-//   is swallowed, so that nothing the user does during the run acts during or after it.
+//   (mouse buttons, wheel, keys, input-method text, shortcuts, context menus, touch,
+//   tablet, closing a window) is swallowed, so that nothing the user does during the run
+//   acts during or after it.
 //   Callers that must not be re-entered still disable their window.
 // - A child still running after timeoutMs is asked to terminate, then killed after 2 s.
 //   What it wrote so far stays in the files.

@@ -7,7 +7,9 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -58,6 +60,13 @@ void userClicks(QPushButton& button) {
     QApplication::sendEvent(&button, &keyRelease);
 }
 
+// Text typed through an input method (compose keys, IBus) reaches the field as a commit.
+void userTypes(QLineEdit& field, const QString& text) {
+    QInputMethodEvent commit;
+    commit.setCommitString(text);
+    QApplication::sendEvent(&field, &commit);
+}
+
 // The window manager's close: the native window passes a spontaneous close to its widget.
 void userCloses(QWidget& window) {
     QCloseEvent close;
@@ -78,6 +87,8 @@ TEST(Execution, WaitsWithLiveInterfaceAndNoUserInput) {
     closedByProgram.show();
     QWidget closedByUser;
     closedByUser.show();
+    QLineEdit field;
+    field.show();
     QElapsedTimer shown;
     shown.start();
     while (canvas.paints == 0 && shown.elapsed() < 5000) QApplication::processEvents();
@@ -98,6 +109,7 @@ TEST(Execution, WaitsWithLiveInterfaceAndNoUserInput) {
             paintsBefore = canvas.paints;
             canvas.update();
             userClicks(button);
+            userTypes(field, QStringLiteral("x"));
             closedByProgram.close();
             userCloses(closedByUser);
         }
@@ -121,10 +133,13 @@ TEST(Execution, WaitsWithLiveInterfaceAndNoUserInput) {
 
     QApplication::processEvents();
     EXPECT_EQ(clicks, 0);
+    EXPECT_EQ(field.text(), QString());
     EXPECT_TRUE(button.isVisible());
     EXPECT_TRUE(closedByUser.isVisible());
     userClicks(button);  // input flows again once the run is over
     EXPECT_EQ(clicks, 2);
+    userTypes(field, QStringLiteral("y"));
+    EXPECT_EQ(field.text(), QStringLiteral("y"));
     userCloses(closedByUser);
     EXPECT_FALSE(closedByUser.isVisible());
 }

@@ -182,6 +182,11 @@ TEST_F(ProjTest, PointFailuresAlwaysWriteTheirOwnText) {
     EXPECT_EQ(state().derniereErreurProj,
               QStringLiteral("erreur de projection [latitude or longitude exceeded limits]"));
 
+    // The far side of the globe has no place on an orthographic view of Belgium.
+    const int ortho = setUp(QStringLiteral("+proj=ortho +lat_0=50 +lon_0=4 +datum=WGS84 +no_defs"));
+    EXPECT_EQ(failure(wgs84, ortho, -176, -50), QStringLiteral("erreur de projection [tolerance condition error]"));
+    EXPECT_EQ(pjErrNum(), -20);
+
     const int grid = setUp(kMissingGrid);
     EXPECT_EQ(failure(grid, wgs84, 4.35, 50.85),
               QStringLiteral("erreur de projection [failed to load datum shift file]"));
