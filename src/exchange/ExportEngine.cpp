@@ -2,6 +2,7 @@
 
 #include "Database.h"
 #include "ExportFailure.h"
+#include "GpsMessages.h"
 #include "GpxWriter.h"
 #include "Prompter.h"
 #include "ShapefileSetWriter.h"
@@ -17,11 +18,6 @@ constexpr int kGpx = 2;
 const QString kErreurEnregistrement = QStringLiteral("Une erreur est survenue lors de l'enregistrement : ");
 
 }  // namespace
-
-QString msgEchecFichierExport(const QString& path) {
-    return QStringLiteral("Impossible de créer/supprimer le fichier '") + path +
-           QStringLiteral("'.\nVérifiez que ce fichier n'est pas en cours d'utilisation.");
-}
 
 void exporteFichier(bool waypoints, bool tracks, bool tracksAsLines, bool tracksAsPoints, bool selectedOnly) {
     exporteFichier(ExportContext{}, waypoints, tracks, tracksAsLines, tracksAsPoints, selectedOnly);
@@ -62,7 +58,7 @@ void exporteFichier(const ExportContext& context, bool waypoints, bool tracks, b
         }
     } catch (const ExportFileError& e) {
         s.resultatOk = false;
-        prompter().message(msgEchecFichierExport(e.path()), Icon::Exclamation);
+        prompter().message(msgEchecFichier(e.path()), Icon::Exclamation);
         return;
     } catch (const DbError& e) {
         s.resultatOk = false;

@@ -1,6 +1,7 @@
 #pragma once
-// A file step of an export failed: the message names the file the user knows of (the
-// final name of the file being written, not its temporary name).
+// A file step of an export failed: the message (msgEchecFichier, shared with the GPS
+// transfers) names the file the user knows of (the final name of the file being
+// written, not its temporary name).
 
 #include <QString>
 
@@ -17,8 +18,5 @@ public:
 private:
     QString path_;
 };
-
-// "Impossible de créer/supprimer le fichier '...'." and its advice on the next line.
-QString msgEchecFichierExport(const QString& path);
 
 }  // namespace sotrix

@@ -22,6 +22,10 @@ const char* const kHead =
     "xmlns=\"http://www.topografix.com/GPX/1/0\"\r\n"
     "xsi:schemaLocation=\"http://www.topografix.com/GPX/1/0 http://www.topografix.com/GPX/1/0/gpx.xsd\">\r\n";
 
+// A point without both coordinates has no place in a GPX file (lat and lon are required):
+// it is left out of the blocks, the track point counts and the bounds.
+constexpr QLatin1String kHasPosition("Lat IS NOT NULL AND Lon IS NOT NULL");
+
 // Dates on or before the zero of the old date scale mean "no date".
 const QDateTime& dateZero() {
     static const QDateTime zero(QDate(1899, 12, 30), QTime(0, 0), Qt::UTC);
@@ -107,9 +111,9 @@ void writePointStart(GpxFile& f, const char* prefix, const QVariant& lat, const 
 
 void writeBounds(GpxFile& f, Database& db, const GpxExport& o) {
     Cursor c = db.query(QStringLiteral(
-        "SELECT MIN(Lat), MIN(Lon), MAX(Lat), MAX(Lon) FROM Points "
-        "WHERE (?1 AND Trace = 0 AND (NOT ?3 OR Selected <> 0)) "
-        "OR (?2 AND Trace > 0 AND Trace IN (SELECT Id_trace FROM Trace WHERE NOT ?3 OR Selected <> 0))"),
+        "SELECT MIN(Lat), MIN(Lon), MAX(Lat), MAX(Lon) FROM Points WHERE ") + kHasPosition + QStringLiteral(
+        " AND ((?1 AND Trace = 0 AND (NOT ?3 OR Selected <> 0)) "
+        "OR (?2 AND Trace > 0 AND Trace IN (SELECT Id_trace FROM Trace WHERE NOT ?3 OR Selected <> 0)))"),
         {int(o.waypoints), int(o.tracks), int(o.selectedOnly)});
     if (!c.next() || c.value(0).isNull()) return;  // no point in the file: no bounds
     QByteArray& out = f.out();
@@ -127,7 +131,7 @@ void writeBounds(GpxFile& f, Database& db, const GpxExport& o) {
 
 void writeWaypoints(GpxFile& f, Database& db, const GpxExport& o) {
     Cursor c = db.query(QStringLiteral("SELECT Nom, Lat, Lon, Altitude, Date, Description FROM Points "
-                                       "WHERE Trace = 0") +
+                                       "WHERE Trace = 0 AND ") + kHasPosition +
                         (o.selectedOnly ? QStringLiteral(" AND Selected <> 0") : QString()) +
                         QStringLiteral(" ORDER BY Id_point"));
     while (c.next()) {
@@ -144,9 +148,9 @@ void writeTracks(GpxFile& f, Database& db, const GpxExport& o) {
     Cursor tracks = db.query(QStringLiteral("SELECT Id_trace, Nom, Description FROM Trace") +
                              (o.selectedOnly ? QStringLiteral(" WHERE Selected <> 0") : QString()) +
                              QStringLiteral(" ORDER BY Id_trace"));
-    Statement count(db, QStringLiteral("SELECT COUNT(*) FROM Points WHERE Trace = ?1"));
-    Statement points(db, QStringLiteral("SELECT Lat, Lon, Altitude, Date FROM Points WHERE Trace = ?1 "
-                                        "ORDER BY Num_trace, Id_point"));
+    Statement count(db, QStringLiteral("SELECT COUNT(*) FROM Points WHERE Trace = ?1 AND ") + kHasPosition);
+    Statement points(db, QStringLiteral("SELECT Lat, Lon, Altitude, Date FROM Points WHERE Trace = ?1 AND ") +
+                             kHasPosition + QStringLiteral(" ORDER BY Num_trace, Id_point"));
     while (tracks.next()) {
         const qint64 id = tracks.value(0).toLongLong();
         count.reset();

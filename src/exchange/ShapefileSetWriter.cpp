@@ -45,6 +45,14 @@ DbaseValue value(const std::optional<double>& v) { return v ? DbaseValue(*v) : D
 
 DbaseValue value(const QVariant& v, const QString& text) { return v.isNull() ? DbaseValue() : DbaseValue(QStringView(text)); }
 
+// DateMesure of a stored date, "dd/MM/yyyy HH:mm:ss"; empty (a blank field) without a date.
+QString dateMesureOf(const QVariant& date) {
+    const auto stored = date.isNull() ? std::nullopt : parseStoredDate(date.toString());
+    return stored ? dateMesure(*stored) : QString();
+}
+
+DbaseValue textOrNull(const QString& text) { return text.isEmpty() ? DbaseValue() : DbaseValue(QStringView(text)); }
+
 DbaseField text(const char* name, int width = kTextWidth) { return {QString::fromLatin1(name), 'C', width, 0}; }
 DbaseField real(const char* name) { return {QString::fromLatin1(name), 'N', 20, 8}; }
 DbaseField integer(const char* name) { return {QString::fromLatin1(name), 'N', 11, 0}; }
@@ -64,9 +72,9 @@ public:
 private:
     template <class Body>
     void writeSet(const char* suffix, std::int32_t type, const std::vector<DbaseField>& fields, Body body);
-    // The record of one track: its points in Num_trace order as one part, closed and
-    // turned clockwise for a polygon ring.
-    void addTrackShape(CShapeFile& shp, qint64 id, bool closed);
+    // The record of one track: its points (read by trackPoints, prepared once per set) in
+    // Num_trace order as one part, closed and turned clockwise for a polygon ring.
+    void addTrackShape(CShapeFile& shp, Statement& trackPoints, qint64 id, bool closed);
 
     Database& db_;
     const ShapefileSetExport& o_;
@@ -120,13 +128,12 @@ void SetsWriter::waypoints() {
             point.makeNull(!x || !y);
             shp.add(point);
             const QString nomText = nom.toString(), descriptionText = description.toString();
-            const auto stored = date.isNull() ? std::nullopt : parseStoredDate(date.toString());
-            const QString mesure = stored ? dateMesure(*stored) : QString();
+            const QString mesure = dateMesureOf(date);
             row[0] = value(nom, nomText);
             row[1] = value(x);
             row[2] = value(y);
             row[3] = value(number(c.value(3)));
-            row[4] = stored ? DbaseValue(QStringView(mesure)) : DbaseValue();
+            row[4] = textOrNull(mesure);
             row[5] = value(description, descriptionText);
             dbf.append(row);
         }
@@ -142,9 +149,11 @@ void SetsWriter::tracks(bool closed) {
         Cursor c = db_.query(QStringLiteral("SELECT Id_trace, Nom, Description") + where +
                                  QStringLiteral(" ORDER BY Id_trace"),
                              {int(closed)});
+        Statement points = db_.prepare(QStringLiteral("SELECT ") + pair_ +
+                                       QStringLiteral(" FROM Points WHERE Trace = ?1 ORDER BY Num_trace, Id_point"));
         std::vector<DbaseValue> row(fields.size());
         while (c.next()) {
-            addTrackShape(shp, c.value(0).toLongLong(), closed);
+            addTrackShape(shp, points, c.value(0).toLongLong(), closed);
             const QVariant nom = c.value(1), description = c.value(2);
             const QString nomText = nom.toString(), descriptionText = description.toString();
             row[0] = value(nom, nomText);
@@ -154,13 +163,12 @@ void SetsWriter::tracks(bool closed) {
     });
 }
 
-void SetsWriter::addTrackShape(CShapeFile& shp, qint64 id, bool closed) {
-    Cursor c = db_.query(QStringLiteral("SELECT ") + pair_ +
-                             QStringLiteral(" FROM Points WHERE Trace = ?1 ORDER BY Num_trace, Id_point"),
-                         {id});
+void SetsWriter::addTrackShape(CShapeFile& shp, Statement& trackPoints, qint64 id, bool closed) {
+    trackPoints.reset();
+    trackPoints.bind({id});
     std::vector<std::pair<double, double>> ring;
-    while (c.next()) {
-        const auto x = number(c.value(0)), y = number(c.value(1));
+    while (trackPoints.step()) {
+        const auto x = number(trackPoints.value(0)), y = number(trackPoints.value(1));
         if (x && y) ring.emplace_back(*x, *y);  // a vertex without coordinates has no place
     }
     if (closed && !ring.empty()) {
@@ -204,15 +212,13 @@ void SetsWriter::trackPoints() {
             point.setY(y.value_or(0));
             point.makeNull(!x || !y);
             shp.add(point);
-            const QString descriptionText = description.toString();
-            const auto stored = date.isNull() ? std::nullopt : parseStoredDate(date.toString());
-            const QString mesure = stored ? dateMesure(*stored) : QString();
+            const QString descriptionText = description.toString(), mesure = dateMesureOf(date);
             row[0] = DbaseValue(std::int64_t(c.value(0).toLongLong()));
             row[1] = numTrace.isNull() ? DbaseValue() : DbaseValue(std::int64_t(numTrace.toLongLong()));
             row[2] = value(x);
             row[3] = value(y);
             row[4] = value(number(c.value(4)));
-            row[5] = stored ? DbaseValue(QStringView(mesure)) : DbaseValue();
+            row[5] = textOrNull(mesure);
             row[6] = value(description, descriptionText);
             dbf.append(row);
         }

@@ -48,16 +48,21 @@ const char* const kGolden =
 class GpxExportTest : public ExportTest {
 protected:
     // The golden file's data: a closed track stored out of Num_trace order, a track
-    // without points, a name holding a control character that XML 1.0 cannot carry.
+    // without points, a name holding a control character that XML 1.0 cannot carry, and
+    // points without coordinates, which have no place in the file (nor in the bounds).
     void seedGolden() {
         DbGuard db;
         const QVariant N;
         point(*db, {"A&B", 4.25, 50.5, 123.40, "2004-03-15 10:00:00", "Café", 0, N, 0});
         point(*db, {QStringLiteral("é<'\u0001\">"), -4.25, 50.85, 0.0, N, "", 0, N, 0});
+        point(*db, {"Nulle part", N, 60.0, 5, N, N, 0, N, 0});
         track(*db, {1, "T1", "Boucle", 1, 0});
         track(*db, {2, "Vide", N, 0, 0});
+        track(*db, {3, "Sans coordonnées", N, 0, 0});
         point(*db, {N, 4.34, 50.84, N, N, N, 1, 2, 0});
         point(*db, {N, 4.35, 50.85, 100, "2004-03-01 01:30:00", N, 1, 1, 0});
+        point(*db, {N, -9.0, N, N, N, N, 1, 3, 0});
+        point(*db, {N, N, N, N, N, N, 3, 1, 0});
         state().paramDecalage = 2;
     }
     QStringList gpsbabel(QStringList args) {
