@@ -109,6 +109,20 @@ std::optional<QStringList> litDiagnostics(const WorkFiles& files, frmProgress& w
     return items;
 }
 
+// The last step of a transfer: GPSBabel's diagnostics, then the final message. Without
+// diagnostics, the success message is shown only when `reussi` holds.
+void termine(GpsDirection direction, const WorkFiles& files, frmProgress& window, bool reussi) {
+    const auto items = litDiagnostics(files, window);
+    if (!items) return;
+    window.step();
+
+    window.closeFromCode();
+    if (!items->isEmpty())
+        prompter().message(msgErreursGps(direction, *items), Icon::Critical);
+    else if (reussi)
+        prompter().message(msgTransfertReussi(direction), Icon::Information);
+}
+
 void fenetre(frmProgress& window, const QString& titre, int steps) {
     window.setCaption(QStringLiteral("Transfert en cours..."));
     window.setTitre(titre);
@@ -176,15 +190,7 @@ void telechargeGps(bool waypoints, bool tracks, bool routes, const GpsLimits& li
     if (s.paramSupInt && imported) supprime(files.gpx);
     window.step();
 
-    const auto items = litDiagnostics(files, window);
-    if (!items) return;
-    window.step();
-
-    window.closeFromCode();
-    if (!items->isEmpty())
-        prompter().message(msgErreursGps(direction, *items), Icon::Critical);
-    else if (imported)
-        prompter().message(msgTransfertReussi(direction), Icon::Information);
+    termine(direction, files, window, imported);
 }
 
 void envoieGps(bool waypoints, bool tracks, bool selectedOnly, const GpsLimits& limits) {
@@ -223,15 +229,7 @@ void envoieGps(bool waypoints, bool tracks, bool selectedOnly, const GpsLimits& 
     if (s.paramSupInt) supprime(files.gpx);
     window.step();
 
-    const auto items = litDiagnostics(files, window);
-    if (!items) return;
-    window.step();
-
-    window.closeFromCode();
-    if (!items->isEmpty())
-        prompter().message(msgErreursGps(direction, *items), Icon::Critical);
-    else
-        prompter().message(msgTransfertReussi(direction), Icon::Information);
+    termine(direction, files, window, true);
 }
 
 }  // namespace sotrix

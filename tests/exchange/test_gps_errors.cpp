@@ -79,11 +79,17 @@ TEST_F(GpsErrors, SilentGarminShowsGpsbabelTextsWhileInputIsBlocked) {
     EXPECT_EQ(QApplication::activeWindow(), &main.widget);
 }
 
-TEST_F(GpsErrors, SilentMagellanUploadKeepsTheFlags) {
+TEST_F(GpsErrors, SilentMagellanInBothDirections) {
     Pty pty;
     ASSERT_FALSE(pty.slave().isEmpty());
     setCom(2, pty.slave());
     receiver(2, 2, 4);
+    telechargeGps(true, true, true);
+    EXPECT_EQ(lastMessage(), kNoData + QStringLiteral("\nMAGPROTO: Read error"));
+    EXPECT_EQ(lastIcon(), Icon::Critical);
+    EXPECT_EQ(snapshot(), before);
+
+    // A failed upload is not a save either.
     state().modifWaypoints = true;
     state().modifTraces = true;
     envoieGps(true, true, false);

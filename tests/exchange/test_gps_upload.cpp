@@ -77,6 +77,27 @@ TEST_F(GpsUpload, PseudoTerminalReceivesTheSameLinesAndFilesAreCleanedUp) {
     for (const char* name : {"gps.gpx", "out.log", "error.log"}) EXPECT_FALSE(QFile::exists(path(QString::fromLatin1(name)))) << name;
 }
 
+TEST_F(GpsUpload, FailedExportEndsTheUploadWithItsOwnMessage) {
+    seedWorkspace();
+    {
+        DbGuard db;
+        db->exec(QStringLiteral("alter table Points rename to Hidden"));
+    }
+    setCom(1, path(QStringLiteral("out.nmea")));
+    state().modifWaypoints = true;
+    state().modifTraces = false;
+    envoieGps(true, true, false);
+    ASSERT_EQ(prompts->prompts().size(), 1u) << prompts->texts().join(u'\n').toStdString();
+    EXPECT_EQ(lastIcon(), Icon::Exclamation);
+    EXPECT_FALSE(state().resultatOk);
+    EXPECT_TRUE(state().modifWaypoints);
+    EXPECT_FALSE(state().modifTraces);
+    for (const char* name : {"gps.gpx", "out.log", "error.log", "out.nmea"})
+        EXPECT_FALSE(QFile::exists(path(QString::fromLatin1(name)))) << name;
+    EXPECT_TRUE(progress.values.empty());
+    EXPECT_FALSE(progressWindowShown());
+}
+
 TEST_F(GpsUpload, SelectedOnlySendsTheSelection) {
     seedWorkspace();
     {
