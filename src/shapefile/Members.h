@@ -3,6 +3,7 @@
 // given are held, not copies, so the same object added twice is a member twice and a
 // later change to it shows through every holder. Range-for walks the members in order.
 
+#include "LargeBlock.h"
 #include "ShapeError.h"
 
 #include <cstdint>
@@ -54,7 +55,10 @@ private:
     }
 
     // The reader knows how many members a record holds before it adds them.
-    void reserve(std::size_t n) { members_.reserve(n); }
+    void reserve(std::size_t n) {
+        members_.reserve(n);
+        detail::prepareLargeBlock(members_.data(), members_.capacity() * sizeof(std::shared_ptr<T>));
+    }
 
     Container members_;
     const MemberSources* sources_;

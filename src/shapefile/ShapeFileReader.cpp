@@ -6,6 +6,7 @@
 #include "ByteOrder.h"
 #include "CShapeFile.h"
 #include "ErrorContext.h"
+#include "LargeBlock.h"
 #include "ShapeFormat.h"
 
 #include <algorithm>
@@ -123,7 +124,7 @@ void CShapeFile::setStoredBox(Shape& shape, std::span<const std::byte> fixed) {
 template <class Target>
 void CShapeFile::readPoints(Target& target, const RecordSpan& record, std::int64_t from, std::int32_t numPoints,
                             const char* source) {
-    const auto points = std::make_shared<CPoint[]>(std::size_t(numPoints));
+    const auto points = std::allocate_shared<CPoint[]>(LargeBlockAllocator<CPoint>(), std::size_t(numPoints));
     target.reserve(std::size_t(numPoints));
     constexpr std::int32_t kPerPiece = std::int32_t(kPieceBytes / kVertexBytes);
     for (std::int32_t k = 0; k < numPoints; k += kPerPiece) {
