@@ -200,12 +200,6 @@ bool XmlNames::matches(pugi::xml_node node, std::string_view name) const {
     return node.type() == pugi::node_element && matches(node.name(), name);
 }
 
-pugi::xml_node XmlNames::firstChild(pugi::xml_node parent, std::string_view name) const {
-    for (pugi::xml_node n = parent.first_child(); n; n = n.next_sibling())
-        if (matches(n, name)) return n;
-    return {};
-}
-
 std::string xmlText(pugi::xml_node element) {
     std::string text;
     for (pugi::xml_node n = element.first_child(); n; n = n.next_sibling())

@@ -50,8 +50,6 @@ public:
 
     bool matches(pugi::xml_node node, std::string_view name) const;
     bool matches(const char* qualifiedName, std::string_view name) const;
-    // The first child element of that name, or an empty node.
-    pugi::xml_node firstChild(pugi::xml_node parent, std::string_view name) const;
 
 private:
     std::string prefix_;  // the root's prefix with its ":", or empty
