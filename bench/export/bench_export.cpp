@@ -5,6 +5,7 @@
 //
 // bench_export [work folder]: the database and the CSV dump are made there (default: a
 // temporary folder) outside the timings.
+#include "FailingPrompter.h"
 #include "Database.h"
 #include "ExportEngine.h"
 #include "NumericLocale.h"
@@ -44,18 +45,6 @@ std::vector<double> gOurs, gOgr, gFull;
     std::fprintf(stderr, "bench_export: %s\n", qPrintable(why));
     std::exit(1);
 }
-
-// Any message means the export did not run clean.
-class FailingPrompter final : public Prompter {
-public:
-    Answer message(const QString& text, Icon, Buttons, Answer) override { fail(QStringLiteral("prompt: ") + text); }
-    std::optional<QString> input(const QString& text, const QString&, const QString&) override { fail(text); }
-    std::optional<FileChoice> openFile(const FileRequest&) override { fail(QStringLiteral("open dialog")); }
-    std::optional<FileChoice> saveFile(const FileRequest&) override { fail(QStringLiteral("save dialog")); }
-    std::optional<QString> chooseFolder(const QString&, const QString&) override { fail(QStringLiteral("folder")); }
-    std::optional<qint32> chooseColor(qint32) override { fail(QStringLiteral("colour")); }
-    bool openUrl(const QString&) override { fail(QStringLiteral("url")); }
-};
 
 void append(QByteArray& out, double v) {
     char buf[64];
@@ -126,7 +115,7 @@ void expectSize(const QString& path, qint64 size) {
 double exportOnce(bool lines) {
     QTemporaryDir dir(QDir(gHome).filePath(QStringLiteral("outXXXXXX")));
     resetState();
-    state().prompter = std::make_shared<FailingPrompter>();
+    state().prompter = std::make_shared<bench::FailingPrompter>("bench_export");
     state().typeFichier = 1;
     state().projExport = 0;
     state().nomFichier = QDir(dir.path()).filePath(QStringLiteral("out.shp"));

@@ -5,6 +5,7 @@
 //
 // bench_import [data folder]: the GPX file is generated (through GPSBabel, as a
 // receiver's file would be) into that folder once and kept for later runs.
+#include "FailingPrompter.h"
 #include "Database.h"
 #include "GpxGenerator.h"
 #include "ImportEngine.h"
@@ -41,18 +42,6 @@ std::vector<double> gOurs, gOgr;
     std::fprintf(stderr, "bench_import: %s\n", qPrintable(why));
     std::exit(1);
 }
-
-// Any question or message means the import did not run clean.
-class FailingPrompter final : public Prompter {
-public:
-    Answer message(const QString& text, Icon, Buttons, Answer) override { fail(QStringLiteral("prompt: ") + text); }
-    std::optional<QString> input(const QString& text, const QString&, const QString&) override { fail(text); }
-    std::optional<FileChoice> openFile(const FileRequest&) override { fail(QStringLiteral("open dialog")); }
-    std::optional<FileChoice> saveFile(const FileRequest&) override { fail(QStringLiteral("save dialog")); }
-    std::optional<QString> chooseFolder(const QString&, const QString&) override { fail(QStringLiteral("folder")); }
-    std::optional<qint32> chooseColor(qint32) override { fail(QStringLiteral("colour")); }
-    bool openUrl(const QString&) override { fail(QStringLiteral("url")); }
-};
 
 class QuietMainView final : public MainView {
 public:
@@ -107,7 +96,7 @@ void BM_Import(benchmark::State& st) {
         QFile::setPermissions(db, QFile::ReadOwner | QFile::WriteOwner);
         qputenv("SOTRIX_HOME", QFile::encodeName(home.path()));
         resetState();
-        state().prompter = std::make_shared<FailingPrompter>();
+        state().prompter = std::make_shared<bench::FailingPrompter>("bench_import");
         state().mainView = &view;
         state().paramProjGps = 4326;
         state().paramProjCarto = 31370;
