@@ -3,10 +3,16 @@
 #include "frmAccueil.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     sotrix::useCNumericLocale();
+    // The interface is French: Qt's own buttons and dialogs ("Oui", "Annuler") too.
+    QTranslator qtFrench;
+    if (qtFrench.load(QStringLiteral("qtbase_fr"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        app.installTranslator(&qtFrench);
     sotrix::frmAccueil window;
     sotrix::connecteMenuTransferts(&window);
     if (!window.Form_Load()) return 1;
