@@ -6,6 +6,7 @@
 // bench_export [work folder]: the database and the CSV dump are made there (default: a
 // temporary folder) outside the timings.
 #include "FailingPrompter.h"
+#include "Median.h"
 #include "Database.h"
 #include "ExportEngine.h"
 #include "NumericLocale.h"
@@ -31,6 +32,7 @@
 #include <vector>
 
 using namespace sotrix;
+using sotrix::bench::median;
 
 namespace {
 
@@ -150,11 +152,6 @@ void BM_Ogr2ogr(benchmark::State& st) {
         st.SetIterationTime(gOgr.emplace_back(s));
         expectSize(ref, 28000100);
     }
-}
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
 }
 
 }  // namespace

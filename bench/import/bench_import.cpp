@@ -6,6 +6,7 @@
 // bench_import [data folder]: the GPX file is generated (through GPSBabel, as a
 // receiver's file would be) into that folder once and kept for later runs.
 #include "FailingPrompter.h"
+#include "Median.h"
 #include "Database.h"
 #include "GpxGenerator.h"
 #include "ImportEngine.h"
@@ -31,6 +32,7 @@
 #include <vector>
 
 using namespace sotrix;
+using sotrix::bench::median;
 
 namespace {
 
@@ -135,11 +137,6 @@ void BM_Ogr2ogr(benchmark::State& st) {
         gOgr.push_back(seconds(std::chrono::steady_clock::now() - t0));
         if (!ok) fail(QStringLiteral("ogr2ogr failed"));
     }
-}
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
 }
 
 }  // namespace
