@@ -52,6 +52,12 @@ std::optional<Refus> commonTail(Database& db) {
     return std::nullopt;
 }
 
+void echecLecture(const QString& path) {
+    prompter().message(QStringLiteral("Impossible de lire le fichier '") + path +
+                           QStringLiteral("'.\nVérifiez que ce fichier n'est pas en cours d'utilisation."),
+                       Icon::Exclamation);
+}
+
 }  // namespace
 
 QString nettoieNom(const QString& nom, bool fromGps) {
@@ -80,9 +86,7 @@ ImportOutcome importeFichier(bool fromGps) {
 
         const auto reader = lecteurImport(st.typeFichier);
         if (!reader || !reader->ouvre(path)) {
-            prompter().message(QStringLiteral("Impossible de lire le fichier '") + path +
-                                   QStringLiteral("'.\nVérifiez que ce fichier n'est pas en cours d'utilisation."),
-                               Icon::Exclamation);
+            echecLecture(path);
             return ImportOutcome::ReadFailure;
         }
 
@@ -93,6 +97,10 @@ ImportOutcome importeFichier(bool fromGps) {
             db->exec(QStringLiteral("DELETE FROM Trace"));
             PointStore store(*db, systems);
             flow = reader->lit(store, fromGps);
+            if (flow == Flow::ReadFailure) {  // the transaction rolls back on leaving
+                echecLecture(path);
+                return ImportOutcome::ReadFailure;
+            }
             refus = commonTail(*db);
             if (!refus) tx.commit();
         }
