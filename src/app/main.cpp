@@ -1,3 +1,4 @@
+#include "FileMenu.h"
 #include "NumericLocale.h"
 #include "TransferCommands.h"
 #include "frmAccueil.h"
@@ -15,6 +16,7 @@ int main(int argc, char** argv) {
         app.installTranslator(&qtFrench);
     sotrix::frmAccueil window;
     sotrix::connecteMenuTransferts(&window);
+    sotrix::connecteMenuFichier(&window);
     if (!window.Form_Load()) return 1;
     window.show();
     return app.exec();

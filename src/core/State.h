@@ -53,7 +53,7 @@ struct State {
     bool resultatOk = false;
     QString derniereErreurProj;
     QString dernierDossier;
-    // The filter position last chosen in each file dialog, by the dialog's title.
+    // The filter position last chosen in each file dialog (FileDialogs.h).
     QHash<QString, int> positionFiltre;
 
     // Import choices of the field-mapping dialog

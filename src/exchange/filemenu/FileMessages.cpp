@@ -12,4 +12,11 @@ QString msgEchecLecture(const QString& path) {
            QStringLiteral("'.\nVérifiez que ce fichier n'est pas en cours d'utilisation.");
 }
 
+QString msgRemplacerDonnees() { return QStringLiteral("Etes-vous sûr de vouloir remplacer les Waypoints/Traces en cours ?"); }
+
+QString msgNonEnregistres() {
+    return QStringLiteral("Les Waypoints et/ou les Traces en cours n'ont pas été enregistrés.\n"
+                          "Voulez-vous néanmoins continuer ?");
+}
+
 }  // namespace sotrix
