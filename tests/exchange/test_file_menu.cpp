@@ -1,6 +1,6 @@
 // The "Fichier" menu of a real main window: Open with its question, dialog, missing-file
-// loop and each kind of file made by outside tools; Close with and without its question;
-// Save through the export options dialog to each format with the real engine.
+// loop and a GPX file made by GPSBabel; Close with and without its question; Save through
+// the export options dialog to each format with the real engine.
 
 #include "FileMenu.h"
 
@@ -100,31 +100,51 @@ protected:
     int connected = 0;
 };
 
-TEST_F(FileMenu, OpenReplacesTheWorkspaceWithAGpxFile) {
+TEST_F(FileMenu, OpenAsksAboutDataHeldLoopsOnAMissingFileAndImportsAGpx) {
     EXPECT_EQ(connected, 3);
     const QString gpx = gpsbabelGpx();
     loaded();
-    window->calls.clear();
-    prompts->answer(Answer::Yes);
-    prompts->answerOpen(FileChoice{{gpx}, 2});
+    const QString before = rows();
+    prompts->answer(Answer::No);
     trigger("fichierOuvrir");
+    EXPECT_EQ(prompts->texts(), QStringList{kReplace});
+    EXPECT_EQ(prompts->prompts()[0].icon, Icon::Question);
+    EXPECT_EQ(prompts->prompts()[0].buttons, Buttons::YesNo);
+    EXPECT_EQ(rows(), before);
+    EXPECT_EQ(lblFichier(), QStringLiteral("avant.gpx"));
 
-    ASSERT_EQ(prompts->prompts().size(), 2u) << prompts->texts().join(u'\n').toStdString();
-    const Prompt& question = prompts->prompts()[0];
-    EXPECT_EQ(question.text, kReplace);
-    EXPECT_EQ(question.icon, Icon::Question);
-    EXPECT_EQ(question.buttons, Buttons::YesNo);
+    // Yes, then Cancel: the workspace stays empty and nothing is imported.
+    prompts->clear();
+    prompts->answer(Answer::Yes);
+    prompts->answerOpen(std::nullopt);
+    trigger("fichierOuvrir");
+    ASSERT_EQ(prompts->prompts().size(), 2u);
     const FileRequest& dialog = prompts->prompts()[1].file;
     EXPECT_EQ(dialog.title, QStringLiteral("Ouvrir un fichier"));
     EXPECT_EQ(dialog.filters, kOpenFilters);
     EXPECT_EQ(dialog.filterIndex, 1);
     EXPECT_EQ(dialog.folder, outDir());
     EXPECT_TRUE(dialog.fileName.isEmpty());
+    EXPECT_EQ(rows(), QStringLiteral(" +0"));
+    EXPECT_TRUE(lblFichier().isEmpty());
 
+    // Nothing held, flags still set: no question. A missing file is told and the dialog
+    // comes again, in its folder and on the filter chosen last.
+    prompts->clear();
+    window->calls.clear();
+    const QString missing = out(QStringLiteral("sous/absent.gpx"));
+    prompts->answerOpen(FileChoice{{missing}, 2});
+    prompts->answerOpen(FileChoice{{gpx}, 2});
+    trigger("fichierOuvrir");
+    ASSERT_EQ(prompts->prompts().size(), 3u);
+    EXPECT_EQ(prompts->prompts()[1].text, QStringLiteral("Le fichier '") + missing + QStringLiteral("' n'existe pas."));
+    EXPECT_EQ(prompts->prompts()[1].icon, Icon::Critical);
+    EXPECT_EQ(prompts->prompts()[2].file.filterIndex, 2);
+    EXPECT_EQ(prompts->prompts()[2].file.folder, out(QStringLiteral("sous")));
     EXPECT_EQ(rows(), QStringLiteral("L'église|Café|Troisième +3"));
     EXPECT_EQ(lblFichier(), gpx);
+    EXPECT_EQ(state().dernierDossier, outDir());
     EXPECT_FALSE(state().modifWaypoints || state().modifTraces);
-    EXPECT_EQ(state().nbWaypoints, 3);
     EXPECT_EQ(window->calls.first(), QStringLiteral("viderDb"));
     EXPECT_EQ(window->calls.mid(window->calls.size() - 2), (QStringList{"zoomGlobal", "redraw"}));
 
@@ -135,93 +155,6 @@ TEST_F(FileMenu, OpenReplacesTheWorkspaceWithAGpxFile) {
     EXPECT_EQ(rows(), QStringLiteral(" +0"));
     EXPECT_TRUE(lblFichier().isEmpty());
     EXPECT_FALSE(state().modifWaypoints || state().modifTraces);
-}
-
-TEST_F(FileMenu, OpenAsksOnlyAboutDataHeldAndLoopsOnAMissingFile) {
-    const QString gpx = gpsbabelGpx();
-    loaded();
-    const QString before = rows();
-
-    prompts->answer(Answer::No);
-    trigger("fichierOuvrir");
-    EXPECT_EQ(prompts->texts(), QStringList{kReplace});
-    EXPECT_EQ(rows(), before);
-    EXPECT_EQ(lblFichier(), QStringLiteral("avant.gpx"));
-
-    // Yes, then Cancel: the workspace stays empty and nothing is imported.
-    prompts->clear();
-    prompts->answer(Answer::Yes);
-    prompts->answerOpen(std::nullopt);
-    trigger("fichierOuvrir");
-    EXPECT_EQ(prompts->prompts().size(), 2u);
-    EXPECT_EQ(rows(), QStringLiteral(" +0"));
-    EXPECT_TRUE(lblFichier().isEmpty());
-    EXPECT_TRUE(state().modifWaypoints && state().modifTraces);
-
-    // Nothing held, flags still set: no question. A missing file is told and the dialog
-    // comes again, in its folder and on the filter chosen last.
-    prompts->clear();
-    const QString missing = out(QStringLiteral("sous/absent.gpx"));
-    prompts->answerOpen(FileChoice{{missing}, 2});
-    prompts->answerOpen(FileChoice{{gpx}, 2});
-    trigger("fichierOuvrir");
-    ASSERT_EQ(prompts->prompts().size(), 3u);
-    EXPECT_EQ(prompts->prompts()[1].text, QStringLiteral("Le fichier '") + missing + QStringLiteral("' n'existe pas."));
-    EXPECT_EQ(prompts->prompts()[1].icon, Icon::Critical);
-    EXPECT_EQ(prompts->prompts()[0].file.filterIndex, 1);
-    EXPECT_EQ(prompts->prompts()[2].file.filterIndex, 2);
-    EXPECT_EQ(prompts->prompts()[2].file.folder, out(QStringLiteral("sous")));
-    EXPECT_EQ(rows(), QStringLiteral("L'église|Café|Troisième +3"));
-    EXPECT_EQ(state().dernierDossier, outDir());
-
-    // The next Open offers GPX again.
-    prompts->clear();
-    prompts->answer(Answer::Yes);
-    prompts->answerOpen(std::nullopt);
-    trigger("fichierOuvrir");
-    ASSERT_EQ(prompts->prompts().size(), 2u);
-    EXPECT_EQ(prompts->prompts()[1].file.filterIndex, 2);
-}
-
-// Shapefiles, G7ToWin and delimited files go through their layout check or the
-// field-mapping dialog; none of them can be read yet, so each ends with the read failure.
-TEST_F(FileMenu, OtherKindsGoThroughTheirCheckOrTheFieldMappingDialog) {
-    const QString gpx = gpsbabelGpx();
-    const QString csv = out(QStringLiteral("points.csv"));
-    const QString shp = out(QStringLiteral("ogr.shp"));
-    ProgramRun r = runProgram(QStringLiteral("ogr2ogr"), {"-f", "ESRI Shapefile", shp, csv, "-oo",
-                                                          "X_POSSIBLE_NAMES=Longitude", "-oo", "Y_POSSIBLE_NAMES=Latitude"});
-    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-    const QString semicolon = out(QStringLiteral("ogr_semicolon.csv"));
-    r = runProgram(QStringLiteral("ogr2ogr"), {"-f", "CSV", semicolon, csv, "-lco", "SEPARATOR=SEMICOLON"});
-    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-    const QString comma = out(QStringLiteral("gpsbabel_comma.csv"));
-    r = runProgram(QStringLiteral("gpsbabel"), {"-i", "gpx", "-f", gpx, "-o", "unicsv", "-F", comma});
-    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-    const QString g7 = out(QStringLiteral("g7towin.csv"));
-    writeBytes(g7, "Version 2.0 G7ToWin\r\n  datum: ,WGS 84\r\nH,Nom,Lat,Lon\r\n\r\n"
-                   "W,Gare,50.85,4.35,03,15,2004,10,00,00,quai,,,,25\r\n");
-
-    struct Case {
-        int type;
-        QString file, sepChamps, label;
-    };
-    const Case cases[] = {{1, shp, "", shp}, {3, g7, ",", ""}, {4, semicolon, ";", ""}, {5, comma, ",", ""}};
-    for (const Case& c : cases) {
-        prompts->clear();
-        state().sepChamps.clear();
-        prompts->answerOpen(FileChoice{{c.file}, c.type});
-        trigger("fichierOuvrir");
-        EXPECT_EQ(prompts->texts().last(),
-                  QStringLiteral("Impossible de lire le fichier '") + c.file +
-                      QStringLiteral("'.\nVérifiez que ce fichier n'est pas en cours d'utilisation."))
-            << c.type;
-        EXPECT_EQ(state().typeFichier, c.type);
-        EXPECT_EQ(state().sepChamps, c.sepChamps) << c.type;
-        EXPECT_EQ(lblFichier(), c.label) << c.type;
-        EXPECT_TRUE(window->isEnabled());
-        EXPECT_EQ(rows(), QStringLiteral(" +0"));
-    }
 }
 
 TEST_F(FileMenu, CloseAsksAboutUnsavedDataHeld) {

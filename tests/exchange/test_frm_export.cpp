@@ -83,43 +83,34 @@ protected:
     bool exportSucceeds = true;
 };
 
-TEST_F(ExportDialog, LoadsOverTheDisabledMainWindowWithTheSelectionBoxFollowingTheCounts) {
-    struct Case {
-        qint64 waypointsSel, tracksSel;
-        QString etat;
-    };
-    for (const Case& c : {Case{0, 0, "1+ 1+ 0- 0- 0- 0+ 1+"}, Case{1, 0, "1+ 1+ 0- 0- 0+ 0+ 1+"},
-                          Case{0, 2, "1+ 1+ 0- 0- 0+ 0+ 1+"}}) {
-        state().nbWaypointsSel = c.waypointsSel;
-        state().nbTracesSel = c.tracksSel;
-        open();
-        EXPECT_EQ(etat(), c.etat);
-        EXPECT_EQ(dlg->windowTitle(), QStringLiteral("Options de l'enregistrement"));
-        EXPECT_TRUE(txtFichier().isEmpty());
-        EXPECT_FALSE(window->isEnabled());
-        EXPECT_TRUE(dlg->isEnabled());
-        EXPECT_EQ(dlg->windowModality(), Qt::WindowModal);
-        delete dlg.data();
-    }
-}
+TEST_F(ExportDialog, LoadsOverTheMainWindowAndFollowsTheFormatChosen) {
+    open();
+    EXPECT_EQ(etat(), "1+ 1+ 0- 0- 0- 0+ 1+");  // nothing selected
+    EXPECT_EQ(dlg->windowTitle(), QStringLiteral("Options de l'enregistrement"));
+    EXPECT_TRUE(txtFichier().isEmpty());
+    EXPECT_FALSE(window->isEnabled());
+    EXPECT_TRUE(dlg->isEnabled());
+    EXPECT_EQ(dlg->windowModality(), Qt::WindowModal);
+    delete dlg.data();
 
-TEST_F(ExportDialog, CoordinateButtonsAndTrackShapesFollowTheFormat) {
+    state().nbTracesSel = 1;
     state().typeFichier = 1;  // the last file command was a shapefile
     open();
+    EXPECT_EQ(etat(), "1+ 1+ 0- 0- 0+ 0+ 1+");
     struct Step {
         std::function<void()> action;
         QString etat;
     };
     const Step steps[] = {
-        {[this] { click("chkTraces"); }, "1+ 0+ 0- 0- 0- 0+ 1+"},
-        {[this] { click("chkTraces"); }, "1+ 1+ 1+ 0+ 0- 0+ 1+"},  // before any choice: the last type
-        {[this] { choose(out("a.gpx"), 2); }, "1+ 1+ 0- 0- 0- 1- 0-"},
-        {[this] { choose(out("b.csv"), 3); }, "1+ 1+ 0- 0- 0- 0+ 1+"},
-        {[this] { click("optGps"); }, "1+ 1+ 0- 0- 0- 1+ 0+"},
-        {[this] { choose(out("c.shp"), 1); }, "1+ 1+ 1+ 0+ 0- 0+ 1+"},
-        {[this] { click("chkTracesPoint"); }, "1+ 1+ 1+ 1+ 0- 0+ 1+"},
-        {[this] { click("chkTraces"); }, "1+ 0+ 0- 0- 0- 0+ 1+"},
-        {[this] { click("chkTraces"); }, "1+ 1+ 1+ 0+ 0- 0+ 1+"},
+        {[this] { click("chkTraces"); }, "1+ 0+ 0- 0- 0+ 0+ 1+"},
+        {[this] { click("chkTraces"); }, "1+ 1+ 1+ 0+ 0+ 0+ 1+"},  // before any choice: the last type
+        {[this] { choose(out("a.gpx"), 2); }, "1+ 1+ 0- 0- 0+ 1- 0-"},
+        {[this] { choose(out("b.csv"), 3); }, "1+ 1+ 0- 0- 0+ 0+ 1+"},
+        {[this] { click("optGps"); }, "1+ 1+ 0- 0- 0+ 1+ 0+"},
+        {[this] { choose(out("c.shp"), 1); }, "1+ 1+ 1+ 0+ 0+ 0+ 1+"},
+        {[this] { click("chkTracesPoint"); }, "1+ 1+ 1+ 1+ 0+ 0+ 1+"},
+        {[this] { click("chkTraces"); }, "1+ 0+ 0- 0- 0+ 0+ 1+"},
+        {[this] { click("chkTraces"); }, "1+ 1+ 1+ 0+ 0+ 0+ 1+"},
     };
     int i = 0;
     for (const Step& step : steps) {
@@ -186,28 +177,7 @@ TEST_F(ExportDialog, SaveDialogAsksBeforeReplacingAndKeepsItsFilter) {
     EXPECT_EQ(offered, (std::vector<int>{1, 1, 1, 1, 2, 2, 2}));
 }
 
-TEST_F(ExportDialog, ChecksComeInOrderAndKeepEveryChoice) {
-    state().nbWaypointsSel = 1;
-    open();
-    choose(out("sortie.shp"), 1);
-    click("chkSelect");
-    click("chkWaypoints");
-    click("chkTraces");
-    click("cmdEnregistrer");
-    const QString both = etat();
-    click("chkTraces");
-    click("chkTracesLigne");
-    click("cmdEnregistrer");
-    EXPECT_EQ(messages(), (QStringList{kNothing, kNoShape}));
-    EXPECT_EQ(both, "0+ 0+ 0- 0- 1+ 0+ 1+");
-    EXPECT_EQ(etat(), "0+ 1+ 0+ 0+ 1+ 0+ 1+");
-    for (const auto& p : prompts->prompts())
-        if (p.kind == PromptKind::Message) EXPECT_EQ(p.icon, Icon::Exclamation);
-    EXPECT_TRUE(exports.isEmpty());
-    EXPECT_TRUE(dlg->isVisible());
-}
-
-TEST_F(ExportDialog, HandsItsChoicesToTheExportAndTellsTheOutcome) {
+TEST_F(ExportDialog, ChecksThenHandsItsChoicesToTheExportAndTellsTheOutcome) {
     struct Case {
         QString file;
         int type;
@@ -223,6 +193,21 @@ TEST_F(ExportDialog, HandsItsChoicesToTheExportAndTellsTheOutcome) {
         {"p.csv", 3, {"optGps"}, "11000 proj0", all},
     };
     state().nbTracesSel = 1;
+
+    // The checks, in order, each keeping every choice.
+    open();
+    choose(out("sortie.shp"), 1);
+    for (const char* name : {"chkSelect", "chkWaypoints", "chkTraces", "cmdEnregistrer"}) click(name);
+    const QString neither = etat();
+    for (const char* name : {"chkTraces", "chkTracesLigne", "cmdEnregistrer"}) click(name);
+    EXPECT_EQ(messages(), (QStringList{kNothing, kNoShape}));
+    for (const auto& p : prompts->prompts())
+        if (p.kind == PromptKind::Message) EXPECT_EQ(p.icon, Icon::Exclamation);
+    EXPECT_EQ(neither, "0+ 0+ 0- 0- 1+ 0+ 1+");
+    EXPECT_EQ(etat(), "0+ 1+ 0+ 0+ 1+ 0+ 1+");
+    EXPECT_TRUE(exports.isEmpty());
+    delete dlg.data();
+
     for (const Case& c : cases) {
         prompts->clear();
         exports.clear();
