@@ -1,4 +1,6 @@
+#include "MapServerRenderer.h"
 #include "NumericLocale.h"
+#include "ReferenceLayerCommands.h"
 #include "TransferCommands.h"
 #include "frmAccueil.h"
 
@@ -15,6 +17,8 @@ int main(int argc, char** argv) {
         app.installTranslator(&qtFrench);
     sotrix::frmAccueil window;
     sotrix::connecteMenuTransferts(&window);
+    window.setReferenceRenderer(std::make_shared<sotrix::MapServerRenderer>());
+    sotrix::connecteCoucheReference(&window, window);
     if (!window.Form_Load()) return 1;
     window.show();
     return app.exec();
