@@ -1,39 +1,22 @@
 // The readers behind the reference layer's extent: gdalinfo's report and the WMS
 // configuration file, whatever the locale.
+#include "FrenchLocale.h"
 #include "GdalInfoReport.h"
 #include "NumberText.h"
 #include "OgcConfig.h"
 
 #include <QDir>
 #include <QFile>
-#include <QLocale>
 
 #include <gtest/gtest.h>
 
-#include <clocale>
 #include <optional>
 #include <string>
 
 namespace sotrix {
 namespace {
 
-// The C library's and Qt's locale set to a French one for the life of the object.
-class FrenchLocale {
-public:
-    FrenchLocale() : saved_(std::setlocale(LC_ALL, nullptr)) {
-        active_ = std::setlocale(LC_ALL, "fr_BE.UTF-8") != nullptr;
-        QLocale::setDefault(QLocale(QStringLiteral("fr_BE")));
-    }
-    ~FrenchLocale() {
-        std::setlocale(LC_ALL, saved_.c_str());
-        QLocale::setDefault(QLocale::c());
-    }
-    bool active() const { return active_; }
-
-private:
-    std::string saved_;
-    bool active_ = false;
-};
+using test::FrenchLocale;
 
 std::string fixture(const char* name) {
     QFile f(QDir(QStringLiteral(SOTRIX_GIS_TEST_DATA)).filePath(QStringLiteral("gdalinfo/") + QLatin1String(name)));
