@@ -2,7 +2,6 @@
 // configuration file, whatever the locale.
 #include "FrenchLocale.h"
 #include "GdalInfoReport.h"
-#include "NumberText.h"
 #include "OgcConfig.h"
 
 #include <QDir>
@@ -124,6 +123,8 @@ TEST(OgcConfig, MissingPartsAreToldApart) {
     const std::vector<Case> cases{
         {"leading numbers", "<wms_client_config><extents minx=\"12abc\" miny=\"abc\" maxx=\"+3.e1x\" maxy=\"-7e\"/></wms_client_config>",
          LayerExtent{12, 0, 30, -7}},
+        {"fractions without digits before the point", "<wms_client_config><extents minx=\".5\" miny=\"-.5\" maxx=\"-\" maxy=\".\"/></wms_client_config>",
+         LayerExtent{0.5, -0.5, 0, 0}},
         {"empty attribute is 0", "<wms_client_config><extents minx=\"\" miny=\"1\" maxx=\"2\" maxy=\"3\"/></wms_client_config>",
          LayerExtent{0, 1, 2, 3}},
         {"an absent attribute", "<wms_client_config><extents minx=\"1\" miny=\"1\" maxx=\"2\"/></wms_client_config>",
@@ -149,21 +150,6 @@ TEST(OgcConfig, MissingPartsAreToldApart) {
     EXPECT_TRUE(emptyLists.wms.layers.isEmpty());
     EXPECT_TRUE(emptyLists.wms.formats.isEmpty());
     EXPECT_EQ(emptyLists.wms.srs, QString()) << "an empty element is present";
-}
-
-TEST(NumberText, CommandLineNumbersUseThePeriodWithFifteenDigits) {
-    FrenchLocale french;
-    ASSERT_TRUE(french.active());
-    const std::vector<std::pair<double, const char*>> table{
-        {-12.5, "-12.5"}, {37.25, "37.25"}, {150000, "150000"}, {169999.123456789, "169999.123456789"},
-        {0.1 + 0.2, "0.3"}, {1e-7, "1e-07"}};
-    for (const auto& [value, text] : table) EXPECT_EQ(nombreCommande(value), QLatin1String(text)) << value;
-    EXPECT_EQ(nombreEnTete(".5"), 0.5);
-    EXPECT_EQ(nombreEnTete("-.5"), -0.5);
-    EXPECT_EQ(nombreEnTete("-"), 0.0);
-    EXPECT_EQ(nombreEnTete("."), 0.0);
-    EXPECT_EQ(nombreExact("+2"), 2.0);
-    EXPECT_FALSE(nombreExact("+-2"));
 }
 
 }  // namespace

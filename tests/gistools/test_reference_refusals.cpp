@@ -88,10 +88,11 @@ TEST_F(ReferenceRefusal, EachCauseShowsTheRefusalGivesUpTheLayerAndReturnsToTheD
              return tif;
          },
          std::nullopt, 300},
-        {"no gdalinfo", 4,
+        {"no gdalinfo, with a report left by an earlier run", 4,
          [&] {
              stubs.emplace();
              stubs->hideRealTools();
+             writeFile(path(QStringLiteral("info.txt")), "Lower Left (1,2)\nUpper Right (3,4)\n");
              return tif;
          }},
         {"No to the connection question", 7, [&] { return ogc(kServer + "<srs>EPSG:31370</srs>" + kExtents + kLayers); },
