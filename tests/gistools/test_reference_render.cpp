@@ -105,12 +105,12 @@ TEST_F(ReferenceRender, ARealFailureDropsTheLayerWhileTheDataAreStillDrawn) {
 }
 
 TEST_F(ReferenceRender, AStubbedRendererFailsByExitImageErrorLineAbsenceOrTimeOut) {
-    form->setReferenceRenderer(std::make_shared<MapServerRenderer>(300));
     addData();
     struct Case {
         const char* what;
         QString body;  // "" : no renderer at all
         bool drawn;
+        int timeoutMs = kDelaiRenduMs;
     };
     const std::vector<Case> cases{
         {"a picture", StubTools::writesImage(), true},
@@ -118,7 +118,7 @@ TEST_F(ReferenceRender, AStubbedRendererFailsByExitImageErrorLineAbsenceOrTimeOu
         {"exit 1 after a picture", StubTools::failsAfterImage(), false},
         {"no picture", StubTools::writesNothing(), false},
         {"a MapServer error line", StubTools::imageWithError(), false},
-        {"a time-out", StubTools::sleepsThenWritesImage(3), false},
+        {"a time-out", StubTools::sleepsThenWritesImage(3), false, 300},
         {"no renderer", QString(), false},
     };
     for (const Case& c : cases) {
@@ -126,6 +126,7 @@ TEST_F(ReferenceRender, AStubbedRendererFailsByExitImageErrorLineAbsenceOrTimeOu
         StubTools stubs;
         stubs.hideRealTools();
         if (!c.body.isEmpty()) stubs.add(QStringLiteral("map2img"), c.body);
+        form->setReferenceRenderer(std::make_shared<MapServerRenderer>(c.timeoutMs));
         prompts->clear();
         setLayer(QStringLiteral("/cartes/r.tif"), 2);
         standardView();
