@@ -1,5 +1,7 @@
 #include "FileMenu.h"
+#include "MapServerRenderer.h"
 #include "NumericLocale.h"
+#include "ReferenceLayerCommands.h"
 #include "TransferCommands.h"
 #include "frmAccueil.h"
 
@@ -16,6 +18,8 @@ int main(int argc, char** argv) {
         app.installTranslator(&qtFrench);
     sotrix::frmAccueil window;
     sotrix::connecteMenuTransferts(&window);
+    window.setReferenceRenderer(std::make_shared<sotrix::MapServerRenderer>());
+    sotrix::connecteCoucheReference(&window, window);
     sotrix::connecteMenuFichier(&window);
     if (!window.Form_Load()) return 1;
     window.show();

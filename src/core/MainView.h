@@ -3,6 +3,7 @@
 
 #include "WorkspaceData.h"
 
+#include <QSize>
 #include <QString>
 
 #include <memory>
@@ -64,6 +65,14 @@ public:
     // Disables the main window while a tool window is shown; enabling it again also gives
     // it the focus.
     virtual void setMainWindowEnabled(bool enabled) { (void)enabled; }
+    // No map tool, and the default pointer on the map.
+    virtual void resetMapTool() {}
+    // The size of the map in pixels.
+    virtual QSize canvasPixels() const { return {}; }
+    // The filter position (from 1) of the main window's file dialog, kept from one use to
+    // the next: each dialog opens on the position the last one was left at.
+    virtual int commonDialogFilterIndex() const { return 1; }
+    virtual void setCommonDialogFilterIndex(int position) { (void)position; }
 };
 
 }  // namespace sotrix

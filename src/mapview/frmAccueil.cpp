@@ -113,4 +113,11 @@ bool frmAccueil::guarded(const std::function<void()>& body) {
     });
 }
 
+void frmAccueil::resetMapTool() {
+    state().modeOutil = 0;
+    Picture1_->setPointer(0);
+}
+
+QSize frmAccueil::canvasPixels() const { return Picture1_->size(); }
+
 }  // namespace sotrix

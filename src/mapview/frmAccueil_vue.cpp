@@ -8,6 +8,7 @@
 #include "MapCanvas.h"
 #include "MapDrawing.h"
 #include "MapQueries.h"
+#include "ReferenceFiles.h"
 #include "ReferenceRenderer.h"
 #include "State.h"
 #include "viewmath.h"
@@ -107,7 +108,7 @@ void frmAccueil::drawShp() {
     const double width = Picture1_->scaleWidth();
     const double height = Picture1_->scaleHeight();
 
-    const QString imagePath = appPath(QStringLiteral("sotrix.jpg"));
+    const QString imagePath = appPath(QString::fromLatin1(kFichierImageRef));
     // An image left by an earlier run must never stand for this one.
     QFile::remove(imagePath);
     if (renderer_) {
@@ -132,7 +133,7 @@ void frmAccueil::drawShp() {
 
     coucheRef.clear();
     lblReference_->clear();
-    if (state().paramSupInt) QFile::remove(appPath(QStringLiteral("sotrix.map")));
+    if (state().paramSupInt) QFile::remove(appPath(QString::fromLatin1(kFichierMapfile)));
     prompter().message(QStringLiteral("Une erreur est survenue lors de l'affichage de la couche de référence."),
                        Icon::Exclamation);
 }

@@ -1,0 +1,55 @@
+#include "GdalInfoReport.h"
+
+#include "NumberText.h"
+
+#include <utility>
+
+namespace sotrix {
+namespace {
+
+// Splits off the next line, whatever its ending.
+std::string_view nextLine(std::string_view& rest) {
+    const std::size_t end = rest.find_first_of("\r\n");
+    if (end == std::string_view::npos) {
+        const std::string_view line = rest;
+        rest = {};
+        return line;
+    }
+    const std::string_view line = rest.substr(0, end);
+    const std::size_t skip = rest.compare(end, 2, "\r\n") == 0 ? 2 : 1;
+    rest.remove_prefix(end + skip);
+    return line;
+}
+
+// The pair between the first "(", the first "," and the first ")".
+std::optional<std::pair<double, double>> corner(std::string_view line) {
+    const std::size_t open = line.find('(');
+    const std::size_t comma = line.find(',');
+    const std::size_t close = line.find(')');
+    if (open == std::string_view::npos || comma == std::string_view::npos || close == std::string_view::npos ||
+        !(open < comma && comma < close))
+        return std::nullopt;
+    const auto x = nombreExact(line.substr(open + 1, comma - open - 1));
+    const auto y = nombreExact(line.substr(comma + 1, close - comma - 1));
+    if (!x || !y) return std::nullopt;
+    return std::pair{*x, *y};
+}
+
+}  // namespace
+
+std::optional<LayerExtent> lireRapportGdalinfo(std::string_view report) {
+    if (report.starts_with("\xEF\xBB\xBF")) report.remove_prefix(3);
+    std::string_view rest = report;
+    while (!rest.empty()) {
+        const std::string_view line = nextLine(rest);
+        if (line.find("Lower Left") == std::string_view::npos) continue;
+        const auto lowerLeft = corner(line);
+        if (!lowerLeft || rest.empty()) return std::nullopt;
+        const auto upperRight = corner(nextLine(rest));
+        if (!upperRight) return std::nullopt;
+        return LayerExtent{lowerLeft->first, lowerLeft->second, upperRight->first, upperRight->second}.normalised();
+    }
+    return std::nullopt;
+}
+
+}  // namespace sotrix

@@ -1,0 +1,49 @@
+#include "ReferenceExtent.h"
+
+#include "AppDir.h"
+#include "CFileName.h"
+#include "CShapeFile.h"
+#include "Execution.h"
+#include "GdalInfoReport.h"
+#include "ReferenceFiles.h"
+#include "ShapeError.h"
+#include "State.h"
+
+#include <QFile>
+#include <QStandardPaths>
+
+namespace sotrix {
+
+std::optional<ShapefileHeader> lireEnteteShapefile(const QString& path) {
+    try {
+        shapefile::CFileName name;
+        name.setFileSpec(QFile::encodeName(path).toStdString());
+        shapefile::CShapeFile shp;
+        shp.setFileSpec(name, shapefile::CShapeFile::Status::Open);
+        return ShapefileHeader{{shp.left(), shp.bottom(), shp.right(), shp.top()}, shp.fileType()};
+    } catch (const shapefile::ShapeError&) {
+        return std::nullopt;
+    }
+}
+
+std::optional<LayerExtent> etendueRaster(const QString& path, int timeoutMs) {
+    const QString report = appPath(QString::fromLatin1(kFichierInfo));
+    // A report left by an earlier run must never stand for this one.
+    QFile::remove(report);
+    std::optional<LayerExtent> extent;
+    const QString program = QStandardPaths::findExecutable(QStringLiteral("gdalinfo"));
+    if (!program.isEmpty()) {
+        const RunResult run =
+            executeEtAttend(program, {QStringLiteral("-nogcp"), QStringLiteral("-nomd"), path}, timeoutMs, report);
+        QFile f(report);
+        // The exit code is not read: the report decides.
+        if (run.finished() && f.open(QIODevice::ReadOnly)) {
+            const QByteArray bytes = f.readAll();
+            extent = lireRapportGdalinfo(std::string_view(bytes.constData(), std::size_t(bytes.size())));
+        }
+    }
+    if (state().paramSupInt) QFile::remove(report);
+    return extent;
+}
+
+}  // namespace sotrix
