@@ -6,9 +6,7 @@ namespace sotrix {
 
 namespace {
 
-// Dialogs of one title may differ by their filters ("Enregistrer"): both make the key.
-std::optional<FileChoice> dialogue(FileRequest request, bool save) {
-    const QString key = (QStringList{request.title} + request.filters).join(u'\n');
+std::optional<FileChoice> montre(FileRequest request, const QString& key, bool save) {
     const int kept = state().positionFiltre.value(key, 1);
     request.filterIndex = kept >= 1 && kept <= request.filters.size() ? kept : 1;
     std::optional<FileChoice> choice = save ? prompter().saveFile(request) : prompter().openFile(request);
@@ -18,8 +16,12 @@ std::optional<FileChoice> dialogue(FileRequest request, bool save) {
 
 }  // namespace
 
-std::optional<FileChoice> dialogueOuvrir(FileRequest request) { return dialogue(std::move(request), false); }
+std::optional<FileChoice> dialogueOuvrir(FileRequest request, const QString& dialogue) {
+    return montre(std::move(request), dialogue, false);
+}
 
-std::optional<FileChoice> dialogueEnregistrer(FileRequest request) { return dialogue(std::move(request), true); }
+std::optional<FileChoice> dialogueEnregistrer(FileRequest request, const QString& dialogue) {
+    return montre(std::move(request), dialogue, true);
+}
 
 }  // namespace sotrix

@@ -1,7 +1,8 @@
 #pragma once
-// The open and save dialogs of the commands, through the Prompter. Each dialog offers
-// the filter position last chosen in a dialog of the same title and filters (the first
-// one at first) and keeps the position chosen for the next time.
+// The open and save dialogs of the commands, through the Prompter. Each dialog opens on
+// the filter position last chosen in the same dialog (the first one at first) and keeps
+// the position chosen for the next time. A dialog is named by its owner: the main
+// window's one dialog serves both File > Open and the reference layer.
 
 #include "Prompter.h"
 
@@ -9,9 +10,12 @@
 
 namespace sotrix {
 
-// request.filterIndex is replaced by the position kept for that dialog; nullopt on
-// cancel.
-std::optional<FileChoice> dialogueOuvrir(FileRequest request);
-std::optional<FileChoice> dialogueEnregistrer(FileRequest request);
+// The main window's file dialog.
+inline constexpr char16_t kDialogueAccueil[] = u"CommonDialog1";
+
+// request.filterIndex is replaced by the position kept for the dialog named `dialogue`;
+// nullopt on cancel.
+std::optional<FileChoice> dialogueOuvrir(FileRequest request, const QString& dialogue);
+std::optional<FileChoice> dialogueEnregistrer(FileRequest request, const QString& dialogue);
 
 }  // namespace sotrix

@@ -69,10 +69,6 @@ public:
     virtual void resetMapTool() {}
     // The size of the map in pixels.
     virtual QSize canvasPixels() const { return {}; }
-    // The filter position (from 1) of the main window's file dialog, kept from one use to
-    // the next: each dialog opens on the position the last one was left at.
-    virtual int commonDialogFilterIndex() const { return 1; }
-    virtual void setCommonDialogFilterIndex(int position) { (void)position; }
 };
 
 }  // namespace sotrix

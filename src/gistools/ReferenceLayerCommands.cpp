@@ -3,6 +3,7 @@
 #include "AppDir.h"
 #include "CommandGuard.h"
 #include "Divers.h"
+#include "FileDialogs.h"
 #include "MainView.h"
 #include "Mapfile.h"
 #include "OgcConfig.h"
@@ -117,11 +118,9 @@ void cmdAddShp_Click(MainView& view, int gdalinfoTimeoutMs) {
         FileRequest request;
         request.title = QStringLiteral("Sélectionner une couche de référence");
         request.filters = filtres();
-        request.filterIndex = view.commonDialogFilterIndex();
         request.folder = s.dernierDossier;
-        const auto choice = prompter().openFile(request);
+        const auto choice = dialogueOuvrir(request, QString::fromUtf16(kDialogueAccueil));
         if (!choice) return;
-        view.setCommonDialogFilterIndex(choice->filterIndex);
 
         ReferenceLayer layer = view.referenceLayer();
         const QString path = choice->files.value(0);

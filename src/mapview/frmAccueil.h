@@ -46,8 +46,6 @@ public:
     void setMainWindowEnabled(bool enabled) override;
     void resetMapTool() override;
     QSize canvasPixels() const override;
-    int commonDialogFilterIndex() const override { return commonDialogFilterIndex_; }
-    void setCommonDialogFilterIndex(int position) override { commonDialogFilterIndex_ = position; }
 
     // View on the selected points; nothing changes when nothing is selected.
     void zoomSelect();
@@ -118,7 +116,6 @@ private:
     std::shared_ptr<ReferenceRenderer> renderer_;
     bool redrawing_ = false;
     bool redrawPending = false;
-    int commonDialogFilterIndex_ = 1;
 };
 
 }  // namespace sotrix

@@ -3,6 +3,7 @@
 #include "test_reference_fixture.h"
 
 #include "AppDir.h"
+#include "FileDialogs.h"
 #include "Mapfile.h"
 #include "MapservWms.h"
 #include "OgcConfig.h"
@@ -172,7 +173,7 @@ TEST_F(ReferenceChoice, GdalinfoGetsTheRasterAsOneArgumentAndItsReportIsKeptWhen
 TEST_F(ReferenceChoice, TheDialogOpensWhereTheLastOneWasLeftAndAsksBeforeReplacing) {
     const QString shp = data->shapefile(QStringLiteral("pts"), GisData::points());
     state().dernierDossier = QStringLiteral("/");
-    form->setCommonDialogFilterIndex(3);
+    state().positionFiltre[QString::fromUtf16(kDialogueAccueil)] = 3;
     choose(shp, 1);
     cmdAddShp_Click(*form);
     ASSERT_EQ(prompts->prompts().size(), 1u);
@@ -185,7 +186,7 @@ TEST_F(ReferenceChoice, TheDialogOpensWhereTheLastOneWasLeftAndAsksBeforeReplaci
     EXPECT_EQ(first.filterIndex, 3);
     EXPECT_EQ(first.folder, QStringLiteral("/"));
     EXPECT_TRUE(first.fileName.isEmpty());
-    EXPECT_EQ(form->commonDialogFilterIndex(), 1);
+    EXPECT_EQ(state().positionFiltre.value(QString::fromUtf16(kDialogueAccueil)), 1);
     EXPECT_EQ(state().dernierDossier, data->folder());
 
     // No to the replacement: the dialog is not shown and the layer stays.

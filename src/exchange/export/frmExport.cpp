@@ -161,7 +161,8 @@ void frmExport::cmdFichier_Click() {
     State& s = state();
     for (;;) {
         const auto choice =
-            dialogueEnregistrer({kTitreEnregistrer, kFiltresEnregistrer, 1, s.dernierDossier, QString(), false});
+            dialogueEnregistrer({kTitreEnregistrer, kFiltresEnregistrer, 1, s.dernierDossier, QString(), false},
+                                QStringLiteral("frmExport"));
         if (!choice) return;
         s.typeFichier = choice->filterIndex;
         s.nomFichier = avecSuffixe(choice->files.value(0), s.typeFichier);

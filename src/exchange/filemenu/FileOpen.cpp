@@ -27,7 +27,8 @@ const QStringList kFiltresOuvrir{QStringLiteral("Shapefile (*.shp)"), QStringLit
 bool choisitFichier() {
     State& s = state();
     for (;;) {
-        const auto choice = dialogueOuvrir({kTitreOuvrir, kFiltresOuvrir, 1, s.dernierDossier, QString(), false});
+        const auto choice = dialogueOuvrir({kTitreOuvrir, kFiltresOuvrir, 1, s.dernierDossier, QString(), false},
+                                           QString::fromUtf16(kDialogueAccueil));
         if (!choice) return false;
         s.nomFichier = choice->files.value(0);
         s.typeFichier = choice->filterIndex;
