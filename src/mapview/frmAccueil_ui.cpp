@@ -78,6 +78,7 @@ void frmAccueil::buildUi() {
     buildMenus();
     buildToolBar();
     buildCentre();
+    connectMapTools();
 }
 
 void frmAccueil::buildMenus() {
