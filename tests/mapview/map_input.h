@@ -13,6 +13,10 @@
 #include <QWindow>
 
 #include <functional>
+#include <ostream>
+
+// Texts read in test failures.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace sotrix::test {
 
