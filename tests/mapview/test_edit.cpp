@@ -237,22 +237,7 @@ TEST_F(Edit, ATrackSkipsOrStopsAtAPointThatCannotBeConverted) {
     EXPECT_FALSE(state().modifWaypoints);
 }
 
-TEST_F(Edit, AWaypointThatCannotBeConvertedIsNotStored) {
-    state().paramProjCarto = kOrtho;
-    const QString before = tableRows().join(QLatin1Char('\n'));
-    prompts->answerInput(QStringLiteral("loin"));
-    form->saisieX = {kOffDisc};
-    form->saisieY = {0};
-    form->addWaypoint();
-    ASSERT_EQ(prompts->prompts().size(), 2u);
-    EXPECT_EQ(prompts->prompts()[1].text, QStringLiteral("Une erreur est survenue lors de la projection : ") +
-                                              kOffDiscError + QStringLiteral(".\nImpossible de créer un nouveau Waypoint."));
-    EXPECT_EQ(prompts->prompts()[1].icon, Icon::Exclamation);
-    EXPECT_EQ(tableRows().join(QLatin1Char('\n')), before);
-    EXPECT_FALSE(state().resultatOk);
-}
-
-TEST_F(Edit, ASystemThatCannotBeSetUpStoresNothingAndLeavesNoHandle) {
+TEST_F(Edit, ASystemOrPointThatFailsStoresNothingAndLeavesNoHandle) {
     {
         DbGuard db;
         db->exec(QStringLiteral("insert into Proj (Epsg, \"Desc\", Proj4) values (990002, 'faux', '+proj=foo')"));
@@ -261,54 +246,40 @@ TEST_F(Edit, ASystemThatCannotBeSetUpStoresNothingAndLeavesNoHandle) {
     const int live = pjLiveHandles();
     const struct {
         qint32 carto;
+        double x;
         Icon icon;
-        const char* start;
-    } systems[] = {
-        {990002, Icon::None, "Une erreur est survenue lors de la définition des systèmes de projection : erreur de "
-                             "projection ["},
-        {990003, Icon::Exclamation, "Impossible de récupérer les paramètres du système de projection."},
+        QString start;
+    } cases[] = {
+        {990002, 0, Icon::None,
+         QStringLiteral("Une erreur est survenue lors de la définition des systèmes de projection : erreur de projection [")},
+        {990003, 0, Icon::Exclamation, QStringLiteral("Impossible de récupérer les paramètres du système de projection.")},
+        {kOrtho, kOffDisc, Icon::Exclamation,
+         QStringLiteral("Une erreur est survenue lors de la projection : ") + kOffDiscError +
+             QStringLiteral(".\nImpossible de créer un nouveau Waypoint.")},
     };
-    for (const auto& s : systems) {
+    for (const auto& c : cases) {
         for (const bool track : {false, true}) {
-            SCOPED_TRACE(testing::Message() << s.carto << (track ? " track" : " waypoint"));
-            state().paramProjCarto = s.carto;
+            if (track && c.x != 0) continue;
+            SCOPED_TRACE(testing::Message() << c.carto << (track ? " track" : " waypoint"));
+            state().paramProjCarto = c.carto;
             prompts->clear();
             prompts->answerInput(QStringLiteral("nouveau"));
             QSignalSpy redrawn(form.get(), &frmAccueil::redrawn);
             if (track) {
                 drawTrack({{0, 0}, {10, 0}});
             } else {
-                form->saisieX = {0};
+                form->saisieX = {c.x};
                 form->saisieY = {0};
                 form->addWaypoint();
             }
             ASSERT_EQ(prompts->prompts().size(), 2u);
-            EXPECT_TRUE(prompts->prompts()[1].text.startsWith(QString::fromUtf8(s.start)))
-                << prompts->prompts()[1].text.toStdString();
-            EXPECT_EQ(prompts->prompts()[1].icon, s.icon);
+            EXPECT_TRUE(prompts->prompts()[1].text.startsWith(c.start)) << prompts->prompts()[1].text.toStdString();
+            EXPECT_EQ(prompts->prompts()[1].icon, c.icon);
             EXPECT_EQ(pjLiveHandles(), live);
             EXPECT_EQ(count("select count(*) from Points") + count("select count(*) from Trace"), 0);
             EXPECT_EQ(redrawn.count(), track ? 1 : 0) << "a track's sketch goes";
         }
     }
-}
-
-TEST_F(Edit, ATrackIsStoredWholeOrNotAtAll) {
-    viewAt(148679.447, 171066.810, 3000);
-    {
-        DbGuard db;
-        db->exec(QStringLiteral("create trigger refus before insert on Points when new.Num_trace = 2 "
-                                "begin select raise(abort, 'refus'); end"));
-    }
-    state().modeOutil = outil::kDessinTrace;
-    prompts->answerInput(QStringLiteral("coupée"));
-    drawTrack({{148679, 171066}, {148779, 171066}, {148879, 171066}});
-    ASSERT_EQ(prompts->prompts().size(), 2u);
-    EXPECT_EQ(prompts->prompts()[1].icon, Icon::Exclamation);
-    EXPECT_EQ(count("select count(*) from Trace"), 0);
-    EXPECT_EQ(count("select count(*) from Points"), 0);
-    EXPECT_FALSE(state().modifTraces);
-    EXPECT_EQ(state().modeOutil, outil::kAucun);
 }
 
 }  // namespace

@@ -3,15 +3,11 @@
 #include "map_input.h"
 #include "test_fixture.h"
 
-#include "InfoLines.h"
-#include "ListeDossier.h"
 #include "MapTools.h"
 #include "State.h"
 
 #include <QListWidget>
 #include <QLocale>
-#include <QScrollBar>
-#include <QStyle>
 
 namespace sotrix {
 namespace {
@@ -172,32 +168,6 @@ TEST_F(Info, F1ShowsTheCurrentItemOfAListAndNothingElse) {
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].first(), QStringLiteral("Nom : Boucle"));
     EXPECT_EQ(selection(), before) << "F1 never changes the selection";
-}
-
-TEST_F(Info, TheWindowIsWideEnoughForItsLongestLine) {
-    const QString longName = QStringLiteral("Un nom de waypoint assez long pour élargir la fenêtre d'information");
-    {
-        DbGuard db;
-        db->exec(QStringLiteral("update Points set Nom = ?"), {longName});
-    }
-    form->majListes();
-    viewAt(150500, 170500, 3000);
-    int width = 0, needed = 0, scrollMax = -1;
-    QTimer::singleShot(0, [&] {
-        QWidget* w = QApplication::activeModalWidget();
-        ASSERT_NE(w, nullptr);
-        auto* l = w->findChild<QListWidget*>(QStringLiteral("lstInfo"));
-        QStringList lines;
-        for (int i = 0; i < l->count(); ++i) lines << l->item(i)->text();
-        needed = ajusteListe(lines, l->fontMetrics(), l->style()->pixelMetric(QStyle::PM_ScrollBarExtent));
-        width = l->width();
-        scrollMax = l->horizontalScrollBar()->maximum();
-        w->findChild<QPushButton*>(QStringLiteral("cmdQuitter"))->click();
-    });
-    form->xClic = 150000.5, form->yClic = 170000.25;
-    form->infoWaypoint();
-    EXPECT_GE(width, needed);
-    EXPECT_EQ(scrollMax, 0) << "the longest line fits";
 }
 
 }  // namespace
