@@ -123,15 +123,10 @@ QToolButton* frmAccueil::addToolButton(QToolBar* bar, const char* name, const QS
     button->setObjectName(QString::fromUtf8(name));
     button->setToolTip(tip);
     button->setCheckable(false);
+    button->setText(text);
     const QIcon picture = iconeOutil(icon, button->objectName());
-    if (!picture.isNull()) {
-        button->setIcon(picture);
-        button->setText(text);
-        button->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    } else {
-        button->setText(text);
-        button->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    }
+    button->setIcon(picture);
+    button->setToolButtonStyle(picture.isNull() ? Qt::ToolButtonTextOnly : Qt::ToolButtonIconOnly);
     bar->addWidget(button);
     return button;
 }
