@@ -32,6 +32,7 @@ frmAccueil::frmAccueil(QWidget* parent) : QMainWindow(parent) {
 }
 
 frmAccueil::~frmAccueil() {
+    delete frmEdit_.data();
     if (state().mainView == this) state().mainView = nullptr;
 }
 
@@ -109,6 +110,10 @@ bool frmAccueil::guarded(const std::function<void()>& body) {
     return runCommand(body, [this] {
         state().modeOutil = 0;
         Picture1_->setPointer(0);
+        Picture1_->hideBand();
+        Picture1_->hideLine();
+        lblDistance_->clear();
+        mesureEnCours = false;
         majListes();
     });
 }

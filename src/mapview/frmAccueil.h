@@ -4,8 +4,12 @@
 
 #include "MainView.h"
 
+#include <QList>
 #include <QMainWindow>
+#include <QPointer>
+#include <QStringList>
 
+#include <array>
 #include <functional>
 #include <memory>
 
@@ -20,6 +24,7 @@ namespace sotrix {
 class Database;
 class MapCanvas;
 class ReferenceRenderer;
+struct DemandeNom;
 
 class frmAccueil : public QMainWindow, public MainView, public ViewState, public ReferenceLayer {
     Q_OBJECT
@@ -74,6 +79,56 @@ public:
     // then leave the tables alone.
     bool remplissageListes = false;
 
+    // Map tools: the buttons arm state().modeOutil, the mouse on the map carries it out.
+    void cmdZoomIn_Click();
+    void cmdZoomOut_Click();
+    void cmdPan_Click();
+    void cmdExtentAll_Click();
+    void cmdZoomSelect_Click();
+    void cmdDistance_Click();
+    void cmdSelectWaypoint_Click();
+    void cmdSelectTrace_Click();
+    void cmdInfoWaypoint_Click();
+    void cmdInfoTrace_Click();
+    void Picture1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, double x, double y);
+    void Picture1_MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers shift, double x, double y);
+    void Picture1_MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, double x, double y);
+    void Picture1_DblClick();
+    // The view on the box boiteX, boiteY; the view moved by the pan held there, redrawn.
+    void calcZoomIn();
+    void pan();
+
+    // Selection on the map: the waypoints of the box boiteX, boiteY (or the one nearest a
+    // press), the track of the track point nearest xClic, yClic.
+    void selectWaypoint();
+    void selectTrace();
+
+    // The information window on the waypoint or the track nearest xClic, yClic; F1 in
+    // the lists shows their current item.
+    void infoWaypoint();
+    void infoTrace();
+    void lstWaypoint_KeyUp(int key);
+    void lstTrace_KeyUp(int key);
+
+    // Editing: the add chooser, the new waypoint (saisieX, saisieY) and track (the
+    // nbSaisies points digitised), the average waypoint, merge, close or open, delete.
+    void cmdEdit_Click();
+    void addWaypoint();
+    void addTrace();
+    void cmdCalcMoyenneSelect_Click();
+    void cmdFusionner_Click();
+    void cmdFermer_Click();
+    void cmdSupprimer_Click();
+
+    // Map-tool fields, in map units: the press point of the band, the corners of a box
+    // (or the press and release of a pan), the press of a point tool, the digitised points.
+    double ancreX = 0, ancreY = 0;
+    std::array<double, 2> boiteX{}, boiteY{};
+    double xClic = 0, yClic = 0;
+    QList<double> saisieX, saisieY;
+    qint64 nbSaisies = 0;
+    bool mesureEnCours = false;
+
 signals:
     // A redraw has finished.
     void redrawn();
@@ -97,6 +152,13 @@ private:
     void toutSelectionner(bool checked, QCheckBox* box, QListWidget* list, const qint64& total,
                           qint64& selectedCount, void (*ecrit)(Database&, bool));
     void redrawOnce();
+    void connectMapTools();
+    void armeOutil(int code, int pointer);
+    // The tool has acted: no code, default pointer.
+    void finOutil();
+    void ajoutePointSaisi(double x, double y);
+    void afficheInfo(const QStringList& lines);
+    bool nouveauWaypoint(double x, double y, const DemandeNom& demande, const char* finEchec);
 
     MapCanvas* Picture1_ = nullptr;
     QListWidget* lstWaypoint_ = nullptr;
@@ -116,6 +178,7 @@ private:
     std::shared_ptr<ReferenceRenderer> renderer_;
     bool redrawing_ = false;
     bool redrawPending = false;
+    QPointer<QWidget> frmEdit_;
 };
 
 }  // namespace sotrix

@@ -4,6 +4,7 @@
 #include "frmAccueil.h"
 
 #include "MapCanvas.h"
+#include "ToolIcons.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -78,6 +79,7 @@ void frmAccueil::buildUi() {
     buildMenus();
     buildToolBar();
     buildCentre();
+    connectMapTools();
 }
 
 void frmAccueil::buildMenus() {
@@ -121,14 +123,10 @@ QToolButton* frmAccueil::addToolButton(QToolBar* bar, const char* name, const QS
     button->setObjectName(QString::fromUtf8(name));
     button->setToolTip(tip);
     button->setCheckable(false);
-    const QString iconName = icon ? QString::fromLatin1(icon) : QString();
-    if (!iconName.isEmpty() && QIcon::hasThemeIcon(iconName)) {
-        button->setIcon(QIcon::fromTheme(iconName));
-        button->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    } else {
-        button->setText(text);
-        button->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    }
+    button->setText(text);
+    const QIcon picture = iconeOutil(icon, button->objectName());
+    button->setIcon(picture);
+    button->setToolButtonStyle(picture.isNull() ? Qt::ToolButtonTextOnly : Qt::ToolButtonIconOnly);
     bar->addWidget(button);
     return button;
 }
@@ -137,6 +135,7 @@ void frmAccueil::buildToolBar() {
     QToolBar* bar = addToolBar(QStringLiteral("Outils"));
     bar->setObjectName(QStringLiteral("barreOutils"));
     bar->setMovable(false);
+    prepareThemeIcones();
 
     addToolButton(bar, "cmdZoomIn", QStringLiteral("Zoom avant"), "zoom-in", QStringLiteral("Z+"));
     addToolButton(bar, "cmdZoomOut", QStringLiteral("Zoom arrière"), "zoom-out", QStringLiteral("Z-"));

@@ -1,5 +1,6 @@
 #include "viewmath.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace sotrix {
@@ -9,12 +10,25 @@ constexpr double kSpanFactor = 1.05;
 constexpr double kMarginDivisor = 200.0;
 constexpr double kSymbolDivisor = 125.0;
 constexpr double kMaxDrawWidth = 32.0;
+constexpr double kZoomOutDivisor = 5.0;
+constexpr double kToleranceDivisor = 100.0;
+constexpr double kToleranceMin = 50.0;
 
 void setExtent(ViewState& v, const Extent& e) {
     v.vueMinX = e.minX;
     v.vueMaxX = e.maxX;
     v.vueMinY = e.minY;
     v.vueMaxY = e.maxY;
+}
+
+// Centre in the middle of the extent, span its larger side (the height when strictly
+// larger).
+void centreSansMarge(ViewState& v) {
+    const double w = v.vueMaxX - v.vueMinX;
+    const double h = v.vueMaxY - v.vueMinY;
+    v.centreX = v.vueMinX + w / 2;
+    v.centreY = v.vueMinY + h / 2;
+    v.tailleVue = h > w ? h : w;
 }
 
 bool isSinglePoint(const ViewState& v) { return v.vueMinX == v.vueMaxX && v.vueMinY == v.vueMaxY; }
@@ -83,6 +97,30 @@ int drawWidthFor(int h, double facteurTaille) {
     const double raw = double(h) * facteurTaille * facteurTaille / (2 * kSymbolDivisor);
     if (!(raw >= 1) || raw > kMaxDrawWidth) return 1;
     return int(std::nearbyint(raw));
+}
+
+void vueBoite(ViewState& v, double x1, double y1, double x2, double y2) {
+    setExtent(v, {std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2)});
+    centreSansMarge(v);
+}
+
+void deplaceVue(ViewState& v, double dx, double dy) {
+    v.centreX += dx;
+    v.centreY += dy;
+    v.vueMinX += dx;
+    v.vueMaxX += dx;
+    v.vueMinY += dy;
+    v.vueMaxY += dy;
+}
+
+void elargitVue(ViewState& v) {
+    widen(v, v.tailleVue / kZoomOutDivisor);
+    centreSansMarge(v);
+}
+
+double toleranceClic(double tailleVue) {
+    const double t = tailleVue / kToleranceDivisor;
+    return t < kToleranceMin ? kToleranceMin : t;
 }
 
 }  // namespace sotrix

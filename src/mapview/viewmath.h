@@ -41,4 +41,20 @@ CanvasScale echelleVue(ViewState& v, int w, int h, double facteurTaille);
 // factor, rounded half to even; 1 when below 1 or above 32.
 int drawWidthFor(int h, double facteurTaille);
 
+// The view on a box given by two opposite corners: the box is the extent, the centre its
+// middle and the span its larger side, with no margin. A box of zero size gives span 0,
+// so that the next redraw builds the global view.
+void vueBoite(ViewState& v, double x1, double y1, double x2, double y2);
+
+// Moves the view and its extent by (dx, dy); the span stays.
+void deplaceVue(ViewState& v, double dx, double dy);
+
+// Widens the extent by a fifth of the span on every side, then centre and span as for a
+// box.
+void elargitVue(ViewState& v);
+
+// How near a press must be to a point to reach it: a hundredth of the span, at least 50
+// map units.
+double toleranceClic(double tailleVue);
+
 }  // namespace sotrix

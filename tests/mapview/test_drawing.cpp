@@ -17,10 +17,10 @@ using test::kWhite;
 using test::MapviewTest;
 
 TEST_F(MapviewTest, WaypointsAreFilledDiscsWithTheSelectionOnTop) {
-    addWaypoint(QStringLiteral("libre"), 0, 0);
-    addWaypoint(QStringLiteral("choisi"), 20, 0, true);
-    addWaypoint(QStringLiteral("dessous"), -20, 0);
-    addWaypoint(QStringLiteral("dessus"), -20, 0, true);
+    insertWaypoint(QStringLiteral("libre"), 0, 0);
+    insertWaypoint(QStringLiteral("choisi"), 20, 0, true);
+    insertWaypoint(QStringLiteral("dessous"), -20, 0);
+    insertWaypoint(QStringLiteral("dessus"), -20, 0, true);
     viewAt(0, 0, 100);
     EXPECT_EQ(pixelAt(0, 0), kBlue);
     EXPECT_EQ(canvas->image().pixelColor(200, 150), kBlue);
@@ -33,7 +33,7 @@ TEST_F(MapviewTest, WaypointsAreFilledDiscsWithTheSelectionOnTop) {
 }
 
 TEST_F(MapviewTest, AnyNonZeroSelectedDrawsInTheSelectionColour) {
-    const qint64 w = addWaypoint(QStringLiteral("vrai"), 0, 10);
+    const qint64 w = insertWaypoint(QStringLiteral("vrai"), 0, 10);
     const qint64 t = addTrack(QStringLiteral("t"), {{-20, -10}, {20, -10}});
     {
         DbGuard db;
@@ -48,7 +48,7 @@ TEST_F(MapviewTest, AnyNonZeroSelectedDrawsInTheSelectionColour) {
 TEST_F(MapviewTest, SymbolsFollowTheSizeFactorAndColoursFollowTheSettings) {
     state().facteurTaille = 1.2;
     state().paramCouleur = 0x00FF00;  // green
-    addWaypoint(QStringLiteral("a"), 0, 0);
+    insertWaypoint(QStringLiteral("a"), 0, 0);
     viewAt(0, 0, 100);
     EXPECT_NEAR(form->tailleSymbole, 0.96, 1e-12);
     EXPECT_EQ(canvas->drawWidth(), 2);
@@ -86,8 +86,8 @@ TEST_F(MapviewTest, TracksOfOneOrNoPointDrawNothingClosedOrNot) {
 
 TEST_F(MapviewTest, TrackPointsGetNoDiscsAndWaypointsNoLines) {
     addTrack(QStringLiteral("t"), {{-10, 0}, {10, 0}});
-    addWaypoint(QStringLiteral("a"), -10, 10);
-    addWaypoint(QStringLiteral("b"), 10, 10);
+    insertWaypoint(QStringLiteral("a"), -10, 10);
+    insertWaypoint(QStringLiteral("b"), 10, 10);
     viewAt(0, 0, 100);
     const QPointF end = canvas->toPixel(10, 0);
     EXPECT_EQ(canvas->image().pixelColor(int(end.x()) + 2, int(end.y())), kWhite);
@@ -118,7 +118,7 @@ TEST_F(MapviewTest, PointsAreJoinedInTheirTrackOrderNotTheirStorageOrder) {
 
 TEST_F(MapviewTest, LayerBoxesChooseWhatIsDrawn) {
     addTrack(QStringLiteral("t"), {{-20, 5}, {20, 5}});
-    addWaypoint(QStringLiteral("a"), 0, 0);
+    insertWaypoint(QStringLiteral("a"), 0, 0);
     box("chkWaypoint")->click();
     EXPECT_EQ(pixelAt(0, 0), kWhite);
     box("chkWaypoint")->click();
@@ -139,7 +139,7 @@ TEST_F(MapviewTest, APointAtMinus99999IsJoinedLikeAnyOther) {
 
 TEST_F(MapviewTest, APointWithoutCoordinatesIsSkippedAndItsNeighboursJoined) {
     const qint64 id = addTrack(QStringLiteral("trou"), {{-20, 0}, {0, 30}, {20, 0}});
-    addWaypoint(QStringLiteral("sans"), 0, -20);
+    insertWaypoint(QStringLiteral("sans"), 0, -20);
     {
         DbGuard db;
         db->exec(QStringLiteral("update Points set Y = null where Trace = ? and Num_trace = 2"), {id});

@@ -27,7 +27,7 @@ void MapviewTest::TearDown() {
     WorkspaceTest::TearDown();
 }
 
-qint64 MapviewTest::addWaypoint(const QString& nom, double x, double y, bool selected) {
+qint64 MapviewTest::insertWaypoint(const QString& nom, double x, double y, bool selected) {
     DbGuard db;
     return db->insert(QStringLiteral("Points"), {{QStringLiteral("Nom"), nom},
                                                  {QStringLiteral("X"), x},

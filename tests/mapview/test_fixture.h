@@ -31,7 +31,7 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    qint64 addWaypoint(const QString& nom, double x, double y, bool selected = false);
+    qint64 insertWaypoint(const QString& nom, double x, double y, bool selected = false);
     // A track with its points numbered from 1; the points take the track's selection.
     qint64 addTrack(const QString& nom, const std::vector<QPointF>& points, bool closed = false, bool selected = false);
 

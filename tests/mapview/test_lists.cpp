@@ -41,11 +41,11 @@ TEST_F(MapviewTest, EmptyTablesGiveEmptyListsAndBareCaptions) {
 }
 
 TEST_F(MapviewTest, ItemsComeInNameOrderWithoutRegardToCaseAndCarryTheirKeys) {
-    const qint64 b = addWaypoint(QStringLiteral("b"), 0, 0, true);
-    const qint64 a = addWaypoint(QStringLiteral("A"), 0, 0);
-    const qint64 c = addWaypoint(QStringLiteral("c"), 0, 0);
-    const qint64 eb = addWaypoint(QStringLiteral("éb"), 0, 0);
-    const qint64 ea = addWaypoint(QStringLiteral("Éa"), 0, 0);
+    const qint64 b = insertWaypoint(QStringLiteral("b"), 0, 0, true);
+    const qint64 a = insertWaypoint(QStringLiteral("A"), 0, 0);
+    const qint64 c = insertWaypoint(QStringLiteral("c"), 0, 0);
+    const qint64 eb = insertWaypoint(QStringLiteral("éb"), 0, 0);
+    const qint64 ea = insertWaypoint(QStringLiteral("Éa"), 0, 0);
     {
         DbGuard db;
         db->exec(QStringLiteral("update Points set Selected = 2 where Id_point = ?"), {c});  // non-zero is true
@@ -61,7 +61,7 @@ TEST_F(MapviewTest, ItemsComeInNameOrderWithoutRegardToCaseAndCarryTheirKeys) {
 }
 
 TEST_F(MapviewTest, TrackPointsAreNeverListedOrCounted) {
-    addWaypoint(QStringLiteral("w"), 0, 0);
+    insertWaypoint(QStringLiteral("w"), 0, 0);
     const qint64 t1 = addTrack(QStringLiteral("t2"), {{0, 0}, {1, 1}}, false, false);
     addTrack(QStringLiteral("T1"), {{0, 0}}, true, true);
     {
@@ -79,7 +79,7 @@ TEST_F(MapviewTest, TrackPointsAreNeverListedOrCounted) {
 }
 
 TEST_F(MapviewTest, CaptionsAndToolTipsStateCountsAndSelection) {
-    for (int i = 0; i < 12; ++i) addWaypoint(QStringLiteral("w%1").arg(i), i, i, i < 3);
+    for (int i = 0; i < 12; ++i) insertWaypoint(QStringLiteral("w%1").arg(i), i, i, i < 3);
     for (int i = 0; i < 4; ++i) addTrack(QStringLiteral("t%1").arg(i), {{0, 0}, {1, 1}});
     form->majListes();
     EXPECT_EQ(label("lblWaypoints")->text(), QStringLiteral("Waypoints (12/3) :"));
@@ -106,8 +106,8 @@ TEST_F(MapviewTest, LargeCountsAreWrittenWithoutGroupingUnderAFrenchLocale) {
 }
 
 TEST_F(MapviewTest, ARebuildWritesNothingBackAndRaisesNoClick) {
-    addWaypoint(QStringLiteral("a"), 0, 0, true);
-    addWaypoint(QStringLiteral("b"), 0, 0);
+    insertWaypoint(QStringLiteral("a"), 0, 0, true);
+    insertWaypoint(QStringLiteral("b"), 0, 0);
     addTrack(QStringLiteral("t"), {{0, 0}, {1, 0}}, false, true);
     watchWrites();
     const QStringList before = selection();
@@ -121,8 +121,8 @@ TEST_F(MapviewTest, ARebuildWritesNothingBackAndRaisesNoClick) {
 }
 
 TEST_F(MapviewTest, ARebuildReplacesItemsAndShowsANullNameAsEmpty) {
-    const qint64 gone = addWaypoint(QStringLiteral("parti"), 0, 0);
-    addWaypoint(QStringLiteral("reste"), 0, 0);
+    const qint64 gone = insertWaypoint(QStringLiteral("parti"), 0, 0);
+    insertWaypoint(QStringLiteral("reste"), 0, 0);
     form->majListes();
     {
         DbGuard db;
@@ -139,7 +139,7 @@ TEST_F(MapviewTest, ARebuildReplacesItemsAndShowsANullNameAsEmpty) {
 }
 
 TEST_F(MapviewTest, AFailedRebuildClearsListsAndCountersAndReleasesTheGuard) {
-    addWaypoint(QStringLiteral("a"), 0, 0, true);
+    insertWaypoint(QStringLiteral("a"), 0, 0, true);
     addTrack(QStringLiteral("t"), {{0, 0}, {1, 0}});
     form->majListes();
     ASSERT_EQ(list("lstWaypoint")->count(), 1);

@@ -70,7 +70,7 @@ protected:
 
 TEST_F(Reference, TheImageFillsTheMapUnderTheDataForTheVisibleExtent) {
     auto r = useRenderer(FakeRenderer::Output::Green);
-    addWaypoint(QStringLiteral("a"), 0, 0);
+    insertWaypoint(QStringLiteral("a"), 0, 0);
     viewAt(0, 0, 100);
     ASSERT_EQ(r->calls, 1);
     EXPECT_NEAR(r->extent[0], -200.0 / 3, 1e-9);
@@ -91,7 +91,7 @@ TEST_F(Reference, NoImageOrAnUnreadableOneDropsTheLayerWithOneWarning) {
         prompts->clear();
         touch(QStringLiteral("sotrix.map"));
         auto r = useRenderer(output);
-        addWaypoint(QStringLiteral("a%1").arg(int(output)), 0, 0);
+        insertWaypoint(QStringLiteral("a%1").arg(int(output)), 0, 0);
         addTrack(QStringLiteral("t%1").arg(int(output)), {{-20, 10}, {20, 10}});
         viewAt(0, 0, 100);
         EXPECT_EQ(r->calls, 1);

@@ -34,7 +34,7 @@ protected:
 };
 
 TEST_F(Selection, ATrackItemSelectsItsTrackAndPointsAndNothingOfTheSameName) {
-    const qint64 w = addWaypoint(QStringLiteral("Col de l'Iseran"), 0, 0);
+    const qint64 w = insertWaypoint(QStringLiteral("Col de l'Iseran"), 0, 0);
     const qint64 t = addTrack(QStringLiteral("Col de l'Iseran"), {{-20, -5}, {20, -5}, {20, 5}});
     const qint64 other = addTrack(QStringLiteral("autre"), {{-20, 10}, {20, 10}});
     form->majListes();
@@ -69,10 +69,10 @@ TEST_F(Selection, ATrackItemSelectsItsTrackAndPointsAndNothingOfTheSameName) {
 }
 
 TEST_F(Selection, AWaypointItemSelectsOnlyItsOwnRow) {
-    const qint64 w = addWaypoint(QStringLiteral("Col de l'Iseran"), 0, 0);
+    const qint64 w = insertWaypoint(QStringLiteral("Col de l'Iseran"), 0, 0);
     const qint64 t = addTrack(QStringLiteral("Col de l'Iseran"), {{-20, -5}, {20, -5}});
-    const qint64 lower = addWaypoint(QStringLiteral("abc"), 5, 5);
-    const qint64 upper = addWaypoint(QStringLiteral("ABC"), 10, 10);
+    const qint64 lower = insertWaypoint(QStringLiteral("abc"), 5, 5);
+    const qint64 upper = insertWaypoint(QStringLiteral("ABC"), 10, 10);
     form->majListes();
     viewAt(0, 0, 100);
 
@@ -96,8 +96,8 @@ TEST_F(Selection, AWaypointItemSelectsOnlyItsOwnRow) {
 }
 
 TEST_F(Selection, AClickWithTheMouseTogglesTheItem) {
-    const qint64 a = addWaypoint(QStringLiteral("a"), 0, 0);
-    const qint64 b = addWaypoint(QStringLiteral("b"), 1, 1);
+    const qint64 a = insertWaypoint(QStringLiteral("a"), 0, 0);
+    const qint64 b = insertWaypoint(QStringLiteral("b"), 1, 1);
     form->majListes();
     QListWidget* l = list("lstWaypoint");
     const QRect r = l->visualItemRect(l->item(1));
@@ -109,7 +109,7 @@ TEST_F(Selection, AClickWithTheMouseTogglesTheItem) {
 }
 
 TEST_F(Selection, AClickThatLeavesNothingSelectedClearsEveryColumn) {
-    addWaypoint(QStringLiteral("a"), 0, 0, true);
+    insertWaypoint(QStringLiteral("a"), 0, 0, true);
     addTrack(QStringLiteral("t"), {{0, 0}, {1, 1}}, false, true);
     form->majListes();
     list("lstTrace")->item(0)->setSelected(false);
@@ -122,8 +122,8 @@ TEST_F(Selection, AClickThatLeavesNothingSelectedClearsEveryColumn) {
 }
 
 TEST_F(Selection, SelectAllTracksTouchesOnlyTracksAndTheirPoints) {
-    const qint64 w1 = addWaypoint(QStringLiteral("w1"), 0, 0, true);
-    const qint64 w2 = addWaypoint(QStringLiteral("w2"), 1, 1);
+    const qint64 w1 = insertWaypoint(QStringLiteral("w1"), 0, 0, true);
+    const qint64 w2 = insertWaypoint(QStringLiteral("w2"), 1, 1);
     addTrack(QStringLiteral("b"), {{0, 0}, {5, 5}});
     addTrack(QStringLiteral("a"), {{0, 5}, {5, 0}}, true, true);
     form->majListes();
@@ -162,8 +162,8 @@ TEST_F(Selection, SelectAllTracksTouchesOnlyTracksAndTheirPoints) {
 }
 
 TEST_F(Selection, SelectAllWaypointsTouchesOnlyWaypoints) {
-    addWaypoint(QStringLiteral("w1"), 0, 0);
-    addWaypoint(QStringLiteral("w2"), 1, 1, true);
+    insertWaypoint(QStringLiteral("w1"), 0, 0);
+    insertWaypoint(QStringLiteral("w2"), 1, 1, true);
     const qint64 t = addTrack(QStringLiteral("t"), {{0, 0}, {5, 5}});
     form->majListes();
     watchWrites();
@@ -179,7 +179,7 @@ TEST_F(Selection, SelectAllWaypointsTouchesOnlyWaypoints) {
 }
 
 TEST_F(Selection, SelectAllWithNothingToSelectUnticksTheBoxAndDoesNothingElse) {
-    addWaypoint(QStringLiteral("w"), 0, 0);
+    insertWaypoint(QStringLiteral("w"), 0, 0);
     form->majListes();
     watchWrites();
     QSignalSpy redrawn(form.get(), &frmAccueil::redrawn);
@@ -196,7 +196,7 @@ TEST_F(Selection, ClearingTheSelectionRebuildsTheListsAndKeepsTheBoxes) {
     EXPECT_TRUE(box("chkToutWaypoints")->isChecked());
     EXPECT_FALSE(box("chkToutTrace")->isChecked());
 
-    addWaypoint(QStringLiteral("w"), 0, 0, true);
+    insertWaypoint(QStringLiteral("w"), 0, 0, true);
     addTrack(QStringLiteral("t"), {{-10, 5}, {10, 5}}, false, true);
     form->majListes();
     QSignalSpy redrawn(form.get(), &frmAccueil::redrawn);
@@ -211,7 +211,7 @@ TEST_F(Selection, ClearingTheSelectionRebuildsTheListsAndKeepsTheBoxes) {
 }
 
 TEST_F(Selection, AFailedClearRollsBackWarnsOnceAndTheWindowGoesOn) {
-    const qint64 w = addWaypoint(QStringLiteral("w"), 0, 0, true);
+    const qint64 w = insertWaypoint(QStringLiteral("w"), 0, 0, true);
     form->majListes();
     {
         DbGuard db;
@@ -241,8 +241,8 @@ TEST_F(Selection, AFailedClearRollsBackWarnsOnceAndTheWindowGoesOn) {
 }
 
 TEST_F(Selection, AFailedListClickShowsTheTablesAgain) {
-    const qint64 w = addWaypoint(QStringLiteral("w"), 0, 0);
-    addWaypoint(QStringLiteral("x"), 1, 1);
+    const qint64 w = insertWaypoint(QStringLiteral("w"), 0, 0);
+    insertWaypoint(QStringLiteral("x"), 1, 1);
     form->majListes();
     {
         DbGuard db;

@@ -21,8 +21,8 @@ ino_t inode(const QString& p) {
 class ViderDb : public MapviewTest {
 protected:
     void seed() {
-        addWaypoint(QStringLiteral("L'église"), 150000, 170000, true);
-        addWaypoint(QStringLiteral("Gare"), 151000, 171000);
+        insertWaypoint(QStringLiteral("L'église"), 150000, 170000, true);
+        insertWaypoint(QStringLiteral("Gare"), 151000, 171000);
         addTrack(QStringLiteral("Tour"), {{150000, 170000}, {150500, 170500}, {151000, 170000}}, true, true);
         DbGuard db;
         db->exec(QStringLiteral("create table zz as select Nom from Points"));

@@ -62,7 +62,7 @@ TEST(ViewMath, GlobalViewCoversPointsAndTheLayerWhileItIsSet) {
 
 
 TEST_F(MapviewTest, GlobalViewOfOnePointAndOfTwoPointsWithEqualX) {
-    addWaypoint(QStringLiteral("a"), 1000, 2000);
+    insertWaypoint(QStringLiteral("a"), 1000, 2000);
     form->zoomGlobal();
     EXPECT_NEAR(form->centreX, 1000, 1e-9);
     EXPECT_NEAR(form->centreY, 2000, 1e-9);
@@ -78,7 +78,7 @@ TEST_F(MapviewTest, GlobalViewOfOnePointAndOfTwoPointsWithEqualX) {
 
 
 TEST_F(MapviewTest, SelectionViewLeavesEverythingAloneWhenNothingIsSelected) {
-    addWaypoint(QStringLiteral("a"), 0, 0);
+    insertWaypoint(QStringLiteral("a"), 0, 0);
     form->vueMinX = 1, form->vueMaxX = 2, form->vueMinY = 3, form->vueMaxY = 4;
     form->tailleVue = 5, form->centreX = 6, form->centreY = 7, form->rapportAspect = 8, form->tailleSymbole = 9;
     form->zoomSelect();
@@ -94,9 +94,9 @@ TEST_F(MapviewTest, SelectionViewLeavesEverythingAloneWhenNothingIsSelected) {
 }
 
 TEST_F(MapviewTest, SelectionViewOfOneWaypointTakesItsMarginFromAllData) {
-    addWaypoint(QStringLiteral("ouest"), 0, 0);
-    addWaypoint(QStringLiteral("est"), 10000, 3000);
-    addWaypoint(QStringLiteral("choisi"), 4000, 1000, true);
+    insertWaypoint(QStringLiteral("ouest"), 0, 0);
+    insertWaypoint(QStringLiteral("est"), 10000, 3000);
+    insertWaypoint(QStringLiteral("choisi"), 4000, 1000, true);
     ReferenceLayer ref;
     ref.coucheRef = QStringLiteral("fond.shp");
     ref.refMinX = -1e6, ref.refMaxX = 1e6, ref.refMinY = -1e6, ref.refMaxY = 1e6;
@@ -117,8 +117,8 @@ TEST_F(MapviewTest, SelectionViewOfOneWaypointTakesItsMarginFromAllData) {
 }
 
 TEST_F(MapviewTest, RedrawBuildsAViewAndScalesTheCanvasToIt) {
-    addWaypoint(QStringLiteral("a"), 0, 0);
-    addWaypoint(QStringLiteral("b"), 200, 100);
+    insertWaypoint(QStringLiteral("a"), 0, 0);
+    insertWaypoint(QStringLiteral("b"), 200, 100);
     QSignalSpy redrawn(form.get(), &frmAccueil::redrawn);
     form->redraw();
     EXPECT_EQ(redrawn.count(), 1);
@@ -132,7 +132,7 @@ TEST_F(MapviewTest, RedrawBuildsAViewAndScalesTheCanvasToIt) {
 }
 
 TEST_F(MapviewTest, WithEveryLayerBoxClearedTheMapIsWhiteWithItsScaleSet) {
-    addWaypoint(QStringLiteral("a"), 0, 0);
+    insertWaypoint(QStringLiteral("a"), 0, 0);
     addTrack(QStringLiteral("t"), {{-10, 0}, {10, 0}});
     for (const char* name : {"chkRef", "chkTrace", "chkWaypoint"}) box(name)->setChecked(false);
     viewAt(0, 0, 100);
@@ -141,7 +141,7 @@ TEST_F(MapviewTest, WithEveryLayerBoxClearedTheMapIsWhiteWithItsScaleSet) {
 }
 
 TEST_F(MapviewTest, AZeroHeightCanvasDrawsNothingAndTheNextResizeRedraws) {
-    addWaypoint(QStringLiteral("a"), 5, 5);
+    insertWaypoint(QStringLiteral("a"), 5, 5);
     canvas->setFixedSize(400, 0);
     QApplication::processEvents();
     QSignalSpy redrawn(form.get(), &frmAccueil::redrawn);
@@ -157,7 +157,7 @@ TEST_F(MapviewTest, AZeroHeightCanvasDrawsNothingAndTheNextResizeRedraws) {
 }
 
 TEST_F(MapviewTest, AResizeBeforeAnyViewBuildsNone) {
-    addWaypoint(QStringLiteral("a"), 5, 5);
+    insertWaypoint(QStringLiteral("a"), 5, 5);
     QSignalSpy redrawn(form.get(), &frmAccueil::redrawn);
     canvas->setFixedSize(300, 200);
     QTest::qWait(300);
@@ -201,7 +201,7 @@ TEST_F(MapviewTest, ARedrawAskedForDuringARedrawRunsAfterIt) {
 }
 
 TEST_F(MapviewTest, StartUpListsAndDrawsRowsLeftByAnAbnormalEnd) {
-    addWaypoint(QStringLiteral("reste"), 10, 10, true);
+    insertWaypoint(QStringLiteral("reste"), 10, 10, true);
     addTrack(QStringLiteral("vieille"), {{0, 0}, {20, 0}});
     form = std::make_unique<frmAccueil>();
     canvas = form->picture1();

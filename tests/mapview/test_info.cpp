@@ -1,0 +1,174 @@
+// The information window: the lines of a waypoint and of a track, the tools and their
+// reach, F1 in the two lists.
+#include "map_input.h"
+#include "test_fixture.h"
+
+#include "MapTools.h"
+#include "State.h"
+
+#include <QListWidget>
+#include <QLocale>
+
+namespace sotrix {
+namespace {
+
+using test::infoWindows;
+using test::MapviewTest;
+
+const QStringList kIseran{
+    QStringLiteral("Nom : Col de l'Iseran"),       QStringLiteral("Date : 05/03/2021 14:07:09"),
+    QStringLiteral("Description : Sommet"),        QStringLiteral("Coordonnées cartographiques :"),
+    QStringLiteral("  X : 150000,5"),              QStringLiteral("  Y : 170000,25"),
+    QStringLiteral("Coordonnées GPS :"),           QStringLiteral("  Latitude : 45,41670000"),
+    QStringLiteral("  Longitude : 7,03060000"),    QStringLiteral("Altitude : 2764")};
+
+class Info : public MapviewTest {
+protected:
+    void SetUp() override {
+        MapviewTest::SetUp();
+        QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+        iseran = insertWaypoint(QStringLiteral("Col de l'Iseran"), 150000.5, 170000.25);
+        DbGuard db;
+        db->exec(QStringLiteral("update Points set \"Date\" = '2021-03-05 14:07:09', Description = 'Sommet', "
+                                "Lat = 45.4167, Lon = 7.0306, Altitude = 2764 where Id_point = ?"),
+                 {iseran});
+    }
+    void TearDown() override {
+        QLocale::setDefault(saved_);
+        MapviewTest::TearDown();
+    }
+    // A closed track of three points without altitudes.
+    qint64 boucle() {
+        const qint64 t = addTrack(QStringLiteral("Boucle"), {{151000, 171000}, {151200, 171000}, {151100, 171100.5}}, true);
+        DbGuard db;
+        db->exec(QStringLiteral("update Trace set Description = 'Tour du lac' where Id_trace = ?"), {t});
+        db->exec(QStringLiteral("update Points set Lat = 50.8 + Num_trace / 100.0, Lon = 4.25 - Num_trace / 1000.0, "
+                                "\"Date\" = printf('2022-06-01 %02d:30:00', 7 + Num_trace) where Trace = ?"),
+                 {t});
+        return t;
+    }
+    std::vector<QStringList> pressWith(int code, double x, double y) {
+        return infoWindows([&] {
+            state().modeOutil = code;
+            QTest::mouseClick(canvas, Qt::LeftButton, {}, test::pixelOf(canvas, x, y));
+        });
+    }
+    qint64 iseran = 0;
+    QLocale saved_;
+};
+
+TEST_F(Info, TheWaypointAndTrackLinesInTheUsersLocale) {
+    const qint64 t = boucle();
+    form->majListes();
+    viewAt(150500, 170500, 3000);
+
+    auto shown = pressWith(outil::kInfoWaypoint, 150000.5, 170000.25);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0], kIseran);
+    EXPECT_EQ(state().modeOutil, outil::kAucun);
+    EXPECT_EQ(canvas->pointer(), pointeur::kDefaut);
+
+    shown = pressWith(outil::kInfoTrace, 151000, 171000);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0], (QStringList{QStringLiteral("Nom : Boucle"), QString(), QStringLiteral("Dates : "),
+                                     QStringLiteral("  Min. : 01/06/2022 08:30:00"),
+                                     QStringLiteral("  Max. : 01/06/2022 10:30:00"), QString(),
+                                     QStringLiteral("Description : Tour du lac"), QString(),
+                                     QStringLiteral("Coordonnées cartographiques : "), QStringLiteral("  X min. : 151000"),
+                                     QStringLiteral("  X max. : 151200"), QStringLiteral("  Y min. : 171000"),
+                                     QStringLiteral("  Y max. : 171100,5"), QString(),
+                                     QStringLiteral("Coordonnées GPS : "),
+                                     QStringLiteral("  Latitude min. : 50,81000000"),
+                                     QStringLiteral("  Latitude max. : 50,83000000"),
+                                     QStringLiteral("  Longitude min. : 4,24700000"),
+                                     QStringLiteral("  Longitude max. : 4,24900000"), QString(),
+                                     QStringLiteral("Nombre de points dans la trace : 3"), QString(),
+                                     QStringLiteral("Trace fermée : oui")}))
+        << "no altitude section, figures over every point";
+
+    // Without date, altitude and GPS coordinates: no such lines; an open track says so.
+    {
+        DbGuard db;
+        db->exec(QStringLiteral("update Points set \"Date\" = null, Altitude = null, Lat = null where Id_point = ?"),
+                 {iseran});
+        db->exec(QStringLiteral("update Trace set Fermer = 0, Description = null"));
+        db->exec(QStringLiteral("update Points set \"Date\" = null where Trace = ?"), {t});
+        db->exec(QStringLiteral("update Points set \"Date\" = 'hier' where Trace = ? and Num_trace = 2"), {t});
+    }
+    shown = pressWith(outil::kInfoWaypoint, 150000.5, 170000.25);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0], (QStringList{kIseran[0], kIseran[2], kIseran[3], kIseran[4], kIseran[5]}));
+    shown = pressWith(outil::kInfoTrace, 151000, 171000);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].mid(1, 4), (QStringList{QString(), QStringLiteral("Dates : "), QStringLiteral("  Min. : hier"),
+                                               QStringLiteral("  Max. : hier")}))
+        << "a date that does not parse is shown as stored";
+    EXPECT_EQ(shown[0].last(), QStringLiteral("Trace fermée : non"));
+}
+
+TEST_F(Info, EachToolReachesItsOwnKindWithinItsDistance) {
+    boucle();
+    form->majListes();
+    viewAt(150500, 170500, 3000);
+    EXPECT_TRUE(pressWith(outil::kInfoWaypoint, 151000, 171000).empty()) << "a track point is no waypoint";
+    EXPECT_TRUE(pressWith(outil::kInfoTrace, 150000.5, 170000.25).empty()) << "a waypoint is no track point";
+
+    const struct {
+        double tailleVue, dx, dy;
+        bool shown;
+    } cases[] = {{3000, 30, 40, true}, {3000, 30, 40.001, false}, {20000, 120, 160, true}, {20000, 120.001, 160, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.tailleVue << " " << c.dx << "," << c.dy);
+        form->tailleVue = c.tailleVue;
+        form->xClic = 150000.5 + c.dx;
+        form->yClic = 170000.25 - c.dy;
+        EXPECT_EQ(infoWindows([&] { form->infoWaypoint(); }).size(), c.shown ? 1u : 0u);
+        form->xClic = 151000 - c.dx;
+        form->yClic = 171000 - c.dy;
+        EXPECT_EQ(infoWindows([&] { form->infoTrace(); }).size(), c.shown ? 1u : 0u);
+    }
+}
+
+TEST_F(Info, F1ShowsTheCurrentItemOfAListAndNothingElse) {
+    const qint64 other = insertWaypoint(QString(), 0, 0, true);
+    {
+        DbGuard db;
+        db->exec(QStringLiteral("update Points set Nom = null where Id_point = ?"), {other});
+    }
+    addTrack(QStringLiteral("vide"), {});
+    boucle();
+    form->majListes();
+    const QStringList before = selection();
+    QListWidget* waypoints = list("lstWaypoint");
+    QListWidget* traces = list("lstTrace");
+
+    EXPECT_TRUE(infoWindows([&] { QTest::keyRelease(waypoints, Qt::Key_F1); }).empty()) << "no current item";
+    const int iseranRow = waypoints->row(waypoints->findItems(QStringLiteral("Col de l'Iseran"), Qt::MatchExactly)[0]);
+    waypoints->setCurrentRow(iseranRow, QItemSelectionModel::NoUpdate);
+    EXPECT_TRUE(infoWindows([&] { QTest::keyRelease(waypoints, Qt::Key_F2); }).empty()) << "another key";
+
+    auto shown = infoWindows([&] {
+        QTest::keyRelease(waypoints, Qt::Key_F1);
+        waypoints->setCurrentRow(waypoints->row(waypoints->findItems(QString(), Qt::MatchExactly)[0]),
+                                 QItemSelectionModel::NoUpdate);
+        QTest::keyRelease(waypoints, Qt::Key_F1);
+    });
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[0], kIseran);
+    EXPECT_EQ(shown[1], (QStringList{QStringLiteral("Coordonnées cartographiques :"), QStringLiteral("  X : 0"),
+                                     QStringLiteral("  Y : 0")}))
+        << "a waypoint listed as \"\" is found by its key, and only its lines are shown";
+
+    traces->setCurrentRow(traces->row(traces->findItems(QStringLiteral("vide"), Qt::MatchExactly)[0]),
+                          QItemSelectionModel::NoUpdate);
+    EXPECT_TRUE(infoWindows([&] { QTest::keyRelease(traces, Qt::Key_F1); }).empty()) << "a track without points";
+    traces->setCurrentRow(traces->row(traces->findItems(QStringLiteral("Boucle"), Qt::MatchExactly)[0]),
+                          QItemSelectionModel::NoUpdate);
+    shown = infoWindows([&] { QTest::keyRelease(traces, Qt::Key_F1); });
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].first(), QStringLiteral("Nom : Boucle"));
+    EXPECT_EQ(selection(), before) << "F1 never changes the selection";
+}
+
+}  // namespace
+}  // namespace sotrix
