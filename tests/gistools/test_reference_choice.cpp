@@ -100,7 +100,7 @@ TEST_F(ReferenceChoice, EachKindSetsItsLayerWritesItsMapfileAndIsDrawnUnderTheDa
          {{{150500, 169300}, kOrange}, {{153000, 169500}, kWmsBlue}, {{153000, 170500}, white}}},
     };
 
-    addWaypoint(QStringLiteral("dessus"), kWaypoint.x(), kWaypoint.y());
+    insertWaypoint(QStringLiteral("dessus"), kWaypoint.x(), kWaypoint.y());
     standardView();
     for (const KindCase& c : cases) {
         SCOPED_TRACE(c.what);

@@ -33,7 +33,7 @@ class ReferenceRender : public test::ReferenceTest {
 protected:
     // A waypoint and a track inside the standard view.
     void addData() {
-        addWaypoint(QStringLiteral("w"), 151500, 169750);
+        insertWaypoint(QStringLiteral("w"), 151500, 169750);
         addTrack(QStringLiteral("t"), {{150500, 170500}, {153500, 170500}});
     }
     void expectDroppedWithDataDrawn() {
