@@ -1,10 +1,12 @@
 #pragma once
 // What the other subsystems need of the main window, so that they depend on core only.
 
+#include "CommandGuard.h"
 #include "WorkspaceData.h"
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class QWidget;
@@ -64,6 +66,12 @@ public:
     // Disables the main window while a tool window is shown; enabling it again also gives
     // it the focus.
     virtual void setMainWindowEnabled(bool enabled) { (void)enabled; }
+
+    // Runs one user command in the command guard: a failure is told to the user, then the
+    // window is put back in order (the main window resets its map tool and pointer and
+    // rebuilds the lists). True when the command ran to its end. Commands reach it through
+    // runUserCommand.
+    virtual bool guarded(const std::function<void()>& body) { return runCommand(body); }
 };
 
 }  // namespace sotrix
