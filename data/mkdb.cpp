@@ -89,6 +89,9 @@ int main(int argc, char** argv) {
         std::filesystem::remove(tmp, ec);
         return 1;
     }
+    // The pristine database is only ever copied: read-only, so that no tool writes it.
+    using std::filesystem::perms;
+    std::filesystem::permissions(tmp, perms::owner_read | perms::group_read | perms::others_read, ec);
     std::filesystem::rename(tmp, out, ec);
     if (ec) {
         std::cerr << "mkdb: cannot rename to " << out << ": " << ec.message() << '\n';

@@ -1,6 +1,7 @@
 -- Tables of the workspace database "sotrix.mdb".
 -- Nom and Desc use NOCASE, which the program's database layer redefines on each
--- connection as a case-insensitive comparison that also folds accented letters.
+-- connection: names equal without regard to case (accented letters included), sorted
+-- in French order (src/platform/NameCollation.h).
 -- No index may use those columns: their order would differ between tools.
 CREATE TABLE Points (
   Id_point INTEGER PRIMARY KEY,

@@ -8,6 +8,7 @@
 #include "FailingPrompter.h"
 #include "Median.h"
 #include "Database.h"
+#include "DeliveredCopy.h"
 #include "GpxGenerator.h"
 #include "ImportEngine.h"
 #include "MainView.h"
@@ -148,7 +149,8 @@ int main(int argc, char** argv) {
     const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1])
                                     : QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("bench-import-data"));
     {
-        Database db(QStringLiteral(SOTRIX_DELIVERED_DB));
+        const bench::DeliveredCopy delivered;
+        Database db(delivered.path());
         gProjGps = definitionProj(db, 4326).value_or(QString());
         gProjCarto = definitionProj(db, 31370).value_or(QString());
     }

@@ -2,6 +2,7 @@
 // projTransformePoint, then runs cs2cs on the same points, and prints both times and
 // their ratio. The results are compared on every point as a sanity check.
 #include "Database.h"
+#include "DeliveredCopy.h"
 #include "Execution.h"
 #include "NumericLocale.h"
 #include "proj4.h"
@@ -53,7 +54,8 @@ int main(int argc, char** argv) {
 
     QString from, to;
     {
-        Database db(QStringLiteral(SOTRIX_DELIVERED_DB));
+        const bench::DeliveredCopy delivered;
+        Database db(delivered.path());
         from = definition(db, 4326);
         to = definition(db, 31370);
     }

@@ -1,6 +1,7 @@
 #include "CommandGuard.h"
 
 #include "Database.h"
+#include "MainView.h"
 #include "State.h"
 
 #include <QApplication>
@@ -34,6 +35,11 @@ bool runCommand(const std::function<void()>& body, const std::function<void()>& 
     }
     prompter().message(text, Icon::Exclamation);
     return false;
+}
+
+bool runUserCommand(const std::function<void()>& body) {
+    if (MainView* main = state().mainView) return main->guarded(body);
+    return runCommand(body);
 }
 
 }  // namespace sotrix

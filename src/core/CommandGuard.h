@@ -13,4 +13,8 @@ extern const char* const kMsgErreurInattendue;  // followed by the error's messa
 // Returns true when body ran to its end.
 bool runCommand(const std::function<void()>& body, const std::function<void()>& cleanup = {});
 
+// A user command of any subsystem: in the main window's guard (MainView::guarded), with
+// its clean-up, once the window is made; in the bare guard before.
+bool runUserCommand(const std::function<void()>& body);
+
 }  // namespace sotrix

@@ -106,10 +106,11 @@ RunResult executeEtAttend(const QString& program, const QStringList& args, int t
     }
 
     if (!waitWithEvents(process, timeoutMs)) {
+        // The windows keep painting while the child is stopped, as during its run.
         process.terminate();
-        if (!process.waitForFinished(kGraceMs)) {
+        if (!waitWithEvents(process, kGraceMs)) {
             process.kill();
-            process.waitForFinished(-1);
+            if (!waitWithEvents(process, kGraceMs)) process.waitForFinished(-1);
         }
         result.status = RunResult::Status::TimedOut;
         result.errorText = QStringLiteral("time-out after %1 ms").arg(timeoutMs);

@@ -10,7 +10,8 @@
 //   tablet, closing a window) is swallowed, so that nothing the user does during the run
 //   acts during or after it.
 //   Callers that must not be re-entered still disable their window.
-// - A child still running after timeoutMs is asked to terminate, then killed after 2 s.
+// - A child still running after timeoutMs is asked to terminate, then killed after 2 s;
+//   events are processed as above while it is stopped.
 //   What it wrote so far stays in the files.
 // Never throws for a failed run: the outcome is in the result.
 

@@ -1,11 +1,13 @@
 #pragma once
 // What the other subsystems need of the main window, so that they depend on core only.
 
+#include "CommandGuard.h"
 #include "WorkspaceData.h"
 
 #include <QSize>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class QWidget;
@@ -69,6 +71,12 @@ public:
     virtual void resetMapTool() {}
     // The size of the map in pixels.
     virtual QSize canvasPixels() const { return {}; }
+
+    // Runs one user command in the command guard: a failure is told to the user, then the
+    // window is put back in order (the main window resets its map tool and pointer and
+    // rebuilds the lists). True when the command ran to its end. Commands reach it through
+    // runUserCommand.
+    virtual bool guarded(const std::function<void()>& body) { return runCommand(body); }
 };
 
 }  // namespace sotrix

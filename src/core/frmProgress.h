@@ -35,6 +35,11 @@ protected:
     void reject() override;
 
 private:
+    // Widens the window from its designed 361 x 58 pixels until the caption and the title
+    // line show whole; within the screen's width, where a longer title is wrapped. The bar
+    // spans the width under the title.
+    void ajusteTaille();
+
     QLabel* titre_;
     QProgressBar* progress_;
     bool closingFromCode_ = false;

@@ -39,7 +39,10 @@ frmAccueil::~frmAccueil() {
 bool frmAccueil::Form_Load() {
     State& s = state();
     lblVersion_->setText(QStringLiteral("Version %1.%2.%3").arg(kVersionMajor).arg(kVersionMinor).arg(kVersionRevision));
-    s.nomBd = QStringLiteral("sotrix.mdb");
+    s.nomBd = QString::fromLatin1(kNomBd);
+    // An installed program's first start makes the user's workspace; a failed copy ends
+    // in the message below.
+    seedAppDir();
     if (!fichierExiste(appPath(s.nomBd))) {
         prompter().message(QStringLiteral("Le fichier '") + s.nomBd +
                                QStringLiteral("' est introuvable. Impossible de continuer.\nL'application va se fermer."),

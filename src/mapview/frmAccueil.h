@@ -51,6 +51,9 @@ public:
     void setMainWindowEnabled(bool enabled) override;
     void resetMapTool() override;
     QSize canvasPixels() const override;
+    // Runs a command: a failure is reported, the map tool and pointer are reset and the
+    // lists are rebuilt from the tables.
+    bool guarded(const std::function<void()>& body) override;
 
     // View on the selected points; nothing changes when nothing is selected.
     void zoomSelect();
@@ -142,9 +145,6 @@ private:
     QToolButton* addToolButton(QToolBar* bar, const char* name, const QString& tip, const char* icon,
                                const QString& text);
 
-    // Runs a command: a failure is reported, the map tool and pointer are reset and the
-    // lists are rebuilt from the tables.
-    bool guarded(const std::function<void()>& body);
     // Selects every item of one list (or none) after a select-all box changed.
     void selectAllItems(QListWidget* list, bool checked);
     // A select-all box: the rows through ecrit, then the list items and the counter; a box

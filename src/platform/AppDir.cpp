@@ -2,15 +2,60 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include <cstdio>
 
 namespace sotrix {
 
-QString appDir() {
-    const QString home = qEnvironmentVariable("SOTRIX_HOME");
-    if (!home.isEmpty()) return QDir(home).absolutePath();
-    return QCoreApplication::applicationDirPath();
+namespace {
+const QString& nomBd() {
+    static const QString name = QString::fromLatin1(kNomBd);
+    return name;
+}
+}  // namespace
+
+QString pristineInstallee(const QString& exeDir) {
+    return QDir::cleanPath(QDir(exeDir).filePath(QStringLiteral(SOTRIX_PRISTINE_FROM_BIN)));
 }
 
+AppDirChoice choisitAppDir(const QString& sotrixHome, const QString& exeDir, const QString& userDataDir) {
+    if (!sotrixHome.isEmpty()) return {QDir(sotrixHome).absolutePath(), {}};
+    if (QFileInfo(QDir(exeDir).filePath(nomBd())).isFile()) return {exeDir, {}};
+    const QString pristine = pristineInstallee(exeDir);
+    if (!userDataDir.isEmpty() && QFileInfo(pristine).isFile()) return {userDataDir, pristine};
+    return {exeDir, {}};
+}
+
+namespace {
+AppDirChoice currentChoice() {
+    return choisitAppDir(qEnvironmentVariable("SOTRIX_HOME"), QCoreApplication::applicationDirPath(),
+                         QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+}
+}  // namespace
+
+QString appDir() { return currentChoice().dir; }
+
 QString appPath(const QString& name) { return QDir(appDir()).filePath(name); }
+
+bool seedAppDir(const AppDirChoice& choice) {
+    if (choice.seedFrom.isEmpty()) return true;
+    const QDir dir(choice.dir);
+    const QString target = dir.filePath(nomBd());
+    if (QFileInfo::exists(target)) return true;
+    if (!QDir().mkpath(choice.dir)) return false;
+    const QString part = target + QStringLiteral(".part");
+    QFile::remove(part);
+    // QFile::copy reads the source through a read-only handle.
+    bool ok = QFile::copy(choice.seedFrom, part) &&
+              QFile::setPermissions(part, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther) &&
+              std::rename(QFile::encodeName(part).constData(), QFile::encodeName(target).constData()) == 0;
+    if (!ok) QFile::remove(part);
+    return ok;
+}
+
+bool seedAppDir() { return seedAppDir(currentChoice()); }
 
 }  // namespace sotrix

@@ -1,6 +1,7 @@
 #include "Database.h"
 
 #include "AppDir.h"
+#include "NameCollation.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -22,26 +23,10 @@ DbError::DbError(int code, const QString& message, const QString& sql)
 
 namespace {
 
-// Case-insensitive comparison that also folds accented letters ("ÉCOLE" = "école"),
-// in place of SQLite's ASCII-only NOCASE. Pure ASCII text, the common case, is compared
-// byte by byte; anything else through Qt's Unicode case folding.
+// Names compare in French order, in place of SQLite's ASCII-only NOCASE (NameCollation.h).
 int compareNoCase(void*, int lenA, const void* a, int lenB, const void* b) {
-    const auto* pa = static_cast<const unsigned char*>(a);
-    const auto* pb = static_cast<const unsigned char*>(b);
-    const int n = lenA < lenB ? lenA : lenB;
-    int i = 0;
-    for (; i < n; ++i) {
-        unsigned char ca = pa[i], cb = pb[i];
-        if ((ca | cb) & 0x80) break;
-        if (ca >= 'A' && ca <= 'Z') ca = static_cast<unsigned char>(ca + 32);
-        if (cb >= 'A' && cb <= 'Z') cb = static_cast<unsigned char>(cb + 32);
-        if (ca != cb) return ca < cb ? -1 : 1;
-    }
-    if (i == n) return lenA == lenB ? 0 : (lenA < lenB ? -1 : 1);
-    const QString sa = QString::fromUtf8(reinterpret_cast<const char*>(pa + i), lenA - i);
-    const QString sb = QString::fromUtf8(reinterpret_cast<const char*>(pb + i), lenB - i);
-    const int c = sa.compare(sb, Qt::CaseInsensitive);
-    return c < 0 ? -1 : (c > 0 ? 1 : 0);
+    return compareNoms(std::string_view(static_cast<const char*>(a), size_t(lenA)),
+                       std::string_view(static_cast<const char*>(b), size_t(lenB)));
 }
 
 void bindOne(Database& db, sqlite3_stmt* stmt, int index, const QVariant& v, const QString& sql) {
@@ -311,7 +296,7 @@ Transaction::~Transaction() {
 
 // ---------------------------------------------------------------- DbGuard
 
-QString databasePath() { return appPath(QStringLiteral("sotrix.mdb")); }
+QString databasePath() { return appPath(QString::fromLatin1(kNomBd)); }
 
 DbGuard::DbGuard() : DbGuard(databasePath()) {}
 

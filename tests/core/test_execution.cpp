@@ -192,6 +192,43 @@ TEST(Execution, ChildOutlivingItsTimeOutIsStopped) {
     EXPECT_EQ(errno, ESRCH);
 }
 
+TEST(Execution, WindowsKeepPaintingWhileAStubbornChildIsStopped) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    PaintCounter canvas;
+    canvas.resize(50, 50);
+    canvas.show();
+    QElapsedTimer clock;
+    clock.start();
+    while (canvas.paints == 0 && clock.elapsed() < 5000) QApplication::processEvents();
+
+    // After the 300 ms time-out, a child that ignores the request to terminate has 2 s of
+    // grace: the timers fire and the window repaints all along.
+    int ticksAfterTimeOut = 0;
+    int paintsAfterTimeOut = 0;
+    int paintsAtTimeOut = -1;
+    QTimer ticker;
+    ticker.setTimerType(Qt::PreciseTimer);
+    clock.restart();
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        if (clock.elapsed() < 400) return;
+        if (paintsAtTimeOut < 0) paintsAtTimeOut = canvas.paints;
+        ++ticksAfterTimeOut;
+        canvas.update();
+        paintsAfterTimeOut = canvas.paints - paintsAtTimeOut;
+    });
+    ticker.start(50);
+    const RunResult r = executeEtAttend(
+        QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("trap '' TERM; while :; do sleep 0.1; done")}, 300,
+        {}, {}, dir.path());
+    const qint64 took = clock.elapsed();
+    ticker.stop();
+    EXPECT_EQ(r.status, Status::TimedOut);
+    EXPECT_GE(took, 2200);
+    EXPECT_GE(ticksAfterTimeOut, 20);
+    EXPECT_GE(paintsAfterTimeOut, 10);
+}
+
 TEST(Execution, StartFailuresAreReturnedAtOnce) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());

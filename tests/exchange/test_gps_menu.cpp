@@ -3,12 +3,17 @@
 
 #include "TransferCommands.h"
 
+#include "Database.h"
+#include "MapCanvas.h"
 #include "State.h"
 #include "Workspace.h"
 #include "frmAccueil.h"
 
 #include <QAction>
+#include <QListWidget>
 #include <QMenuBar>
+
+#include <stdexcept>
 
 #include <gtest/gtest.h>
 
@@ -120,6 +125,67 @@ TEST_F(TransferMenu, UploadsAskAboutTheSelection) {
     prompts->answer(Answer::Yes);
     EXPECT_EQ(trigger("gpsEnvoyerTraces"), QStringList{kSendTracks});
     EXPECT_EQ(transfers->calls, (QStringList{"up 111", "up 100", "up 010", "up 011"}));
+}
+
+// A transfer that fails the way the real ones can: the database, or anything else.
+class FailingTransfers final : public TransferService {
+public:
+    void telechargeGps(bool, bool, bool) override { fail(); }
+    void envoieGps(bool, bool, bool) override { fail(); }
+    bool databaseError = false;
+
+private:
+    void fail() {
+        if (databaseError) {
+            DbGuard db;
+            db->exec(QStringLiteral("select * from NoSuchTable"));
+        }
+        throw std::runtime_error("port occupé");
+    }
+};
+
+TEST_F(TransferMenu, AFailingCommandGetsTheMainWindowsCleanUp) {
+    auto failing = std::make_shared<FailingTransfers>();
+    frmAccueil other;  // a fresh window: its menu connected to the failing service
+    ASSERT_EQ(connecteMenuTransferts(&other, failing), 7);
+    state().mainView = &other;
+    const char* const commands[] = {"gpsTéléchargerTout",  "gpsTéléchargerWaypoints", "gpsTéléchargerTraces",
+                                    "gpsTéléchargerRoutes", "gpsEnvoyerTout",          "gpsEnvoyerWaypoints",
+                                    "gpsEnvoyerTraces"};
+    auto* waypoints = other.findChild<QListWidget*>(QStringLiteral("lstWaypoint"));
+    ASSERT_NE(waypoints, nullptr);
+    int stored = 0;
+    for (const bool databaseError : {false, true}) {
+        failing->databaseError = databaseError;
+        for (const char* name : commands) {
+            // Rows the lists do not show yet, a map tool in use, nothing selected.
+            {
+                DbGuard db;
+                db->exec(QStringLiteral("insert into Points (Nom, X, Y, Trace) values (?, 0, 0, 0)"),
+                         {QStringLiteral("wp%1").arg(++stored)});
+            }
+            counts(0, 0, 0, 0);
+            if (QString::fromUtf8(name).startsWith(QStringLiteral("gpsEnvoyer"))) counts(1, 0, 1, 0);
+            state().modeOutil = 4;
+            other.picture1()->setPointer(2);
+            prompts->clear();
+            QAction* action = other.findChild<QAction*>(QString::fromUtf8(name));
+            ASSERT_NE(action, nullptr) << name;
+            action->trigger();
+
+            ASSERT_EQ(prompts->prompts().size(), 1u) << name;
+            EXPECT_EQ(prompts->prompts()[0].icon, Icon::Exclamation);
+            EXPECT_TRUE(prompts->texts()[0].startsWith(
+                QString::fromUtf8(databaseError ? "Une erreur est survenue lors de l'accès à la base de données : "
+                                                : "Une erreur inattendue est survenue : port occupé")))
+                << name << ": " << qPrintable(prompts->texts()[0]);
+            EXPECT_EQ(state().modeOutil, 0) << name;
+            EXPECT_EQ(other.picture1()->pointer(), 0) << name;
+            EXPECT_EQ(waypoints->count(), stored) << name;
+            EXPECT_EQ(state().nbWaypoints, stored) << name;
+        }
+    }
+    state().mainView = window.get();
 }
 
 }  // namespace

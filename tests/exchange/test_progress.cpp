@@ -3,9 +3,13 @@
 #include "frmProgress.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
+#include <QScreen>
+
+#include <algorithm>
 
 #include <gtest/gtest.h>
 
@@ -44,6 +48,50 @@ TEST(FrmProgress, LayoutAndSteps) {
     window.setRange(0, 6);
     EXPECT_EQ(bar->value(), 0);
     window.closeFromCode();
+}
+
+TEST(FrmProgress, GrowsUntilCaptionAndTitleShowWhole) {
+    struct Row {
+        const char* caption;
+        const char* titre;
+    } rows[] = {
+        {"Transfert en cours...", "Téléchargement des Waypoints, des Traces et des Routes"},
+        {"Transfert en cours...", "Envoi des Waypoints et des Traces vers le GPS"},
+        {"Création du catalogue en cours...", "Création du catalogue..."},
+        {"Transfert en cours... Transfert en cours... Transfert en cours... Transfert en cours...", "Court"},
+        {"Transfert en cours...", "Téléchargement des Waypoints, des Traces et des Routes depuis le port COM1 "
+                                  "du GPS, avec un titre deux fois plus long que la fenêtre"},
+    };
+    for (const Row& row : rows) {
+        frmProgress window;
+        window.setCaption(QString::fromUtf8(row.caption));
+        window.setTitre(QString::fromUtf8(row.titre));
+        window.showProgress();
+        auto* titre = window.findChild<QLabel*>(QStringLiteral("Titre"));
+        auto* bar = window.findChild<QProgressBar*>(QStringLiteral("progress"));
+        ASSERT_TRUE(titre && bar);
+        const QFontMetrics metrics = titre->fontMetrics();
+        const int screenWidth = window.screen()->availableSize().width();
+        // On one line when it fits the screen, else wrapped on lines that all show.
+        if (metrics.horizontalAdvance(titre->text()) + 24 <= screenWidth) {
+            EXPECT_FALSE(titre->wordWrap()) << row.titre;
+            EXPECT_GE(titre->width(), metrics.horizontalAdvance(titre->text())) << row.titre;
+            EXPECT_GE(titre->height(), metrics.height()) << row.titre;
+        } else {
+            EXPECT_TRUE(titre->wordWrap()) << row.titre;
+            EXPECT_GE(titre->height(), titre->heightForWidth(titre->width())) << row.titre;
+            EXPECT_GE(titre->height(), 2 * metrics.height()) << row.titre;
+        }
+        EXPECT_LE(titre->geometry().right(), window.width() - 8) << row.titre;
+        EXPECT_GT(window.width(), window.fontMetrics().horizontalAdvance(window.windowTitle())) << row.caption;
+        EXPECT_GE(window.width(), 361);
+        EXPECT_LE(window.width(), std::max(361, screenWidth));
+        // The bar spans the width under the title line, inside the window.
+        EXPECT_EQ(bar->geometry(), QRect(8, titre->geometry().bottom(), window.width() - 16, 25)) << row.titre;
+        EXPECT_GE(window.height(), bar->geometry().bottom() + 1 + 8) << row.titre;
+        EXPECT_EQ(window.minimumSize(), window.maximumSize());
+        window.closeFromCode();
+    }
 }
 
 TEST(FrmProgress, RefusesEveryCloseButTheCallers) {

@@ -60,6 +60,23 @@ TEST_F(MapviewTest, ItemsComeInNameOrderWithoutRegardToCaseAndCarryTheirKeys) {
     EXPECT_EQ(state().nbWaypointsSel, 2);
 }
 
+TEST_F(MapviewTest, BothListsSortNamesInFrenchOrderWithTiesByKey) {
+    // Stored out of order; "église" is stored before "Église", which equals it.
+    const char* const stored[] = {"Zoo", "église", "Forêt", "Abbaye", "Église", "Écluse"};
+    for (const char* name : stored) {
+        addWaypoint(QString::fromUtf8(name), 0, 0);
+        addTrack(QString::fromUtf8(name), {{0, 0}});
+    }
+    form->majListes();
+    const QStringList expected{"Abbaye", "Écluse", "église", "Église", "Forêt", "Zoo"};
+    EXPECT_EQ(texts(list("lstWaypoint")), expected);
+    EXPECT_EQ(texts(list("lstTrace")), expected);
+    for (const char* name : {"lstWaypoint", "lstTrace"}) {
+        QListWidget* l = list(name);
+        EXPECT_LT(l->item(2)->data(Qt::UserRole).toLongLong(), l->item(3)->data(Qt::UserRole).toLongLong()) << name;
+    }
+}
+
 TEST_F(MapviewTest, TrackPointsAreNeverListedOrCounted) {
     insertWaypoint(QStringLiteral("w"), 0, 0);
     const qint64 t1 = addTrack(QStringLiteral("t2"), {{0, 0}, {1, 1}}, false, false);

@@ -81,7 +81,7 @@ int connecteMenuTransferts(QWidget* mainWindow, std::shared_ptr<TransferService>
         QAction* action = mainWindow->findChild<QAction*>(name);
         if (!action) continue;
         QObject::connect(action, &QAction::triggered, mainWindow,
-                         [service, handler = handler] { runCommand([&] { handler(*service); }); });
+                         [service, handler = handler] { runUserCommand([&] { handler(*service); }); });
         ++connected;
     }
     return connected;

@@ -26,7 +26,7 @@ void gpsEnvoyerTraces_Click(TransferService& service);
 
 // Connects the seven menu actions found under mainWindow by their objectName
 // (gpsTéléchargerTout, ..., gpsEnvoyerTraces) to their commands, each run inside the
-// command guard. Returns the number of actions connected (7 when the menu is complete).
+// main window's command guard (runUserCommand). Returns the number of actions connected (7 when the menu is complete).
 int connecteMenuTransferts(QWidget* mainWindow,
                            std::shared_ptr<TransferService> service = std::make_shared<TransferService>());
 
