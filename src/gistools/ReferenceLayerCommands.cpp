@@ -177,7 +177,7 @@ int connecteCoucheReference(QWidget* mainWindow, MainView& view) {
         auto* button = mainWindow->findChild<QAbstractButton*>(QString::fromLatin1(name));
         if (!button) continue;
         QObject::connect(button, &QAbstractButton::clicked, mainWindow, [&view, handler = handler] {
-            runCommand([&] { handler(view); }, [&view] { view.resetMapTool(); });
+            view.guarded([&] { handler(view); });
         });
         ++connected;
     }

@@ -64,7 +64,7 @@ TEST_F(MapviewTest, BothListsSortNamesInFrenchOrderWithTiesByKey) {
     // Stored out of order; "église" is stored before "Église", which equals it.
     const char* const stored[] = {"Zoo", "église", "Forêt", "Abbaye", "Église", "Écluse"};
     for (const char* name : stored) {
-        addWaypoint(QString::fromUtf8(name), 0, 0);
+        insertWaypoint(QString::fromUtf8(name), 0, 0);
         addTrack(QString::fromUtf8(name), {{0, 0}});
     }
     form->majListes();

@@ -36,7 +36,7 @@ int connecteMenuFichier(QWidget* mainWindow, ExportRunner exporte) {
     const auto connecte = [mainWindow](const char* name, std::function<void()> command) {
         QAction* action = mainWindow->findChild<QAction*>(QString::fromUtf8(name));
         if (!action) return 0;
-        QObject::connect(action, &QAction::triggered, mainWindow, [command] { runCommand(command); });
+        QObject::connect(action, &QAction::triggered, mainWindow, [command] { runUserCommand(command); });
         return 1;
     };
     return connecte("fichierOuvrir", &fichierOuvrir_Click) + connecte("fermerFichier", &fermerFichier_Click) +
