@@ -7,13 +7,14 @@
 #include "Prompter.h"
 #include "ShapefileSetWriter.h"
 #include "State.h"
+#include "TypeFichier.h"
 
 namespace sotrix {
 
 namespace {
 
-constexpr int kShapefileSet = 1;
-constexpr int kGpx = 2;
+constexpr int kShapefileSet = typefichier::kEnregistrerShapefile;
+constexpr int kGpx = typefichier::kEnregistrerGpx;
 
 const QString kErreurEnregistrement = QStringLiteral("Une erreur est survenue lors de l'enregistrement : ");
 

@@ -11,6 +11,7 @@
 #include "NmeaLine.h"
 #include "Prompter.h"
 #include "State.h"
+#include "TypeFichier.h"
 #include "frmProgress.h"
 
 #include <QFile>
@@ -22,7 +23,7 @@ namespace sotrix {
 
 namespace {
 
-constexpr int kGpxFileType = 2;
+constexpr int kGpxFileType = typefichier::kOuvrirGpx;
 
 struct WorkFiles {
     QString gpx = appPath(QStringLiteral("gps.gpx"));

@@ -1,6 +1,7 @@
 #include "ImportEngine.h"
 
 #include "Database.h"
+#include "ImportMessages.h"
 #include "ImportReader.h"
 #include "ImportStore.h"
 #include "MainView.h"
@@ -52,10 +53,27 @@ std::optional<Refus> commonTail(Database& db) {
     return std::nullopt;
 }
 
-void echecLecture(const QString& path) {
-    prompter().message(QStringLiteral("Impossible de lire le fichier '") + path +
-                           QStringLiteral("'.\nVérifiez que ce fichier n'est pas en cours d'utilisation."),
-                       Icon::Exclamation);
+void echecLecture(const QString& path) { prompter().message(texteEchecLecture(path), Icon::Exclamation); }
+
+// Whatever a reader throws but a database failure means the file could not be read.
+bool ouvreLecteur(ImportReader& reader, const QString& path) {
+    try {
+        return reader.ouvre(path);
+    } catch (const DbError&) {
+        throw;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+Flow litLecteur(ImportReader& reader, PointStore& store, bool fromGps) {
+    try {
+        return reader.lit(store, fromGps);
+    } catch (const DbError&) {
+        throw;
+    } catch (const std::exception&) {
+        return Flow::ReadFailure;
+    }
 }
 
 }  // namespace
@@ -75,6 +93,7 @@ ImportOutcome importeFichier(bool fromGps) {
     State& st = state();
     const QString path = st.nomFichier;
     Flow flow = Flow::Continue;
+    std::unique_ptr<ImportReader> reader;
     try {
         DbGuard db;
         ProjSystems systems(*db, st.paramProjGps, st.paramProjCarto);
@@ -84,8 +103,8 @@ ImportOutcome importeFichier(bool fromGps) {
         }
         if (!systems.ok()) return ImportOutcome::SetupFailure;  // already reported
 
-        const auto reader = lecteurImport(st.typeFichier);
-        if (!reader || !reader->ouvre(path)) {
+        reader = lecteurImport(st.typeFichier);
+        if (!reader || !ouvreLecteur(*reader, path)) {
             echecLecture(path);
             return ImportOutcome::ReadFailure;
         }
@@ -96,7 +115,7 @@ ImportOutcome importeFichier(bool fromGps) {
             db->exec(QStringLiteral("DELETE FROM Points"));
             db->exec(QStringLiteral("DELETE FROM Trace"));
             PointStore store(*db, systems);
-            flow = reader->lit(store, fromGps);
+            flow = litLecteur(*reader, store, fromGps);
             if (flow == Flow::ReadFailure) {  // the transaction rolls back on leaving
                 echecLecture(path);
                 return ImportOutcome::ReadFailure;
@@ -116,6 +135,8 @@ ImportOutcome importeFichier(bool fromGps) {
     st.modifWaypoints = true;
     st.modifTraces = true;
     if (st.mainView) st.mainView->majListes();
+    if (const LignesIgnorees ignorees = reader->lignesIgnorees(); ignorees.nombre > 0)
+        prompter().message(texteLignesIgnorees(path, ignorees), Icon::Exclamation);
     return flow == Flow::Stop ? ImportOutcome::Stopped : ImportOutcome::Ok;
 }
 

@@ -2,6 +2,7 @@
 // One reader per kind of file that the import engine can read.
 
 #include "ImportFlow.h"
+#include "ImportMessages.h"
 
 #include <QString>
 
@@ -19,9 +20,12 @@ public:
     virtual bool ouvre(const QString& path) = 0;
     // Hands every waypoint, track and point to the store. Stop when the user stopped.
     virtual Flow lit(PointStore& store, bool fromGps) = 0;
+    // The lines that lit() passed over as unreadable, reported once after a commit.
+    virtual LignesIgnorees lignesIgnorees() const { return {}; }
 };
 
-// The reader of a typeFichier (2 GPX); nothing for a type that has no reader.
+// The reader of a typeFichier (TypeFichier.h): 1 shapefile, 2 GPX, 3 G7ToWin, 4 and
+// every higher value delimited CSV; nothing for a type that has no reader.
 std::unique_ptr<ImportReader> lecteurImport(int typeFichier);
 
 }  // namespace sotrix
