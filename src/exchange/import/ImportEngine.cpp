@@ -1,7 +1,6 @@
 #include "ImportEngine.h"
 
 #include "Database.h"
-#include "ImportMessages.h"
 #include "ImportReader.h"
 #include "ImportStore.h"
 #include "MainView.h"
@@ -77,6 +76,23 @@ Flow litLecteur(ImportReader& reader, PointStore& store, bool fromGps) {
 }
 
 }  // namespace
+
+QString texteEchecLecture(const QString& path) {
+    return QStringLiteral("Impossible de lire le fichier '") + path +
+           QStringLiteral("'.\nVérifiez que ce fichier n'est pas en cours d'utilisation.");
+}
+
+QString texteLignesIgnorees(const QString& path, const LignesIgnorees& lignes) {
+    if (lignes.nombre == 1)
+        return QStringLiteral("1 ligne du fichier '") + path + QStringLiteral("' a été ignorée (ligne ") +
+               QString::number(lignes.premieres.front()) + QStringLiteral(").");
+    QStringList numeros;
+    for (const qint64 n : lignes.premieres) numeros << QString::number(n);
+    QString liste = numeros.join(QStringLiteral(", "));
+    if (lignes.nombre > qint64(lignes.premieres.size())) liste += QStringLiteral(", …");
+    return QString::number(lignes.nombre) + QStringLiteral(" lignes du fichier '") + path +
+           QStringLiteral("' ont été ignorées (lignes ") + liste + QStringLiteral(").");
+}
 
 QString nettoieNom(const QString& nom, bool fromGps) {
     qsizetype begin = 0;

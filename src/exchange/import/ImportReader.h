@@ -2,15 +2,29 @@
 // One reader per kind of file that the import engine can read.
 
 #include "ImportFlow.h"
-#include "ImportMessages.h"
 
 #include <QString>
 
+#include <cstddef>
 #include <memory>
+#include <vector>
 
 namespace sotrix {
 
 class PointStore;
+
+// The lines of a text file passed over because they could not be read: how many, and
+// the numbers of the first ones, for the one report after the import.
+struct LignesIgnorees {
+    static constexpr std::size_t kMontrees = 10;
+    qint64 nombre = 0;
+    std::vector<qint64> premieres;  // at most kMontrees, in file order
+
+    void ajoute(qint64 ligne) {
+        ++nombre;
+        if (premieres.size() < kMontrees) premieres.push_back(ligne);
+    }
+};
 
 class ImportReader {
 public:

@@ -5,7 +5,7 @@
 // puts every pair through the per-point step.
 
 #include "ImportFlow.h"
-#include "ImportMessages.h"
+#include "ImportReader.h"
 #include "ImportStore.h"
 
 #include <QString>

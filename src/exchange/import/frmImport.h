@@ -3,12 +3,18 @@
 // engine for shapefiles and delimited CSV files, the user says which field or column
 // holds the names, which columns the coordinates, the file's decimal separator and its
 // coordinate system. "Ouvrir" stores these choices in the shared state and runs the
-// import; every way out gives the main window back.
+// import; every way out gives the main window back. What the dialog decides without a
+// widget (the lists, the automatic choices, the checks) are plain functions.
 
 #include "HandModal.h"
 #include "ImportEngine.h"
 
+#include <QString>
+#include <QStringList>
+
 #include <functional>
+#include <optional>
+#include <variant>
 
 class QComboBox;
 class QLabel;
@@ -16,6 +22,32 @@ class QLineEdit;
 class QPushButton;
 
 namespace sotrix {
+
+// Positions in the dialog's lists; -1 for no selection. projection: 0 "GPS", 1 "Affichage".
+struct ChoixImport {
+    int nom = -1;
+    int x = -1;
+    int y = -1;
+    int projection = 1;
+};
+
+// The choices the dialog makes by itself. Name: the first item reading "NOM", "NAME" or
+// "LABEL" in upper case. X: the first coordinate item reading "X" (then "Affichage") or
+// "LON", "LONG", "LONGITUDE" (then "GPS"); Y likewise with "Y", "LAT", "LATITUDE", after
+// X, so that its projection wins.
+ChoixImport choixAutomatiques(const QStringList& noms, const QStringList& coordonnees);
+
+// The refusal of "Ouvrir" for these choices, in the order the checks run; nothing when
+// they are complete.
+std::optional<QString> refusChoix(int typeFichier, const ChoixImport& choix, const QString& sepDecimal);
+
+// "Une erreur est survenue lors de l'importation du shapefile."
+QString texteEchecShapefile();
+
+// The field names of the attribute table beside a shapefile, in file order; or the text
+// telling why they cannot be had (no table, an unreadable one, two names equal ignoring
+// case).
+std::variant<QStringList, QString> champsAttributs(const QString& shpPath);
 
 class frmImport final : public HandModalDialog {
     Q_OBJECT
