@@ -139,7 +139,13 @@ SAFile hookOpen(const char* name, const char* access) {
         flags = (a.find('+') != std::string::npos ? O_RDWR : O_WRONLY) | O_CREAT | O_TRUNC;
     else if (a.find('+') != std::string::npos)
         flags = O_RDWR;
-    const int fd = ::open(name, flags | O_CLOEXEC, 0666);
+    int fd = ::open(name, flags | O_CLOEXEC, 0666);
+    // shapelib asks for ".dbf" then ".DBF"; a table read may be named in any case.
+    if (fd < 0 && errno == ENOENT && flags == O_RDONLY) {
+        const QString wanted = QFile::decodeName(name);
+        if (const auto found = fichierVoisin(wanted, QFileInfo(wanted).suffix()))
+            fd = ::open(QFile::encodeName(*found).constData(), flags | O_CLOEXEC);
+    }
     if (fd < 0) return nullptr;
     struct stat st {};
     if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
