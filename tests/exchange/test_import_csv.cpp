@@ -213,7 +213,8 @@ TEST_F(CsvImportTest, UnreadableFilesLeaveTheWorkspace) {
     }
     // Duplicate names refuse the whole file.
     prompts->clear();
-    const QString dup = writeFile("Nom;X;Y\nA;4;50\na;4.1;50\n", QStringLiteral("dup.csv"));
+    // A refused import shows its refusal only, not the lines it skipped.
+    const QString dup = writeFile("Nom;X;Y\nA;4;50\ncourt\na;4.1;50\n", QStringLiteral("dup.csv"));
     EXPECT_EQ(importViaDialog(dup, 4, [](QWidget& d) { setCombo(d, "Combo_projection", 0); }), ImportOutcome::Refused);
     EXPECT_EQ(snapshot(), before);
     ASSERT_EQ(prompts->texts().size(), 1);
