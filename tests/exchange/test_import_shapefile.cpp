@@ -199,12 +199,19 @@ TEST_F(ShapefileImportTest, FilesThatCannotBeReadLeaveTheWorkspace) {
         ASSERT_TRUE(dbf.open(QIODevice::ReadWrite));
         ASSERT_TRUE(dbf.resize(dbf.size() - 40));
     }
+    // The last record cut short: found only partway through the reading.
+    const QString cut = shapefile(QStringLiteral("coupe"), kPoints, false, {"-nlt", "POINT"});
+    {
+        QFile shp(path("coupe.shp"));
+        ASSERT_TRUE(shp.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(shp.resize(shp.size() - 8));
+    }
     QDir(home()).mkdir(QStringLiteral("dossier.shp"));
     seedRows();
     const QStringList before = snapshot();
     state().champNom = QStringLiteral("nom");
     state().projImport = 0;
-    for (const QString& file : {multi, noShx, truncated, path("dossier.shp"), path("absent.shp")}) {
+    for (const QString& file : {multi, noShx, truncated, cut, path("dossier.shp"), path("absent.shp")}) {
         SCOPED_TRACE(file.toStdString());
         prompts->clear();
         EXPECT_EQ(importFile(file, false, typefichier::kOuvrirShapefile), ImportOutcome::ReadFailure);
