@@ -14,17 +14,8 @@ class CsvImportTest : public ImportTest {
 protected:
     // Waypoints as "Id:Nom:Lon:Lat", in key order.
     static QStringList waypoints() {
-        DbGuard db;
-        Cursor c = db->query(QStringLiteral("SELECT Id_point, Nom, Lon, Lat, Trace FROM Points ORDER BY Id_point"));
-        QStringList rows;
-        while (c.next()) {
-            EXPECT_EQ(c.value("Trace").toLongLong(), 0);
-            rows << QStringLiteral("%1:%2:%3:%4")
-                        .arg(c.value(0).toLongLong())
-                        .arg(c.value(1).toString(), QString::number(c.value(2).toDouble()),
-                             QString::number(c.value(3).toDouble()));
-        }
-        return rows;
+        return rows(QStringLiteral("SELECT Id_point, Nom, Lon, Lat FROM Points WHERE Trace = 0 ORDER BY Id_point"))
+            .replaceInStrings(QStringLiteral("|"), QStringLiteral(":"));
     }
     // The map pairs stored against cs2cs for the GPS pairs stored.
     static void expectMapPairsFromCs2cs() {
@@ -149,33 +140,6 @@ TEST_F(CsvImportTest, HandWrittenFilesInEitherLocale) {
         const QString file = writeFile(many, QStringLiteral("many.csv"));
         EXPECT_EQ(importViaDialog(file, 4), ImportOutcome::Ok);
         EXPECT_EQ(prompts->texts(), QStringList{skippedText(file, "2, 3, 4, 5, 6, 7, 8, 9, 10, 11, …", 12)});
-    }
-}
-
-TEST_F(CsvImportTest, MapCoordinatesAndReadingBackOurExport) {
-    // The CSV export's header: the dialog picks Nom, X, Y and "Affichage" by itself.
-    const QString file = writeFile("Trace;\"Nom\";X;Y;Altitude;Date;\"Description\"\n"
-                                   "0;\"Parc\";150000,5;170000;;;\"\"\n1;\"1\";150100;170100;12,5;01/05/2024 10:00:00;\"\"\n",
-                                   QStringLiteral("export.csv"));
-    state().sepDecimal = QStringLiteral(",");
-    EXPECT_EQ(importViaDialog(file, 4, [](QWidget& d) { setSep(d, QStringLiteral(",")); }), ImportOutcome::Ok);
-    DbGuard db;
-    Cursor c = db->query(QStringLiteral("SELECT Nom, X, Y, Lon, Lat FROM Points ORDER BY Id_point"));
-    std::vector<std::pair<double, double>> xy;
-    QStringList names;
-    std::vector<std::pair<double, double>> lonLat;
-    while (c.next()) {
-        names << c.value(0).toString();
-        xy.emplace_back(c.value(1).toDouble(), c.value(2).toDouble());
-        lonLat.emplace_back(c.value(3).toDouble(), c.value(4).toDouble());
-    }
-    EXPECT_EQ(names, (QStringList{"Parc", "1"}));
-    ASSERT_EQ(xy.size(), 2u);
-    EXPECT_EQ(xy[0], std::make_pair(150000.5, 170000.0));
-    const auto expected = cs2cs(proj4(31370), proj4(4326), xy);
-    for (std::size_t i = 0; i < xy.size(); ++i) {
-        EXPECT_NEAR(lonLat[i].first, expected[i].first, 1e-6);
-        EXPECT_NEAR(lonLat[i].second, expected[i].second, 1e-6);
     }
 }
 

@@ -27,6 +27,9 @@
 #include <utility>
 #include <vector>
 
+// Texts in failure messages as text, not as bytes.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+
 namespace sotrix::importtest {
 
 // The rows fixture. "@" stands for the element prefix; trkFirst puts the tracks before
@@ -121,20 +124,24 @@ protected:
         return importFile(writeFile(bytes), fromGps);
     }
 
+    // The rows of a query, columns joined by "|", NULL as "NULL".
+    static QStringList rows(const QString& sql, const QVariantList& params = {}) {
+        DbGuard db;
+        QStringList out;
+        Cursor c = db->query(sql, params);
+        while (c.next()) {
+            QStringList cols;
+            for (int i = 0; i < c.columnCount(); ++i)
+                cols << (c.value(i).isNull() ? QStringLiteral("NULL") : c.value(i).toString());
+            out << cols.join(QLatin1Char('|'));
+        }
+        return out;
+    }
+
     // Every row of both tables, every column, as text.
     static QStringList snapshot() {
-        DbGuard db;
-        QStringList rows;
-        for (const char* sql : {"SELECT * FROM Points ORDER BY Id_point", "SELECT * FROM Trace ORDER BY Id_trace"}) {
-            Cursor c = db->query(QString::fromLatin1(sql));
-            while (c.next()) {
-                QStringList cols;
-                for (int i = 0; i < c.columnCount(); ++i)
-                    cols << (c.value(i).isNull() ? QStringLiteral("NULL") : c.value(i).toString());
-                rows << cols.join(QLatin1Char('|'));
-            }
-        }
-        return rows;
+        return rows(QStringLiteral("SELECT * FROM Points ORDER BY Id_point")) +
+               rows(QStringLiteral("SELECT * FROM Trace ORDER BY Id_trace"));
     }
 
     // Two waypoints and a track of two points, as an earlier import would leave them.
