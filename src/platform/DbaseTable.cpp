@@ -1,11 +1,15 @@
 #include "DbaseTable.h"
 
+#include "DbaseHeader.h"
+#include "FichierVoisin.h"
+
 #include <QFile>
 #include <QFileInfo>
 
 #include <shapefil.h>
 
 #include <fcntl.h>
+#include <iconv.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -135,7 +139,13 @@ SAFile hookOpen(const char* name, const char* access) {
         flags = (a.find('+') != std::string::npos ? O_RDWR : O_WRONLY) | O_CREAT | O_TRUNC;
     else if (a.find('+') != std::string::npos)
         flags = O_RDWR;
-    const int fd = ::open(name, flags | O_CLOEXEC, 0666);
+    int fd = ::open(name, flags | O_CLOEXEC, 0666);
+    // shapelib asks for ".dbf" then ".DBF"; a table read may be named in any case.
+    if (fd < 0 && errno == ENOENT && flags == O_RDONLY) {
+        const QString wanted = QFile::decodeName(name);
+        if (const auto found = fichierVoisin(wanted, QFileInfo(wanted).suffix()))
+            fd = ::open(QFile::encodeName(*found).constData(), flags | O_CLOEXEC);
+    }
     if (fd < 0) return nullptr;
     struct stat st {};
     if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
@@ -270,6 +280,28 @@ SAHooks hooks() {
 
 QString errorText(int e) { return QString::fromLocal8Bit(std::strerror(e)); }
 
+// Bytes of the code page iconv was opened on; what it cannot convert becomes U+FFFD.
+QString viaIconv(iconv_t cd, const QByteArray& bytes) {
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    QByteArray out(bytes.size() * 4 + 4, Qt::Uninitialized);
+    char* in = const_cast<char*>(bytes.constData());
+    std::size_t inLeft = std::size_t(bytes.size());
+    char* o = out.data();
+    std::size_t outLeft = std::size_t(out.size());
+    while (inLeft > 0) {
+        if (iconv(cd, &in, &inLeft, &o, &outLeft) != std::size_t(-1)) break;
+        if (errno == E2BIG || outLeft < 3) break;
+        // A byte the code page does not define.
+        ++in;
+        --inLeft;
+        std::memcpy(o, "\xEF\xBF\xBD", 3);
+        o += 3;
+        outLeft -= 3;
+    }
+    iconv(cd, nullptr, nullptr, &o, &outLeft);
+    return QString::fromUtf8(out.constData(), o - out.constData());
+}
+
 }  // namespace
 
 // ------------------------------------------------------------------ the table
@@ -278,8 +310,11 @@ struct DbaseTable::Handle {
     DBFHandle dbf = nullptr;
     int error = 0;
     QString path;
+    QString codePage;
+    iconv_t converter = iconv_t(-1);  // the .cpg's code page when none of ours names it
     ~Handle() {
         if (dbf) DBFClose(dbf);
+        if (converter != iconv_t(-1)) iconv_close(converter);
     }
     // Points the open file's failure record at ours, keeping what it met so far.
     void attach() {
@@ -321,6 +356,7 @@ DbaseTable DbaseTable::create(const QString& path, const std::vector<DbaseField>
 }
 
 DbaseTable DbaseTable::open(const QString& path) {
+    verifieEnTeteDbase(path);
     DbaseTable t;
     t.h_->path = path;
     SAHooks h = hooks();
@@ -338,16 +374,28 @@ DbaseTable DbaseTable::open(const QString& path) {
         DBFGetFieldInfo(t.h_->dbf, i, name, &width, &decimals);
         t.fields_.push_back({QString::fromLatin1(name), DBFGetNativeFieldType(t.h_->dbf, i), width, decimals});
     }
-    // The ".cpg" first (shapelib already prefers it), then the language driver, then a guess.
-    const QString cp = t.codePage().trimmed().toUpper();
-    if (cp == QLatin1String("LDID/87") || cp == QLatin1String("LDID/3") || cp == QLatin1String("1252") ||
-        cp == QLatin1String("CP1252") || cp == QLatin1String("ANSI 1252") || cp == QLatin1String("WINDOWS-1252"))
+    // The ".cpg" first, whatever the case of its name, then the language driver, then a guess.
+    if (const auto cpg = fichierVoisin(path, QStringLiteral("cpg"))) {
+        QFile f(*cpg);
+        if (f.open(QIODevice::ReadOnly)) t.h_->codePage = QString::fromLatin1(f.readLine(64)).trimmed();
+    }
+    const int ldid = t.h_->dbf->iLanguageDriver;
+    if (t.h_->codePage.isEmpty() && ldid != 0) t.h_->codePage = QStringLiteral("LDID/%1").arg(ldid);
+    const QString cp = t.codePage().toUpper();
+    const auto is = [&](std::initializer_list<const char*> names) {
+        return std::any_of(names.begin(), names.end(), [&](const char* n) { return cp == QLatin1String(n); });
+    };
+    if (is({"1252", "CP1252", "ANSI 1252", "WINDOWS-1252"}))
         t.codec_ = Codec::Windows1252;
-    else if (cp == QLatin1String("UTF-8") || cp == QLatin1String("UTF8") || cp == QLatin1String("65001"))
+    else if (is({"UTF-8", "UTF8", "65001"}))
         t.codec_ = Codec::Utf8;
-    else if (cp == QLatin1String("88591") || cp == QLatin1String("8859-1") || cp == QLatin1String("ISO-8859-1") ||
-             cp == QLatin1String("ISO 88591") || cp == QLatin1String("LATIN1"))
+    else if (is({"88591", "8859-1", "ISO-8859-1", "ISO 88591", "LATIN1"}))
         t.codec_ = Codec::Latin1;
+    else if (!cp.isEmpty() && !cp.startsWith(QLatin1String("LDID/")) &&
+             (t.h_->converter = iconv_open("UTF-8", cp.toLatin1().constData())) != iconv_t(-1))
+        t.codec_ = Codec::Iconv;
+    else if (ldid == 87 || ldid == 3)
+        t.codec_ = Codec::Windows1252;
     else
         t.codec_ = Codec::Guess;
     return t;
@@ -448,6 +496,8 @@ QString DbaseTable::text(std::int64_t record, int field) const {
         return QString::fromLatin1(bytes);
     case Codec::Utf8:
         return QString::fromUtf8(bytes);
+    case Codec::Iconv:
+        return viaIconv(h_->converter, bytes);
     case Codec::Guess:
         break;
     }
@@ -473,12 +523,10 @@ bool DbaseTable::isNull(std::int64_t record, int field) const {
     const char* s = raw(record, field);
     while (*s == ' ') ++s;
     if (*s == '\0') return true;
-    return fields_[std::size_t(field)].type == 'N' && *s == '*';
+    const char type = fields_[std::size_t(field)].type;
+    return (type == 'N' || type == 'F') && *s == '*';
 }
 
-QString DbaseTable::codePage() const {
-    const char* cp = h_->dbf ? DBFGetCodePage(h_->dbf) : nullptr;
-    return cp ? QString::fromLatin1(cp) : QString();
-}
+QString DbaseTable::codePage() const { return h_->codePage; }
 
 }  // namespace sotrix

@@ -51,7 +51,8 @@ public:
     // Creates (or truncates) the table with these fields; lastModified goes into the
     // header. Throws DbaseError.
     static DbaseTable create(const QString& path, const std::vector<DbaseField>& fields, QDate lastModified);
-    // Opens an existing table for reading. Throws DbaseError.
+    // Opens an existing table for reading, once its header passed verifieEnTeteDbase.
+    // Throws DbaseError.
     static DbaseTable open(const QString& path);
 
     DbaseTable(DbaseTable&&) noexcept;
@@ -76,11 +77,12 @@ public:
     // A number field's value; nullopt for blanks or "*" (NULL) or a text that is no number.
     std::optional<double> number(std::int64_t record, int field) const;
     bool isNull(std::int64_t record, int field) const;
-    // What the table says of its code page: the ".cpg" text or "LDID/n"; empty when silent.
+    // What the table says of its code page: the ".cpg" text (the file found whatever the
+    // case of its name) or "LDID/n"; empty when silent.
     QString codePage() const;
 
 private:
-    enum class Codec { Windows1252, Latin1, Utf8, Guess };
+    enum class Codec { Windows1252, Latin1, Utf8, Iconv, Guess };
     struct Handle;
     DbaseTable();
     const char* raw(std::int64_t record, int field) const;

@@ -51,6 +51,12 @@ public:
     // than 1, 3, 5 and 8. Null records come back as null shapes. Nothing is cached: each
     // call reads the record again and gives a new object.
     std::shared_ptr<IShape> item(std::int32_t index);
+    // The file type without Z and M: 1, 3, 5 and 8 for the types 11 and 21, 13 and 23, 15
+    // and 25, 18 and 28; the stored type for any other.
+    std::int32_t baseType() const noexcept;
+    // Record index (from 1) as a shape of the base type: for a Z or M file, the X and Y
+    // of its record with Z and M left out; for the other types, what item() gives.
+    std::shared_ptr<IShape> itemXY(std::int32_t index);
     // nullptr when the index has no entry.
     std::shared_ptr<CPoint> readPoint(std::int32_t index);
     std::shared_ptr<CPolyLine> readPolyLine(std::int32_t index);

@@ -41,6 +41,30 @@ std::shared_ptr<IShape> CShapeFile::item(std::int32_t index) {
     });
 }
 
+std::int32_t CShapeFile::baseType() const noexcept {
+    switch (fileType_) {
+    case ShapeType::PointZ: case ShapeType::PointM: return ShapeType::Point;
+    case ShapeType::PolyLineZ: case ShapeType::PolyLineM: return ShapeType::PolyLine;
+    case ShapeType::PolygonZ: case ShapeType::PolygonM: return ShapeType::Polygon;
+    case ShapeType::MultiPointZ: case ShapeType::MultiPointM: return ShapeType::MultiPoint;
+    default: return fileType_;
+    }
+}
+
+// The Z and M records begin with the layout of their base type, which is all that is
+// read of them; the record's own type is still checked against the file's.
+std::shared_ptr<IShape> CShapeFile::itemXY(std::int32_t index) {
+    return withSource("CShapeFile::Item", [&]() -> std::shared_ptr<IShape> {
+        switch (baseType()) {
+        case ShapeType::Point: return readPoint(index);
+        case ShapeType::PolyLine: return readPolyLine(index);
+        case ShapeType::Polygon: return readPolygon(index);
+        case ShapeType::MultiPoint: return readMultiPoint(index);
+        default: return nullptr;
+        }
+    });
+}
+
 // Loads index entry `index`; false when the entry would end past the index length.
 bool CShapeFile::findOffset(std::int32_t index) {
     if (index < 1) return false;

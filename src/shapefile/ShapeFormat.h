@@ -23,6 +23,14 @@ constexpr std::int32_t Point = 1;
 constexpr std::int32_t PolyLine = 3;
 constexpr std::int32_t Polygon = 5;
 constexpr std::int32_t MultiPoint = 8;
+constexpr std::int32_t PointZ = 11;
+constexpr std::int32_t PolyLineZ = 13;
+constexpr std::int32_t PolygonZ = 15;
+constexpr std::int32_t MultiPointZ = 18;
+constexpr std::int32_t PointM = 21;
+constexpr std::int32_t PolyLineM = 23;
+constexpr std::int32_t PolygonM = 25;
+constexpr std::int32_t MultiPointM = 28;
 }  // namespace ShapeType
 
 // Record contents (after the 4-byte shape type) of the fixed-size parts.

@@ -96,5 +96,95 @@ TEST_F(DbaseTableTest, RefusesWhatDoesNotFitAndReportsAFullDisk) {
     EXPECT_THROW(DbaseTable::open(path(QStringLiteral("absent.dbf"))), DbaseError);
 }
 
+TEST_F(DbaseTableTest, HeadersThatPromiseMoreThanTheFileAreRefused) {
+    const QString good = path(QStringLiteral("good.dbf"));
+    {
+        DbaseTable t = DbaseTable::create(good, {{QStringLiteral("Nom"), 'C', 10, 0}, {QStringLiteral("N"), 'N', 5, 0}},
+                                          QDate(2024, 1, 1));
+        t.append({QStringView(u"a"), std::int64_t(1)});
+        t.append({QStringView(u"b"), std::int64_t(2)});
+        t.close();
+    }
+    const QByteArray bytes = readBytes(good);  // header 97, records of 16
+    const auto le16 = [](QByteArray b, int at, int v) {
+        b[at] = char(v & 0xFF);
+        b[at + 1] = char(v >> 8);
+        return b;
+    };
+    struct Case {
+        const char* what;
+        QByteArray bytes;
+        bool readable;
+    };
+    QByteArray moreRecords = bytes;
+    moreRecords[4] = 3;
+    QByteArray hugeCount = bytes;
+    hugeCount[7] = char(0x7F);
+    QByteArray noFields = le16(le16(bytes.left(32) + "\x0D", 8, 33), 10, 1);
+    noFields[4] = 0;
+    const std::vector<Case> cases{
+        {"as written", bytes, true},
+        {"no record, no field", noFields, true},
+        {"one byte of header", le16(bytes, 8, 32), false},
+        {"header past the end", le16(bytes, 8, bytes.size() + 1), false},
+        {"fields wider than the record", le16(bytes, 10, 15), false},
+        {"record length of nothing", le16(bytes, 10, 0), false},
+        {"more records than bytes", moreRecords, false},
+        {"a count past two billion", hugeCount, false},
+        {"cut within a record", bytes.left(97 + 16 + 8), false},
+        {"cut within the header", bytes.left(40), false},
+        {"empty", QByteArray(), false},
+    };
+    for (const Case& c : cases) {
+        const QString file = path(QStringLiteral("case.dbf"));
+        writeBytes(file, c.bytes);
+        if (c.readable) {
+            EXPECT_NO_THROW(DbaseTable::open(file)) << c.what;
+        } else {
+            EXPECT_THROW(DbaseTable::open(file), DbaseError) << c.what;
+        }
+    }
+    EXPECT_EQ(DbaseTable::open(good).recordCount(), 2);
+}
+
+TEST_F(DbaseTableTest, CodePageFilesInAnyCaseAndOtherCodePages) {
+    const QByteArray latin9 = "\xA4uro", cp850 = "Caf\x82";  // "€uro", "Café"
+    struct Case {
+        const char* cpg;  // nullptr: no .cpg
+        const char* cpgName;
+        int ldid;
+        QByteArray bytes;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"ISO-8859-15", "t.CPG", 0, latin9, "€uro"},
+        {"CP850\r\n", "t.Cpg", 0, cp850, "Café"},
+        {"pas-un-nom", "t.cpg", 87, "Caf\xE9", "Café"},   // unknown: the language driver
+        {"pas-un-nom", "t.cpg", 0, "Caf\xC3\xA9", "Café"},  // unknown, no driver: a guess
+        {"utf8", "T.CPG", 87, "Caf\xC3\xA9", "Café"},
+        {nullptr, nullptr, 3, "Caf\xE9", "Café"},
+    };
+    for (const Case& c : cases) {
+        QDir(dir_.path()).removeRecursively();
+        QDir().mkpath(dir_.path());
+        const QString file = path(QStringLiteral("t.dbf"));
+        DBFHandle h = DBFCreateEx(QFile::encodeName(file).constData(), "");
+        ASSERT_NE(h, nullptr);
+        DBFAddField(h, "Nom", FTString, 20, 0);
+        DBFAddField(h, "V", FTDouble, 8, 2);
+        DBFWriteStringAttribute(h, 0, 0, c.bytes.constData());
+        DBFWriteAttributeDirectly(h, 0, 1, const_cast<char*>("********"));
+        DBFClose(h);
+        QByteArray b = readBytes(file);
+        b[29] = char(c.ldid);
+        writeBytes(file, b);
+        QFile::remove(path(QStringLiteral("t.cpg")));
+        if (c.cpg) writeBytes(path(QString::fromLatin1(c.cpgName)), c.cpg);
+        const DbaseTable t = DbaseTable::open(file);
+        EXPECT_EQ(t.text(0, 0), QString::fromUtf8(c.text)) << (c.cpg ? c.cpg : "LDID");
+        EXPECT_TRUE(t.isNull(0, 1));  // "*" in a floating field
+    }
+}
+
 }  // namespace
 }  // namespace sotrix::test

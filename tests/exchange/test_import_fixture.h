@@ -6,8 +6,14 @@
 #include "ImportEngine.h"
 #include "MainView.h"
 #include "State.h"
+#include "TypeFichier.h"
 #include "Workspace.h"
 #include "WorkspaceData.h"
+#include "frmImport.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
 
 #include <QByteArray>
 #include <QFile>
@@ -16,8 +22,13 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <optional>
 #include <utility>
 #include <vector>
+
+// Texts in failure messages as text, not as bytes.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace sotrix::importtest {
 
@@ -103,9 +114,9 @@ protected:
         return p;
     }
 
-    ImportOutcome importFile(const QString& file, bool fromGps = false) {
+    ImportOutcome importFile(const QString& file, bool fromGps = false, int type = typefichier::kOuvrirGpx) {
         state().nomFichier = file;
-        state().typeFichier = 2;
+        state().typeFichier = type;
         return importeFichier(fromGps);
     }
 
@@ -113,20 +124,24 @@ protected:
         return importFile(writeFile(bytes), fromGps);
     }
 
+    // The rows of a query, columns joined by "|", NULL as "NULL".
+    static QStringList rows(const QString& sql, const QVariantList& params = {}) {
+        DbGuard db;
+        QStringList out;
+        Cursor c = db->query(sql, params);
+        while (c.next()) {
+            QStringList cols;
+            for (int i = 0; i < c.columnCount(); ++i)
+                cols << (c.value(i).isNull() ? QStringLiteral("NULL") : c.value(i).toString());
+            out << cols.join(QLatin1Char('|'));
+        }
+        return out;
+    }
+
     // Every row of both tables, every column, as text.
     static QStringList snapshot() {
-        DbGuard db;
-        QStringList rows;
-        for (const char* sql : {"SELECT * FROM Points ORDER BY Id_point", "SELECT * FROM Trace ORDER BY Id_trace"}) {
-            Cursor c = db->query(QString::fromLatin1(sql));
-            while (c.next()) {
-                QStringList cols;
-                for (int i = 0; i < c.columnCount(); ++i)
-                    cols << (c.value(i).isNull() ? QStringLiteral("NULL") : c.value(i).toString());
-                rows << cols.join(QLatin1Char('|'));
-            }
-        }
-        return rows;
+        return rows(QStringLiteral("SELECT * FROM Points ORDER BY Id_point")) +
+               rows(QStringLiteral("SELECT * FROM Trace ORDER BY Id_trace"));
     }
 
     // Two waypoints and a track of two points, as an earlier import would leave them.
@@ -163,6 +178,41 @@ protected:
         }
         EXPECT_EQ(out.size(), points.size());
         return out;
+    }
+
+    // Runs an outside program in the program folder; its failure fails the test.
+    void runTool(const QString& program, const QStringList& args) const {
+        QProcess p;
+        p.setWorkingDirectory(home());
+        p.start(program, args);
+        ASSERT_TRUE(p.waitForFinished(60000)) << program.toStdString();
+        ASSERT_EQ(p.exitCode(), 0) << program.toStdString() << ": " << p.readAllStandardError().toStdString();
+    }
+
+    // The field-mapping dialog opened on the file as File > Open opens it, its controls
+    // set by `choose`, then "Ouvrir" pressed. The import's outcome; nothing when the
+    // dialog did not open or "Ouvrir" ran no import.
+    std::optional<ImportOutcome> importViaDialog(const QString& file, int type,
+                                                 const std::function<void(QWidget&)>& choose = {}) {
+        std::optional<ImportOutcome> outcome;
+        const auto importer = [&outcome](bool fromGps) { return *(outcome = importeFichier(fromGps)); };
+        if (!ouvreFrmImport(file, type, {}, importer)) return std::nullopt;
+        frmImport* dialog = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->objectName() == QLatin1String("frmImport") && w->isVisible()) dialog = static_cast<frmImport*>(w);
+        EXPECT_NE(dialog, nullptr);
+        if (!dialog) return std::nullopt;
+        if (choose) choose(*dialog);
+        dialog->ouvrir_dbf_Click();
+        if (dialog->isVisible()) dialog->annuler_dbf_Click();  // refused: leave no dialog behind
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return outcome;
+    }
+    static void setCombo(QWidget& dialog, const char* name, int index) {
+        dialog.findChild<QComboBox*>(QLatin1String(name))->setCurrentIndex(index);
+    }
+    static void setSep(QWidget& dialog, const QString& text) {
+        dialog.findChild<QLineEdit*>(QStringLiteral("txtSep"))->setText(text);
     }
 
     const QString kReadFailureTail = QStringLiteral("'.\nVérifiez que ce fichier n'est pas en cours d'utilisation.");

@@ -259,3 +259,63 @@ TEST(Interop, RecordsLargerThanTheReadWindowReadBackWhole) {
         EXPECT_TRUE(readShapelib(path).records == records);
     }
 }
+
+TEST(Interop, ZAndMFilesReadAsTheirBaseType) {
+    TempFolder dir;
+    struct Case {
+        const char* nlt;
+        std::int32_t type, base;
+        const char* geometries;  // one WKT a line, "" for a null record
+    };
+    const Case cases[] = {
+        {"POINTZ", 11, 1, "POINT Z (1 2 3)\n\nPOINT Z (4 5 6)"},
+        {"MULTILINESTRINGZ", 13, 3, "MULTILINESTRING Z ((1 2 3,4 5 6),(7 8 9,1 1 1,2 2 2))\nLINESTRING Z (0 0 0,1 1 1)"},
+        {"POLYGONZ", 15, 5, "POLYGON Z ((0 0 1,0 10 1,10 10 1,10 0 1,0 0 1),(2 2 0,4 2 0,4 4 0,2 2 0))"},
+        {"MULTIPOINTZ", 18, 8, "MULTIPOINT Z ((1 2 3),(4 5 6))"},
+        {"POINTM", 21, 1, "POINT M (1 2 3)"},
+        {"MULTILINESTRINGM", 23, 3, "LINESTRING M (1 2 3,4 5 6,7 8 9)\n"},
+        {"POLYGONM", 25, 5, "POLYGON M ((0 0 1,0 10 1,10 10 1,0 0 1))"},
+        {"MULTIPOINTM", 28, 8, "MULTIPOINT M ((1 2 3))"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.nlt);
+        const std::string source = dir.file(std::string(c.nlt) + ".csv");
+        {
+            std::ofstream csv(source);
+            csv << "WKT,id\n";
+            std::istringstream lines(c.geometries);
+            int id = 0;
+            for (std::string g; std::getline(lines, g);) csv << '"' << g << "\"," << ++id << '\n';
+        }
+        const std::string target = dir.file(std::string(c.nlt) + ".shp");
+        ASSERT_EQ(runProgram("ogr2ogr", {"-f", "ESRI Shapefile", "-oo", "KEEP_GEOM_COLUMNS=NO", "-nlt", c.nlt, target, source})
+                      .exitCode,
+                  0);
+        const PairContents theirs = readShapelib(target);
+        CShapeFile f;
+        f.setFileSpec(fileName(target), CShapeFile::Status::Open);
+        EXPECT_EQ(f.fileType(), c.type);
+        EXPECT_EQ(f.baseType(), c.base);
+        ASSERT_EQ(f.count(), theirs.count);
+        for (std::int32_t i = 1; i <= f.count(); ++i) {
+            EXPECT_EQ(f.item(i), nullptr);  // what item() gives these types stays as it was
+            const auto shape = f.itemXY(i);
+            ASSERT_NE(shape, nullptr);
+            const Record ours = fromShape(*shape);
+            EXPECT_EQ(ours.null, theirs.records[std::size_t(i - 1)].null) << i;
+            EXPECT_EQ(ours.xy, theirs.records[std::size_t(i - 1)].xy) << i;
+            if (i == 1 && c.type == 13) EXPECT_EQ(ours.starts, (std::vector<std::int32_t>{0, 2}));
+            if (i == 1 && c.type == 15) EXPECT_EQ(ours.starts, (std::vector<std::int32_t>{0, 5}));
+        }
+    }
+    // The 2D types read through either.
+    CShapeFile plain;
+    const std::string source = dir.file("plain.csv");
+    std::ofstream(source) << "WKT,id\n\"POINT (1 2)\",1\n";
+    ASSERT_EQ(runProgram("ogr2ogr", {"-f", "ESRI Shapefile", "-oo", "KEEP_GEOM_COLUMNS=NO", dir.file("plain.shp"), source})
+                  .exitCode,
+              0);
+    plain.setFileSpec(fileName(dir.file("plain.shp")), CShapeFile::Status::Open);
+    EXPECT_EQ(plain.baseType(), 1);
+    EXPECT_EQ(fromShape(*plain.itemXY(1)), fromShape(*plain.item(1)));
+}

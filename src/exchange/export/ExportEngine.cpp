@@ -8,6 +8,7 @@
 #include "Prompter.h"
 #include "ShapefileSetWriter.h"
 #include "State.h"
+#include "TypeFichier.h"
 
 namespace sotrix {
 
@@ -26,14 +27,14 @@ void exporteFichier(const ExportContext& context, bool waypoints, bool tracks, b
     State& s = state();
     s.resultatOk = true;
     const int type = s.typeFichier;
-    if (type != kExportShapefileSet && type != kExportGpx && type != kExportCsv) {
+    if (type != typefichier::kEnregistrerShapefile && type != typefichier::kEnregistrerGpx && type != typefichier::kEnregistrerCsv) {
         s.resultatOk = false;
         prompter().message(kErreurEnregistrement + QStringLiteral("type de fichier inconnu."), Icon::Exclamation);
         return;
     }
     try {
         DbGuard db;
-        if (type == kExportShapefileSet) {
+        if (type == typefichier::kEnregistrerShapefile) {
             ShapefileSetExport options;
             options.waypoints = waypoints;
             options.tracks = tracks;
@@ -45,7 +46,7 @@ void exporteFichier(const ExportContext& context, bool waypoints, bool tracks, b
             options.onDbaseCreated = context.onDbaseCreated;
             options.onShapeFileCreated = context.onShapeFileCreated;
             ecritShapefiles(*db, s.nomFichier, options);
-        } else if (type == kExportGpx) {
+        } else if (type == typefichier::kEnregistrerGpx) {
             GpxExport options;
             options.waypoints = waypoints;
             options.tracks = tracks;
@@ -78,7 +79,7 @@ void exporteFichier(const ExportContext& context, bool waypoints, bool tracks, b
     // Only what was written whole counts as saved: a selection, or tracks left out of a
     // shapefile set, leave their flag set.
     if (waypoints && !selectedOnly) s.modifWaypoints = false;
-    if (tracks && !selectedOnly && (type != kExportShapefileSet || tracksAsLines || tracksAsPoints)) s.modifTraces = false;
+    if (tracks && !selectedOnly && (type != typefichier::kEnregistrerShapefile || tracksAsLines || tracksAsPoints)) s.modifTraces = false;
 }
 
 }  // namespace sotrix

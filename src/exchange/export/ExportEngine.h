@@ -14,11 +14,6 @@ namespace sotrix {
 
 class DbaseTable;
 
-// The formats of an export: the positions of the Save dialog's filters.
-inline constexpr int kExportShapefileSet = 1;
-inline constexpr int kExportGpx = 2;
-inline constexpr int kExportCsv = 3;
-
 // What the engine takes from its surroundings, replaceable in tests.
 struct ExportContext {
     // The clock: the GPX file's own time and the date in the .dbf headers.

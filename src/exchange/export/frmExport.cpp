@@ -8,6 +8,7 @@
 #include "Prompter.h"
 #include "ShapefileSet.h"
 #include "State.h"
+#include "TypeFichier.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -40,9 +41,9 @@ W* named(W* widget, const char* name) {
 QString avecSuffixe(const QString& path, int type) {
     if (path.isEmpty() || QFileInfo(path).fileName().contains(u'.')) return path;
     switch (type) {
-    case kExportShapefileSet: return path + QStringLiteral(".shp");
-    case kExportGpx: return path + QStringLiteral(".gpx");
-    case kExportCsv: return path + QStringLiteral(".csv");
+    case typefichier::kEnregistrerShapefile: return path + QStringLiteral(".shp");
+    case typefichier::kEnregistrerGpx: return path + QStringLiteral(".gpx");
+    case typefichier::kEnregistrerCsv: return path + QStringLiteral(".csv");
     default: return path;
     }
 }
@@ -50,7 +51,7 @@ QString avecSuffixe(const QString& path, int type) {
 // A shapefile set is in the way when any of its four files exists; the chosen name
 // itself is never written.
 bool existeDeja(const QString& path, int type) {
-    if (type != kExportShapefileSet) return fichierExiste(path);
+    if (type != typefichier::kEnregistrerShapefile) return fichierExiste(path);
     const QStringList shp = shapefileSetShpPaths(path);
     return std::any_of(shp.begin(), shp.end(), [](const QString& p) { return fichierExiste(p); });
 }
@@ -150,7 +151,7 @@ void frmExport::Form_Load() {
 }
 
 void frmExport::formesTraces() {
-    const bool shapes = state().typeFichier == kExportShapefileSet && chkTraces_->isChecked();
+    const bool shapes = state().typeFichier == typefichier::kEnregistrerShapefile && chkTraces_->isChecked();
     chkTracesLigne_->setChecked(shapes);
     chkTracesLigne_->setEnabled(shapes);
     chkTracesPoint_->setChecked(false);
@@ -174,7 +175,7 @@ void frmExport::cmdFichier_Click() {
             break;
         s.nomFichier.clear();
     }
-    const bool gpx = s.typeFichier == kExportGpx;
+    const bool gpx = s.typeFichier == typefichier::kEnregistrerGpx;
     (gpx ? optGps_ : optAffichage_)->setChecked(true);
     optGps_->setEnabled(!gpx);
     optAffichage_->setEnabled(!gpx);
@@ -193,7 +194,7 @@ void frmExport::cmdEnregistrer_Click() {
     if (!waypoints && !tracks)
         return refuse(
             QStringLiteral("Vous devez sélectionner au moins un élément (Waypoint et/ou Trace) à enregistrer."));
-    if (s.typeFichier == kExportShapefileSet && tracks && !chkTracesPoint_->isChecked() &&
+    if (s.typeFichier == typefichier::kEnregistrerShapefile && tracks && !chkTracesPoint_->isChecked() &&
         !chkTracesLigne_->isChecked())
         return refuse(QStringLiteral("Vous devez sélectionner la manière d'enregistrer les traces."));
     s.projExport = optGps_->isChecked() ? 0 : 1;

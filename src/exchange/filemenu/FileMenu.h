@@ -9,13 +9,6 @@ class QWidget;
 
 namespace sotrix {
 
-// The kinds of file of the Open dialog, in the order of its filters.
-inline constexpr int kOpenShapefile = 1;
-inline constexpr int kOpenGpx = 2;
-inline constexpr int kOpenG7ToWin = 3;
-inline constexpr int kOpenCsvSemicolon = 4;
-inline constexpr int kOpenCsvComma = 5;
-
 void fichierOuvrir_Click();
 void fermerFichier_Click();
 // exporte: what the export options dialog runs (exporteFichier when empty).

@@ -10,6 +10,7 @@
 #include "MainView.h"
 #include "Prompter.h"
 #include "State.h"
+#include "TypeFichier.h"
 
 #include <QFileInfo>
 
@@ -47,19 +48,19 @@ bool verifieFichier() {
     Disposition d = Disposition::Accepted;
     QString refus;
     switch (s.typeFichier) {
-    case kOpenG7ToWin:
+    case typefichier::kOuvrirG7ToWin:
         s.sepChamps = QStringLiteral(",");
         d = verifieG7ToWin(s.nomFichier);
         refus = QStringLiteral("Le fichier csv sélectionné n'a pas été créé à l'aide de l'application G7ToWin.\n"
                                "Pour importer un fichier CSV classique, vous devez sélectionner 'CSV (séparateur: "
                                "point virgule)' ou 'CSV (séparateur: virgule)' comme type de fichier.");
         break;
-    case kOpenCsvSemicolon:
+    case typefichier::kOuvrirCsvPointVirgule:
         s.sepChamps = QStringLiteral(";");
         d = verifieSeparateurCsv(s.nomFichier, s.sepChamps);
         refus = QStringLiteral("Le séparateur utilisé dans le fichier CSV sélectionné n'est pas le point-virgule (';').");
         break;
-    case kOpenCsvComma:
+    case typefichier::kOuvrirCsvVirgule:
         s.sepChamps = QStringLiteral(",");
         d = verifieSeparateurCsv(s.nomFichier, s.sepChamps);
         refus = QStringLiteral("Le séparateur utilisé dans le fichier CSV sélectionné n'est pas la virgule (',').");
@@ -76,7 +77,7 @@ bool verifieFichier() {
         s.nomFichier.clear();
         return false;
     }
-    if (s.typeFichier == kOpenG7ToWin)
+    if (s.typeFichier == typefichier::kOuvrirG7ToWin)
         prompter().message(
             QStringLiteral("Le système de projection associé au fichier 'G7ToWin' est supposé être celui du GPS."),
             Icon::Information);
@@ -93,7 +94,7 @@ void fichierOuvrir_Click() {
     main->viderDb();
     if (!choisitFichier() || !verifieFichier()) return;
     main->setLblFichier(s.nomFichier);
-    if (s.typeFichier == kOpenGpx || s.typeFichier == kOpenG7ToWin) {
+    if (s.typeFichier == typefichier::kOuvrirGpx || s.typeFichier == typefichier::kOuvrirG7ToWin) {
         // The path stays shown and the flags are cleared whatever the import's outcome.
         importeFichier(false);
         s.modifTraces = false;

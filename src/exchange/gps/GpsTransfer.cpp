@@ -12,6 +12,7 @@
 #include "NmeaLine.h"
 #include "Prompter.h"
 #include "State.h"
+#include "TypeFichier.h"
 #include "frmProgress.h"
 
 #include <QFile>
@@ -23,7 +24,7 @@ namespace sotrix {
 
 namespace {
 
-constexpr int kGpxFileType = 2;
+constexpr int kGpxFileType = typefichier::kOuvrirGpx;
 
 struct WorkFiles {
     QString gpx = appPath(QStringLiteral("gps.gpx"));

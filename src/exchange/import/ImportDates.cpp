@@ -204,7 +204,7 @@ std::optional<qint64> lireDate(std::string_view text) {
         } else {
             const auto two = s.digits(2, 2);
             if (!two || s.digitFollows()) return std::nullopt;
-            y = *two < 30 ? 2000 + *two : 1900 + *two;
+            y = anneeComplete(*two);
         }
     } else if (s.take('-')) {
         if (firstDigits != 4) return std::nullopt;  // the year takes four digits
@@ -226,6 +226,13 @@ std::optional<qint64> lireDate(std::string_view text) {
         clock = *c;
     }
     return instant(y, m, d, clock.hh, clock.mi, clock.ss);
+}
+
+qint64 anneeComplete(qint64 annee) { return annee < 30 ? 2000 + annee : 1900 + annee; }
+
+std::optional<qint64> instantCivil(qint64 annee, int mois, int jour, int heures, int minutes, int secondes) {
+    if (heures < 0 || minutes < 0 || secondes < 0) return std::nullopt;
+    return instant(annee, mois, jour, heures, minutes, secondes);
 }
 
 QString texteVersDate(const QString& text) {

@@ -19,6 +19,13 @@ std::optional<qint64> lireTempsIso(std::string_view text);
 // "H:mm:ss". Two-digit years 00-29 are 20xx, 30-99 19xx.
 std::optional<qint64> lireDate(std::string_view text);
 
+// The year of a two-digit year: 00-29 are 20xx, 30-99 19xx.
+qint64 anneeComplete(qint64 annee);
+
+// The instant of a date and time of day; nothing when it is no valid date (years
+// 1..9999) or time.
+std::optional<qint64> instantCivil(qint64 annee, int mois, int jour, int heures, int minutes, int secondes);
+
 // The text when it reads as a date; else its upper-case form with the first month
 // abbreviation found ("-JAN-", "-FEV-", ...) turned to "/mm/" when that reads as a
 // date; else "".

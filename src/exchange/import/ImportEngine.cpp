@@ -53,7 +53,42 @@ std::optional<Refus> commonTail(Database& db) {
     return std::nullopt;
 }
 
+void echecLecture(const QString& path) { prompter().message(msgEchecLecture(path), Icon::Exclamation); }
+
+// Whatever a reader throws but a database failure means the file could not be read.
+bool ouvreLecteur(ImportReader& reader, const QString& path) {
+    try {
+        return reader.ouvre(path);
+    } catch (const DbError&) {
+        throw;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+Flow litLecteur(ImportReader& reader, PointStore& store, bool fromGps) {
+    try {
+        return reader.lit(store, fromGps);
+    } catch (const DbError&) {
+        throw;
+    } catch (const std::exception&) {
+        return Flow::ReadFailure;
+    }
+}
+
 }  // namespace
+
+QString texteLignesIgnorees(const QString& path, const LignesIgnorees& lignes) {
+    if (lignes.nombre == 1)
+        return QStringLiteral("1 ligne du fichier '") + path + QStringLiteral("' a été ignorée (ligne ") +
+               QString::number(lignes.premieres.front()) + QStringLiteral(").");
+    QStringList numeros;
+    for (const qint64 n : lignes.premieres) numeros << QString::number(n);
+    QString liste = numeros.join(QStringLiteral(", "));
+    if (lignes.nombre > qint64(lignes.premieres.size())) liste += QStringLiteral(", …");
+    return QString::number(lignes.nombre) + QStringLiteral(" lignes du fichier '") + path +
+           QStringLiteral("' ont été ignorées (lignes ") + liste + QStringLiteral(").");
+}
 
 QString nettoieNom(const QString& nom, bool fromGps) {
     qsizetype begin = 0;
@@ -70,6 +105,7 @@ ImportOutcome importeFichier(bool fromGps) {
     State& st = state();
     const QString path = st.nomFichier;
     Flow flow = Flow::Continue;
+    std::unique_ptr<ImportReader> reader;
     try {
         DbGuard db;
         ProjSystems systems(*db, st.paramProjGps, st.paramProjCarto);
@@ -79,9 +115,9 @@ ImportOutcome importeFichier(bool fromGps) {
         }
         if (!systems.ok()) return ImportOutcome::SetupFailure;  // already reported
 
-        const auto reader = lecteurImport(st.typeFichier);
-        if (!reader || !reader->ouvre(path)) {
-            prompter().message(msgEchecLecture(path), Icon::Exclamation);
+        reader = lecteurImport(st.typeFichier);
+        if (!reader || !ouvreLecteur(*reader, path)) {
+            echecLecture(path);
             return ImportOutcome::ReadFailure;
         }
 
@@ -91,9 +127,9 @@ ImportOutcome importeFichier(bool fromGps) {
             db->exec(QStringLiteral("DELETE FROM Points"));
             db->exec(QStringLiteral("DELETE FROM Trace"));
             PointStore store(*db, systems);
-            flow = reader->lit(store, fromGps);
+            flow = litLecteur(*reader, store, fromGps);
             if (flow == Flow::ReadFailure) {  // the transaction rolls back on leaving
-                prompter().message(msgEchecLecture(path), Icon::Exclamation);
+                echecLecture(path);
                 return ImportOutcome::ReadFailure;
             }
             refus = commonTail(*db);
@@ -111,6 +147,8 @@ ImportOutcome importeFichier(bool fromGps) {
     st.modifWaypoints = true;
     st.modifTraces = true;
     if (st.mainView) st.mainView->majListes();
+    if (const LignesIgnorees ignorees = reader->lignesIgnorees(); ignorees.nombre > 0)
+        prompter().message(texteLignesIgnorees(path, ignorees), Icon::Exclamation);
     return flow == Flow::Stop ? ImportOutcome::Stopped : ImportOutcome::Ok;
 }
 

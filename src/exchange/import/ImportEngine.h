@@ -7,6 +7,8 @@
 
 namespace sotrix {
 
+struct LignesIgnorees;
+
 enum class ImportOutcome {
     Ok,
     Stopped,          // the user declined to go on after a projection failure; what was
@@ -25,5 +27,9 @@ ImportOutcome importeFichier(bool fromGps);
 // A name taken from a file: blanks trimmed, "/" made "X" unless fromGps, trailing "-"
 // removed.
 QString nettoieNom(const QString& nom, bool fromGps);
+
+// "1 ligne du fichier '<path>' a été ignorée (ligne 5)." or "3 lignes du fichier '<path>'
+// ont été ignorées (lignes 5, 11, 15)."; past ten numbers the list ends with ", …".
+QString texteLignesIgnorees(const QString& path, const LignesIgnorees& lignes);
 
 }  // namespace sotrix

@@ -21,10 +21,10 @@ PointStore::PointStore(Database& db, ProjSystems& systems)
       insertWaypoint_(db, QStringLiteral("INSERT INTO Points (Nom, Lon, Lat, X, Y, Altitude, Date, Description) "
                                          "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)")),
       nameWaypoint_(db, QStringLiteral("UPDATE Points SET Nom = ?1 WHERE Id_point = ?2")),
-      insertTrace_(db, QStringLiteral("INSERT INTO Trace (Nom, Description) VALUES (?1, ?2)")),
+      insertTrace_(db, QStringLiteral("INSERT INTO Trace (Nom, Description, Fermer) VALUES (?1, ?2, ?3)")),
       nameTrace_(db, QStringLiteral("UPDATE Trace SET Nom = ?1 WHERE Id_trace = ?2")),
-      insertTrackPoint_(db, QStringLiteral("INSERT INTO Points (Trace, Num_trace, Lon, Lat, X, Y, Altitude, Date) "
-                                           "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)")) {}
+      insertTrackPoint_(db, QStringLiteral("INSERT INTO Points (Trace, Num_trace, Lon, Lat, X, Y, Altitude, Date, "
+                                           "Description) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9)")) {}
 
 std::optional<PointStore::Coordonnees> PointStore::projette(SourceSysteme source, double a, double b) {
     double x = a;
@@ -56,18 +56,27 @@ Flow PointStore::waypoint(SourceSysteme source, double a, double b, const Champs
 }
 
 void PointStore::debutTrace(const std::optional<QString>& nom, const std::optional<QString>& description) {
-    insertTrace_.run({orNull(nom), orNull(description)});
-    trace_ = db_.lastInsertId();
-    numTrace_ = 0;
-    if (!nom) nameTrace_.run({QString::number(trace_), trace_});
+    ChampsTrace champs;
+    champs.nom = nom;
+    champs.description = description;
+    debutTrace(champs);
 }
 
-Flow PointStore::pointTrace(SourceSysteme source, double a, double b, const ChampsPoint& champs) {
+void PointStore::debutTrace(const ChampsTrace& champs) {
+    insertTrace_.run({champs.nom ? QVariant(*champs.nom + champs.suffixe) : QVariant(), orNull(champs.description),
+                      champs.fermer ? 1 : 0});
+    trace_ = db_.lastInsertId();
+    numTrace_ = 0;
+    if (!champs.nom) nameTrace_.run({QString::number(trace_) + champs.suffixe, trace_});
+}
+
+Flow PointStore::pointTrace(SourceSysteme source, double a, double b, const ChampsPoint& champs,
+                            const std::optional<QString>& description) {
     if (trace_ == 0) throw std::logic_error("track point before its track");
     const auto c = projette(source, a, b);
     if (!c) return stop_ ? Flow::Stop : Flow::Continue;
     insertTrackPoint_.run({trace_, ++numTrace_, c->lon, c->lat, c->x, c->y, orNull(champs.altitude),
-                           dateOrNull(champs.date)});
+                           dateOrNull(champs.date), orNull(description)});
     return Flow::Continue;
 }
 

@@ -28,6 +28,13 @@ struct ChampsWaypoint : ChampsPoint {
     std::optional<QString> description;
 };
 
+struct ChampsTrace {
+    std::optional<QString> nom;  // cleaned; nothing gives the text of the new Id_trace
+    std::optional<QString> description;
+    bool fermer = false;  // a ring of a polygon
+    QString suffixe;      // follows the name, or the Id_trace text (the part number of a shape)
+};
+
 class PointStore {
 public:
     // systems: source the GPS system, destination the map system.
@@ -38,7 +45,9 @@ public:
     // Stores a track row before its points; a track without a name is named after its
     // Id_trace. Its points follow, numbered from 1.
     void debutTrace(const std::optional<QString>& nom, const std::optional<QString>& description);
-    Flow pointTrace(SourceSysteme source, double a, double b, const ChampsPoint& champs);
+    void debutTrace(const ChampsTrace& champs);
+    Flow pointTrace(SourceSysteme source, double a, double b, const ChampsPoint& champs,
+                    const std::optional<QString>& description = std::nullopt);
 
 private:
     struct Coordonnees {

@@ -1,0 +1,188 @@
+// The delimited-CSV import through the field-mapping dialog: files written by GDAL and
+// GPSBabel with the dialog's own choices, hand-written files with the decimal separator
+// of either locale, skipped lines and their one report, a projection refusal.
+#include "test_import_fixture.h"
+
+#include "Divers.h"
+
+using namespace sotrix;
+using namespace sotrix::importtest;
+
+namespace {
+
+class CsvImportTest : public ImportTest {
+protected:
+    // Waypoints as "Id:Nom:Lon:Lat", in key order.
+    static QStringList waypoints() {
+        return rows(QStringLiteral("SELECT Id_point, Nom, Lon, Lat FROM Points WHERE Trace = 0 ORDER BY Id_point"))
+            .replaceInStrings(QStringLiteral("|"), QStringLiteral(":"));
+    }
+    // The map pairs stored against cs2cs for the GPS pairs stored.
+    static void expectMapPairsFromCs2cs() {
+        DbGuard db;
+        std::vector<std::pair<double, double>> lonLat, xy;
+        Cursor c = db->query(QStringLiteral("SELECT Lon, Lat, X, Y FROM Points ORDER BY Id_point"));
+        while (c.next()) {
+            lonLat.emplace_back(c.value(0).toDouble(), c.value(1).toDouble());
+            xy.emplace_back(c.value(2).toDouble(), c.value(3).toDouble());
+        }
+        const auto expected = cs2cs(proj4(4326), proj4(31370), lonLat);
+        ASSERT_EQ(expected.size(), xy.size());
+        for (std::size_t i = 0; i < xy.size(); ++i) {
+            EXPECT_NEAR(xy[i].first, expected[i].first, 1e-3) << i;
+            EXPECT_NEAR(xy[i].second, expected[i].second, 1e-3) << i;
+        }
+    }
+    QString skippedText(const QString& file, const QString& list, int n) const {
+        return n == 1 ? QStringLiteral("1 ligne du fichier '") + file + QStringLiteral("' a été ignorée (ligne ") + list +
+                            QStringLiteral(").")
+                      : QString::number(n) + QStringLiteral(" lignes du fichier '") + file +
+                            QStringLiteral("' ont été ignorées (lignes ") + list + QStringLiteral(").");
+    }
+};
+
+TEST_F(CsvImportTest, FilesOfGdalAndGpsbabelWithTheDialogsChoices) {
+    for (const QString sep : {QStringLiteral("."), QStringLiteral(",")}) {  // the C and the French locale
+        SCOPED_TRACE(sep.toStdString());
+        state().sepDecimal = sep;
+        writeFile("WKT,Nom,Desc\n\"POINT (4.35 50.85)\",Lion,\"Café \"\"Le Lion\"\"; Bruxelles\"\n"
+                  "\"POINT (4.1 50.1)\",Forêt/Nord-,\n\"POINT (0 0)\",Zéro,x\n",
+                  QStringLiteral("src.csv"));
+        QFile::remove(path(QStringLiteral("semi.csv")));
+        runTool(QStringLiteral("ogr2ogr"), {"-f", "CSV", "-oo", "KEEP_GEOM_COLUMNS=NO", "-lco", "GEOMETRY=AS_XY", "-lco",
+                                            "SEPARATOR=SEMICOLON", "semi.csv", "src.csv"});
+        seedRows();
+        prompts->clear();
+        // The header X;Y;Nom;Desc gives "Affichage"; the file holds degrees, so the user picks "GPS".
+        const auto outcome = importViaDialog(path("semi.csv"), typefichier::kOuvrirCsvPointVirgule, [](QWidget& d) {
+            EXPECT_EQ(d.findChild<QComboBox*>(QStringLiteral("Combo_projection"))->currentIndex(), 1);
+            EXPECT_EQ(d.findChild<QComboBox*>(QStringLiteral("Combo_x"))->currentIndex(), 0);
+            EXPECT_EQ(d.findChild<QComboBox*>(QStringLiteral("Combo_y"))->currentIndex(), 1);
+            EXPECT_EQ(d.findChild<QComboBox*>(QStringLiteral("Combo_nom"))->currentIndex(), 2);
+            setCombo(d, "Combo_projection", 0);
+        });
+        EXPECT_EQ(outcome, ImportOutcome::Ok);
+        EXPECT_TRUE(prompts->prompts().empty()) << prompts->texts().join("; ").toStdString();
+        EXPECT_EQ(waypoints(), (QStringList{"1:Lion:4.35:50.85", QString::fromUtf8("2:ForêtXNord:4.1:50.1"),
+                                            QString::fromUtf8("3:Zéro:0:0")}));
+        expectMapPairsFromCs2cs();
+        EXPECT_FALSE(state().modifWaypoints || state().modifTraces);
+
+        writeFile("<?xml version=\"1.0\"?>\n<gpx version=\"1.0\" xmlns=\"http://www.topografix.com/GPX/1/0\">"
+                  "<wpt lat=\"50.85\" lon=\"4.35\"><ele>120</ele><name>Lion</name><desc>Café, \"Lion\"</desc></wpt>"
+                  "<wpt lat=\"50.1\" lon=\"4.1\"><name>B/C</name></wpt></gpx>\n");
+        runTool(QStringLiteral("gpsbabel"), {"-i", "gpx", "-f", "in.gpx", "-o", "unicsv", "-F", "u.csv"});
+        EXPECT_TRUE(QFile(path("u.csv")).open(QIODevice::ReadOnly));
+        EXPECT_EQ(importViaDialog(path("u.csv"), typefichier::kOuvrirCsvVirgule, [](QWidget& d) {
+                      EXPECT_EQ(d.findChild<QComboBox*>(QStringLiteral("Combo_nom"))->currentIndex(), 3);
+                      EXPECT_EQ(d.findChild<QComboBox*>(QStringLiteral("Combo_x"))->currentIndex(), 2);
+                      EXPECT_EQ(d.findChild<QComboBox*>(QStringLiteral("Combo_y"))->currentIndex(), 1);
+                      EXPECT_EQ(d.findChild<QComboBox*>(QStringLiteral("Combo_projection"))->currentIndex(), 0);
+                  }),
+                  ImportOutcome::Ok);
+        EXPECT_EQ(waypoints(), (QStringList{"1:Lion:4.35:50.85", "2:BXC:4.1:50.1"}));
+        expectMapPairsFromCs2cs();
+    }
+}
+
+TEST_F(CsvImportTest, HandWrittenFilesInEitherLocale) {
+    const QString cafe = QString::fromUtf8("Café");
+    // Rows and skipped lines with sepDecimal "." and with ","; the second of each pair is
+    // the first when left out.
+    struct Case {
+        const char* what;
+        QByteArray bytes;
+        int type;
+        const char* txtSep;
+        QStringList rows;
+        std::optional<QStringList> rowsVirgule;
+        QString skipped;  // the numbers of the report; "" for none
+        std::optional<QString> skippedVirgule;
+    };
+    const QStringList lion{"1:Lion:4.35:50.85"};
+    const std::vector<Case> cases{
+        {"quotes, doubled quotes, delimiters inside", "Nom;X;Y\n\"Le \"\"Lion\"\"; B\";4.35;50.85\n\"a;b\";\"4.1\";50.1\n",
+         4, ".", {"1:Le \"Lion\"; B:4.35:50.85", "2:a;b:4.1:50.1"}, {}, ""},
+        {"decimal comma typed", "Nom;X;Y\nLion;4,35;50,85\n", 4, ",", lion, {}, ""},
+        {"decimal comma left as the dot", "Nom;X;Y\nLion;4,35;50,85\n", 4, ".", {}, lion, "2", ""},
+        {"no separator typed", "Nom;X;Y\nLion; 4.35 ;50.85\n", 4, "", lion, QStringList(), "", "2"},
+        {"header only", "Nom;X;Y\n", 4, ".", {}, {}, ""},
+        {"Windows-1252 bytes", "Nom;X;Y\nCaf\xE9;4.35;50.85\n", 4, ".", {"1:" + cafe + ":4.35:50.85"}, {}, ""},
+        {"BOM and CR LF", "\xEF\xBB\xBFNom,X,Y\r\nLion,4.35,50.85\r\n\r\n", 5, ".", lion, {}, ""},
+        {"short line and empty X", "Nom;X;Y\nLion;4.35;50.85\n\nCourt;4.1\n;;\nVide;;50\nN;4;x\n \n", 4, ".", lion, {},
+         "4, 5, 6, 7, 8"},
+        {"blank names take their key", "Nom;X;Y\n ;4;50\n---;4.1;50\n;4.2;50\n", 4, ".",
+         {"1:1:4:50", "2::4.1:50", "3:3:4.2:50"}, {}, ""},
+        {"higher type reads as ';'", "Nom;X;Y\nLion;4.35;50.85\n", 9, ".", lion, {}, ""},
+    };
+    QByteArray many = "Nom;X;Y\n";
+    for (int i = 0; i < 12; ++i) many += "x;;\n";
+    for (const QString sep : {QStringLiteral("."), QStringLiteral(",")}) {
+        state().sepDecimal = sep;
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(c.what) + " with sepDecimal " + sep.toStdString());
+            const QString file = writeFile(c.bytes, QStringLiteral("h.csv"));
+            prompts->clear();
+            const auto outcome = importViaDialog(file, c.type, [&](QWidget& d) {
+                setSep(d, QString::fromUtf8(c.txtSep));
+                setCombo(d, "Combo_projection", 0);
+            });
+            EXPECT_EQ(outcome, ImportOutcome::Ok);
+            const bool virgule = sep == QLatin1String(",");
+            EXPECT_EQ(waypoints(), virgule && c.rowsVirgule ? *c.rowsVirgule : c.rows);
+            const QString skipped = virgule && c.skippedVirgule ? *c.skippedVirgule : c.skipped;
+            const int count = skipped.isEmpty() ? 0 : int(skipped.count(QLatin1Char(','))) + 1;
+            EXPECT_EQ(prompts->texts(), count ? QStringList{skippedText(file, skipped, count)} : QStringList());
+            if (count) EXPECT_EQ(prompts->prompts()[0].icon, Icon::Exclamation);
+            EXPECT_EQ(view.calls.last(), QStringLiteral("redraw"));
+        }
+        prompts->clear();
+        const QString file = writeFile(many, QStringLiteral("many.csv"));
+        EXPECT_EQ(importViaDialog(file, 4), ImportOutcome::Ok);
+        EXPECT_EQ(prompts->texts(), QStringList{skippedText(file, "2, 3, 4, 5, 6, 7, 8, 9, 10, 11, …", 12)});
+    }
+}
+
+TEST_F(CsvImportTest, NoAtTheThirdLinesProjectionKeepsTheTwoBefore) {
+    {
+        DbGuard db;
+        db->exec(QStringLiteral("INSERT INTO Proj (Epsg, \"Desc\", Proj4) VALUES (990010, 'ortho', "
+                                "'+proj=ortho +lat_0=50 +lon_0=4 +datum=WGS84 +units=m +no_defs')"));
+    }
+    state().paramProjCarto = 990010;
+    prompts->answer(Answer::No);
+    const QString file = writeFile("Lon;Lat;Nom\n4;50;A\n4.1;50.1;B\n-176;-50;C\n4.2;50.2;D\n", QStringLiteral("p.csv"));
+    EXPECT_EQ(importViaDialog(file, 4), ImportOutcome::Stopped);
+    ASSERT_EQ(prompts->prompts().size(), 1u);
+    EXPECT_EQ(prompts->prompts()[0].icon, Icon::Question);
+    EXPECT_EQ(waypoints(), (QStringList{"1:A:4:50", "2:B:4.1:50.1"}));
+    EXPECT_TRUE(QFile(file).open(QIODevice::ReadWrite));  // closed again
+}
+
+TEST_F(CsvImportTest, UnreadableFilesLeaveTheWorkspace) {
+    seedRows();
+    const QStringList before = snapshot();
+    QDir(home()).mkdir(QStringLiteral("dossier.csv"));
+    state().champNom = QStringLiteral("0");
+    state().colonneX = 1;
+    state().colonneY = 2;
+    for (const QString& file : {path("dossier.csv"), path("absent.csv")}) {
+        prompts->clear();
+        // Through the engine (the file went between the dialog and the import) and the dialog.
+        EXPECT_EQ(importFile(file, false, typefichier::kOuvrirCsvPointVirgule), ImportOutcome::ReadFailure);
+        EXPECT_EQ(importViaDialog(file, typefichier::kOuvrirCsvPointVirgule), std::nullopt);
+        const QString text = QStringLiteral("Impossible de lire le fichier '") + file + kReadFailureTail;
+        EXPECT_EQ(prompts->texts(), (QStringList{text, text}));
+        EXPECT_EQ(snapshot(), before);
+    }
+    // Duplicate names refuse the whole file.
+    prompts->clear();
+    // A refused import shows its refusal only, not the lines it skipped.
+    const QString dup = writeFile("Nom;X;Y\nA;4;50\ncourt\na;4.1;50\n", QStringLiteral("dup.csv"));
+    EXPECT_EQ(importViaDialog(dup, 4, [](QWidget& d) { setCombo(d, "Combo_projection", 0); }), ImportOutcome::Refused);
+    EXPECT_EQ(snapshot(), before);
+    ASSERT_EQ(prompts->texts().size(), 1);
+    EXPECT_TRUE(prompts->texts()[0].endsWith(QString::fromUtf8("Plusieurs waypoints ont le même nom : A (2X).")));
+}
+
+}  // namespace
