@@ -10,6 +10,7 @@
 #include <memory>
 
 class QCheckBox;
+class QCloseEvent;
 class QLabel;
 class QListWidget;
 class QToolBar;
@@ -20,6 +21,7 @@ namespace sotrix {
 class Database;
 class MapCanvas;
 class ReferenceRenderer;
+class UpdateChecker;
 
 class frmAccueil : public QMainWindow, public MainView, public ViewState, public ReferenceLayer {
     Q_OBJECT
@@ -67,7 +69,24 @@ public:
 
     MapCanvas* picture1() const { return Picture1_; }
 
-    bool majManuelle = false;
+    // What the settings dialog reads, and the quit procedure with the close query: a
+    // close from the window's control box (fromControlBox) runs the quit procedure and
+    // Form_QueryUnload answers whether the close is cancelled.
+    QString lblFichierText() const override;
+    QString lblReferenceText() const override;
+    bool listsHoldData() const override;
+    QuitResult fichierQuitter_Click() override;
+    bool Form_QueryUnload(bool fromControlBox);
+
+    // Commands of the menus and of the date button, each run inside the command guard
+    // when chosen.
+    void gpsOptions_Click();
+    void outilsUpdate_Click();
+    void a_propos_de_Click();
+    void cmdSelectDate_Click();
+    // The update check, owned by the window.
+    UpdateChecker& updateChecker() { return *updateChecker_; }
+
     // True while code changes the items of a list or their selection: the list handlers
     // then leave the tables alone.
     bool remplissageListes = false;
@@ -75,6 +94,9 @@ public:
 signals:
     // A redraw has finished.
     void redrawn();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void buildUi();
@@ -95,6 +117,8 @@ private:
     void toutSelectionner(bool checked, QCheckBox* box, QListWidget* list, const qint64& total,
                           qint64& selectedCount, void (*ecrit)(Database&, bool));
     void redrawOnce();
+    // Connects the menu items and buttons of the commands above.
+    void connecteCommandes();
 
     MapCanvas* Picture1_ = nullptr;
     QListWidget* lstWaypoint_ = nullptr;
@@ -114,6 +138,7 @@ private:
     std::shared_ptr<ReferenceRenderer> renderer_;
     bool redrawing_ = false;
     bool redrawPending = false;
+    UpdateChecker* updateChecker_ = nullptr;
 };
 
 }  // namespace sotrix

@@ -5,6 +5,9 @@
 
 namespace sotrix {
 
+// The workspace database's file name.
+inline constexpr const char* kNomBd = "sotrix.mdb";
+
 // SOTRIX_HOME when set, else the folder of the executable.
 QString appDir();
 // A file of the program folder.

@@ -311,7 +311,7 @@ Transaction::~Transaction() {
 
 // ---------------------------------------------------------------- DbGuard
 
-QString databasePath() { return appPath(QStringLiteral("sotrix.mdb")); }
+QString databasePath() { return appPath(QString::fromLatin1(kNomBd)); }
 
 DbGuard::DbGuard() : DbGuard(databasePath()) {}
 
