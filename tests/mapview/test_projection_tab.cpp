@@ -157,6 +157,12 @@ TEST_F(ProjectionTab, EditedStringIsSavedAsTypedOrPutBack) {
     EXPECT_EQ(proj4(31370), shifted);
     EXPECT_TRUE(dialog->proj4Modifie);
     EXPECT_EQ(edit("txtProj4")->text(), noDatum);
+    // A click that follows that focus-out does not ask a second time.
+    prompts->clear();
+    prompts->answer(Answer::No);
+    click("cmdDefaut");
+    EXPECT_EQ(prompts->texts(),
+              QStringList{QStringLiteral("Etês-vous sûr de vouloir restaurer la commande proj.4 par défaut ?")});
     prompts->clear();
     prompts->answer(Answer::Yes);
     prompts->answer(Answer::Yes);
