@@ -185,18 +185,5 @@ TEST_F(Quit, EmptyingCompactsIntoANewSmallerFileAndClearsAStaleCopyFirst) {
     EXPECT_GT(db->scalar(QStringLiteral("select count(*) from Proj")).toLongLong(), 5000);
 }
 
-TEST_F(Quit, CompactionThatCannotWriteItsCopyLeavesTheDatabaseWholeAndReadable) {
-    addWaypoint(QStringLiteral("Borne"), 150000, 170000);
-    ASSERT_TRUE(QDir(home()).mkpath(QStringLiteral("non_compactee.mdb/dedans")));
-    const ino_t before = inode(databasePath());
-    form->viderDb();
-    EXPECT_EQ(inode(databasePath()), before);
-    EXPECT_TRUE(QFileInfo(path(QStringLiteral("non_compactee.mdb"))).isDir());
-    DbGuard db;
-    EXPECT_EQ(db->scalar(QStringLiteral("pragma integrity_check")).toString(), QStringLiteral("ok"));
-    EXPECT_EQ(db->scalar(QStringLiteral("select count(*) from Points")).toLongLong(), 0);
-    EXPECT_TRUE(prompts->prompts().empty());
-}
-
 }  // namespace
 }  // namespace sotrix::test
