@@ -147,7 +147,9 @@ TEST_F(OptionsTest, ReceiverPortAndColourRules) {
         click("cmdCouleurShp");
         EXPECT_EQ(colourOf("cmdCouleurShp"), c.colour);
         EXPECT_EQ(prompts->texts().size(), c.notice ? 2 : 1) << c.layer;
-        if (c.notice) EXPECT_EQ(prompts->texts()[1], QString::fromUtf8(kMsgNoticeCouleurShp));
+        if (c.notice) {
+            EXPECT_EQ(prompts->texts()[1], QString::fromUtf8(kMsgNoticeCouleurShp));
+        }
     }
 
     // The address: No puts the default back, whatever the box held before.

@@ -83,7 +83,9 @@ TEST_F(Quit, QuestionOnlyWithUnsavedDataAndNoKeepsEverything) {
         EXPECT_EQ(stays, !c.closes);
         EXPECT_EQ(form->isVisible(), !c.closes);
         EXPECT_EQ(prompts->texts(), c.answer ? QStringList{kQuestion} : QStringList());
-        if (c.answer) EXPECT_EQ(prompts->prompts()[0].buttons, Buttons::YesNo);
+        if (c.answer) {
+            EXPECT_EQ(prompts->prompts()[0].buttons, Buttons::YesNo);
+        }
         EXPECT_EQ(rows(), c.closes ? 0 : before);
     }
 }
