@@ -30,4 +30,5 @@ CREATE UNIQUE INDEX Proj_Epsg ON Proj (Epsg);
 CREATE TABLE projbackup (epsg INTEGER, proj4 TEXT);
 CREATE UNIQUE INDEX projbackup_epsg ON projbackup (epsg);
 CREATE TABLE "A propos de" (Version TEXT, Db SMALLINT);
-INSERT INTO "A propos de" (Version, Db) VALUES ('2.6.11', 1);
+-- The build writes the program's version from the project() line of CMakeLists.txt.
+INSERT INTO "A propos de" (Version, Db) VALUES ('@PROJECT_VERSION@', 1);

@@ -5,6 +5,13 @@
 
 namespace sotrix {
 
+void giveBackMainWindow(QWidget* main) {
+    if (!main) return;
+    main->setEnabled(true);
+    main->activateWindow();
+    main->setFocus();
+}
+
 HandModalDialog::HandModalDialog() : QDialog(nullptr) { setAttribute(Qt::WA_DeleteOnClose, false); }
 
 void HandModalDialog::showOver(QWidget* main) {
@@ -19,16 +26,15 @@ void HandModalDialog::showOver(QWidget* main) {
     show();
 }
 
-void HandModalDialog::finish() {
+void HandModalDialog::finish(int result) {
     if (finished_) return;
     finished_ = true;
-    if (main_) {
-        main_->setEnabled(true);
-        main_->activateWindow();
-    }
-    hide();
+    QDialog::done(result);
+    giveBackMainWindow(main_);
     deleteLater();
 }
+
+void HandModalDialog::done(int result) { finish(result); }
 
 void HandModalDialog::closeFromControlBox() { finish(); }
 

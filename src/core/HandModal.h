@@ -9,6 +9,10 @@ class QCloseEvent;
 
 namespace sotrix {
 
+// Enables the main window again and gives it the activation and the focus: the one way
+// a tool window hands control back.
+void giveBackMainWindow(QWidget* main);
+
 class HandModalDialog : public QDialog {
     Q_OBJECT
 public:
@@ -18,10 +22,13 @@ public:
     void showOver(QWidget* main);
     // Cancel and Escape run the control-box path.
     void reject() override;
+    // accept(), and any other end through QDialog, closes through finish().
+    void done(int result) override;
 
 protected:
-    // Re-enables and activates the main window, then deletes this dialog.
-    void finish();
+    // Hides the dialog, gives the main window back, then deletes this dialog. Runs once.
+    void finish(int result = QDialog::Rejected);
+    bool finished() const { return finished_; }
     // A close from the window manager runs this path; Cancel by default.
     virtual void closeFromControlBox();
     void closeEvent(QCloseEvent* event) override;

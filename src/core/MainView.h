@@ -32,6 +32,10 @@ struct ReferenceLayer {
     double refMinX = 0, refMaxX = 0, refMinY = 0, refMaxY = 0;
 };
 
+// How the quit procedure ended: the user said No, the window closed, or the emptying
+// failed (reported) and the program goes on.
+enum class QuitResult { Declined, Done, Failed };
+
 class MainView {
 public:
     virtual ~MainView() = default;
@@ -55,8 +59,9 @@ public:
     // Draws the reference layer for the visible area.
     virtual void drawShp() = 0;
 
-    // Empties the workspace: no view, no file label, both lists and counters cleared,
-    // then the tables (videDonnees), then a redraw. The default does the tables and the
+    // Empties the workspace: the tables in one transaction (a failure throws DbError and
+    // changes nothing), then no view, no file label, both lists and counters cleared, then
+    // the compaction and a redraw. The default does the tables, the compaction and the
     // redraw only; the main window adds its own part.
     virtual void viderDb() {
         videDonnees();
@@ -65,7 +70,7 @@ public:
     // Shows the path of the current data file ("" for none).
     virtual void setLblFichier(const QString& path) { (void)path; }
     // Disables the main window while a tool window is shown; enabling it again also gives
-    // it the focus.
+    // it the activation and the focus (giveBackMainWindow).
     virtual void setMainWindowEnabled(bool enabled) { (void)enabled; }
     // No map tool, and the default pointer on the map.
     virtual void resetMapTool() {}
@@ -77,6 +82,16 @@ public:
     // rebuilds the lists). True when the command ran to its end. Commands reach it through
     // runUserCommand.
     virtual bool guarded(const std::function<void()>& body) { return runCommand(body); }
+
+    // What the settings dialog reads of the main window: the path of the current data
+    // file, the path of the reference layer, and whether either list has an item.
+    virtual QString lblFichierText() const { return {}; }
+    virtual QString lblReferenceText() const { return {}; }
+    virtual bool listsHoldData() const { return false; }
+
+    // The quit procedure ("Quitter"): the unsaved-data question, the emptying of the
+    // workspace, the working files, then the window closes.
+    virtual QuitResult fichierQuitter_Click() { return QuitResult::Declined; }
 };
 
 }  // namespace sotrix

@@ -5,17 +5,12 @@
 #include "State.h"
 
 #include <limits>
-#include <optional>
 
 namespace sotrix {
 
-const char* const kDefaultUrlUpdate = "http://www.sotrix.org/update/";
+const char* const kDefaultUrlUpdate = defaut::urlUpdate;
 
-namespace {
-
-// The integer a column holds, or nothing when it is Null, a fraction, a text that is
-// not a whole number, or a blob.
-std::optional<qint64> integerOf(const QVariant& v) {
+std::optional<qint64> valeurEntiere(const QVariant& v) {
     if (v.isNull()) return std::nullopt;
     switch (v.typeId()) {
     case QMetaType::LongLong:
@@ -36,8 +31,10 @@ std::optional<qint64> integerOf(const QVariant& v) {
     }
 }
 
+namespace {
+
 qint64 loadInt(const Cursor& c, const char* column, qint64 def, qint64 lo, qint64 hi) {
-    const auto n = integerOf(c.value(QString::fromLatin1(column)));
+    const auto n = valeurEntiere(c.value(QString::fromLatin1(column)));
     return (n && *n >= lo && *n <= hi) ? *n : def;
 }
 
@@ -49,8 +46,16 @@ QString loadText(const Cursor& c, const char* column, const QString& def) {
 
 constexpr qint64 kMin32 = std::numeric_limits<qint32>::min();
 constexpr qint64 kMax32 = std::numeric_limits<qint32>::max();
+constexpr qint64 kAny = std::numeric_limits<qint64>::max();
 
 }  // namespace
+
+Parametres parametresDefaut() {
+    Parametres p;
+    p.dossier = appDir();
+    p.urlUpdate = QString::fromLatin1(kDefaultUrlUpdate);
+    return p;
+}
 
 double facteurPourTaille(qint64 taille) {
     if (taille == 1) return 0.8;
@@ -58,56 +63,71 @@ double facteurPourTaille(qint64 taille) {
     return 1.0;
 }
 
-void options() {
+void ecritOptions(Database& db, const Parametres& p) {
+    const QVariantList values{p.gps,      p.port,       p.vitesse,    p.decalage,    p.projGps,
+                              p.projCarto, p.dossier,   p.taille,     p.couleur,     p.couleurSel,
+                              p.couleurShp, p.couleurEdit, p.supInt ? 1 : 0, p.checkUpdate ? 1 : 0, p.urlUpdate};
+    Transaction tx(db);
+    if (db.scalar(QStringLiteral("select count(*) from Options")).toLongLong() == 0)
+        db.exec(QStringLiteral("insert into Options (Gps, Port, Vitesse, Decalage, ProjGps, ProjCarto, Dossier, Taille, "
+                               "Couleur, CouleurSel, CouleurShp, CouleurEdit, SupInt, checkUpdate, urlUpdate) "
+                               "values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                values);
+    else
+        db.exec(QStringLiteral("update Options set Gps = ?, Port = ?, Vitesse = ?, Decalage = ?, ProjGps = ?, "
+                               "ProjCarto = ?, Dossier = ?, Taille = ?, Couleur = ?, CouleurSel = ?, CouleurShp = ?, "
+                               "CouleurEdit = ?, SupInt = ?, checkUpdate = ?, urlUpdate = ?"),
+                values);
+    tx.commit();
+}
+
+void appliqueParametres(const Parametres& p) {
     State& s = state();
-    const QString folder = appDir();
-    const QString url = QString::fromLatin1(kDefaultUrlUpdate);
+    s.paramGps = p.gps;
+    s.paramPort = p.port;
+    s.paramVitesse = p.vitesse;
+    s.paramDecalage = p.decalage;
+    s.paramProjGps = p.projGps;
+    s.paramProjCarto = p.projCarto;
+    s.paramDossier = p.dossier;
+    s.facteurTaille = facteurPourTaille(p.taille);
+    s.paramCouleur = p.couleur;
+    s.paramCouleurSel = p.couleurSel;
+    s.paramCouleurShp = p.couleurShp;
+    s.paramCouleurEdit = p.couleurEdit;
+    s.paramSupInt = p.supInt;
+    s.paramCheckUpdate = p.checkUpdate;
+    s.paramUrlUpdate = p.urlUpdate;
+}
+
+void options() {
+    const Parametres d = parametresDefaut();
     DbGuard db;
     Cursor c = db->query(QStringLiteral("select * from Options order by rowid limit 1 ;"));
     if (!c.next()) {
-        Transaction tx(*db);
-        db->exec(QStringLiteral(
-                     "insert into Options (Gps, Port, Vitesse, Decalage, ProjGps, ProjCarto, Dossier, Taille, "
-                     "Couleur, CouleurSel, CouleurShp, CouleurEdit, SupInt, checkUpdate, urlUpdate) "
-                     "values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-                 {1, 1, 0, 0, 4326, 31370, folder, 2, 0xFF0000, 255, 0x808080, 0, 1, 1, url});
-        tx.commit();
-        s.paramGps = 1;
-        s.paramPort = 1;
-        s.paramVitesse = 0;
-        s.paramDecalage = 0;
-        s.paramProjGps = 4326;
-        s.paramProjCarto = 31370;
-        s.paramDossier = folder;
-        s.facteurTaille = 1.0;
-        s.paramCouleur = 0xFF0000;
-        s.paramCouleurSel = 255;
-        s.paramCouleurShp = 0x808080;
-        s.paramCouleurEdit = 0;
-        s.paramSupInt = true;
-        s.paramCheckUpdate = true;
-        s.paramUrlUpdate = url;
+        ecritOptions(*db, d);
+        appliqueParametres(d);
         return;
     }
     // A value that is missing, does not convert or lies outside its range loads as the
     // default; the row itself is never changed by loading.
-    s.paramGps = int(loadInt(c, "Gps", 1, 1, 3));
-    s.paramPort = int(loadInt(c, "Port", 1, 1, 9));
-    s.paramVitesse = int(loadInt(c, "Vitesse", 0, 0, 8));
-    s.paramDecalage = int(loadInt(c, "Decalage", 0, -32768, 32767));
-    s.paramProjGps = qint32(loadInt(c, "ProjGps", 4326, kMin32, kMax32));
-    s.paramProjCarto = qint32(loadInt(c, "ProjCarto", 31370, kMin32, kMax32));
-    s.paramDossier = loadText(c, "Dossier", folder);
-    s.facteurTaille = facteurPourTaille(loadInt(c, "Taille", 2, std::numeric_limits<qint64>::min(),
-                                                std::numeric_limits<qint64>::max()));
-    s.paramCouleur = qint32(loadInt(c, "Couleur", 0xFF0000, kMin32, kMax32));
-    s.paramCouleurSel = qint32(loadInt(c, "CouleurSel", 255, kMin32, kMax32));
-    s.paramCouleurShp = qint32(loadInt(c, "CouleurShp", 0x808080, kMin32, kMax32));
-    s.paramCouleurEdit = qint32(loadInt(c, "CouleurEdit", 0, kMin32, kMax32));
-    const qint64 any = std::numeric_limits<qint64>::max();
-    s.paramSupInt = loadInt(c, "SupInt", 1, -any, any) != 0;
-    s.paramCheckUpdate = loadInt(c, "checkUpdate", 1, -any, any) != 0;
-    s.paramUrlUpdate = loadText(c, "urlUpdate", url);
+    Parametres p;
+    p.gps = int(loadInt(c, "Gps", d.gps, 1, 3));
+    p.port = int(loadInt(c, "Port", d.port, 1, 9));
+    p.vitesse = int(loadInt(c, "Vitesse", d.vitesse, 0, 8));
+    p.decalage = int(loadInt(c, "Decalage", d.decalage, -32768, 32767));
+    p.projGps = qint32(loadInt(c, "ProjGps", d.projGps, kMin32, kMax32));
+    p.projCarto = qint32(loadInt(c, "ProjCarto", d.projCarto, kMin32, kMax32));
+    p.dossier = loadText(c, "Dossier", d.dossier);
+    p.taille = int(loadInt(c, "Taille", d.taille, kMin32, kMax32));
+    p.couleur = qint32(loadInt(c, "Couleur", d.couleur, kMin32, kMax32));
+    p.couleurSel = qint32(loadInt(c, "CouleurSel", d.couleurSel, kMin32, kMax32));
+    p.couleurShp = qint32(loadInt(c, "CouleurShp", d.couleurShp, kMin32, kMax32));
+    p.couleurEdit = qint32(loadInt(c, "CouleurEdit", d.couleurEdit, kMin32, kMax32));
+    p.supInt = loadInt(c, "SupInt", d.supInt ? 1 : 0, -kAny, kAny) != 0;
+    p.checkUpdate = loadInt(c, "checkUpdate", d.checkUpdate ? 1 : 0, -kAny, kAny) != 0;
+    p.urlUpdate = loadText(c, "urlUpdate", d.urlUpdate);
+    appliqueParametres(p);
 }
 
 }  // namespace sotrix

@@ -3,13 +3,17 @@
 // the unsaved-changes flags and the choices that one command leaves for the next.
 // One object, reachable through state(); tests start from a fresh one with resetState().
 
+#include "AppDir.h"
 #include "Prompter.h"
 #include "Reachability.h"
+#include "SettingsDefaults.h"
 
+#include <QDate>
 #include <QHash>
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 namespace sotrix { class MainView; }
@@ -18,7 +22,7 @@ namespace sotrix {
 
 struct State {
     // Start-up
-    QString nomBd = QStringLiteral("sotrix.mdb");
+    QString nomBd = QString::fromLatin1(kNomBd);
     QString sepDecimal = QStringLiteral(".");
     QString sepDate = QStringLiteral("/");
 
@@ -31,20 +35,20 @@ struct State {
     bool modifTraces = false;
 
     // Settings in memory (loaded by options())
-    int paramGps = 1;
-    int paramPort = 1;
-    int paramVitesse = 0;
-    int paramDecalage = 0;
-    qint32 paramProjGps = 4326;
-    qint32 paramProjCarto = 31370;
+    int paramGps = defaut::gps;
+    int paramPort = defaut::port;
+    int paramVitesse = defaut::vitesse;
+    int paramDecalage = defaut::decalage;
+    qint32 paramProjGps = defaut::projGps;
+    qint32 paramProjCarto = defaut::projCarto;
     QString paramDossier;
-    double facteurTaille = 1.0;
-    qint32 paramCouleur = 0xFF0000;
-    qint32 paramCouleurSel = 255;
-    qint32 paramCouleurShp = 0x808080;
-    qint32 paramCouleurEdit = 0;
-    bool paramSupInt = true;
-    bool paramCheckUpdate = true;
+    double facteurTaille = defaut::facteurTaille;
+    qint32 paramCouleur = defaut::couleur;
+    qint32 paramCouleurSel = defaut::couleurSel;
+    qint32 paramCouleurShp = defaut::couleurShp;
+    qint32 paramCouleurEdit = defaut::couleurEdit;
+    bool paramSupInt = defaut::supInt;
+    bool paramCheckUpdate = defaut::checkUpdate;
     QString paramUrlUpdate;
 
     // Files and outcomes
@@ -75,6 +79,8 @@ struct State {
     std::shared_ptr<Prompter> prompter;
     std::shared_ptr<Reachability> reachability;
     MainView* mainView = nullptr;  // the main window, once it is made
+    // Today's date (aujourdhui()); QDate::currentDate when unset. Tests fix it.
+    std::function<QDate()> horloge;
 };
 
 State& state();

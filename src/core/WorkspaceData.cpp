@@ -5,15 +5,17 @@
 
 namespace sotrix {
 
+void videTables() {
+    DbGuard db;
+    Transaction tx(*db);
+    db->exec(QStringLiteral("delete from Points"));
+    db->exec(QStringLiteral("delete from Trace"));
+    db->exec(QStringLiteral("drop table if exists zz"));
+    tx.commit();
+}
+
 void videDonnees() {
-    {
-        DbGuard db;
-        Transaction tx(*db);
-        db->exec(QStringLiteral("DELETE FROM Points"));
-        db->exec(QStringLiteral("DELETE FROM Trace"));
-        db->exec(QStringLiteral("DROP TABLE IF EXISTS zz"));
-        tx.commit();
-    }
+    videTables();
     compacteDb();
 }
 

@@ -3,9 +3,11 @@
 
 namespace sotrix {
 
-// Deletes every waypoint, track and track point, drops the scratch table zz when it
-// exists, then compacts the database file (compacteDb). Deleting is one transaction;
-// its failure throws DbError.
+// Deletes every waypoint, track and track point and drops the scratch table zz when it
+// exists, in one transaction; its failure throws DbError and leaves every row.
+void videTables();
+
+// videTables, then compacteDb.
 void videDonnees();
 
 // Compacts "sotrix.mdb" through "non_compactee.mdb". A failure (a connection still open,

@@ -5,11 +5,14 @@
 #include "Database.h"
 #include "Divers.h"
 #include "Environment.h"
+#include "HandModal.h"
 #include "MapCanvas.h"
 #include "ReferenceRenderer.h"
 #include "Schema.h"
 #include "Settings.h"
 #include "State.h"
+#include "UpdateCheck.h"
+#include "Version.h"
 #include "WorkspaceData.h"
 
 #include <QDir>
@@ -19,15 +22,11 @@
 
 namespace sotrix {
 
-namespace {
-constexpr int kVersionMajor = 2;
-constexpr int kVersionMinor = 6;
-constexpr int kVersionRevision = 11;
-}  // namespace
-
 frmAccueil::frmAccueil(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("frmAccueil"));
     buildUi();
+    updateChecker_ = new UpdateChecker(this);
+    connecteCommandes();
     state().mainView = this;
 }
 
@@ -38,7 +37,7 @@ frmAccueil::~frmAccueil() {
 
 bool frmAccueil::Form_Load() {
     State& s = state();
-    lblVersion_->setText(QStringLiteral("Version %1.%2.%3").arg(kVersionMajor).arg(kVersionMinor).arg(kVersionRevision));
+    lblVersion_->setText(texteVersion());
     s.nomBd = QString::fromLatin1(kNomBd);
     // An installed program's first start makes the user's workspace; a failed copy ends
     // in the message below.
@@ -49,7 +48,9 @@ bool frmAccueil::Form_Load() {
                            Icon::Exclamation);
         return false;
     }
-    try {
+    // Any failure of these steps ends the program after its message, as the command
+    // guard words it.
+    const bool ready = runCommand([this, &s] {
         separateurDecimal();
         separateurDate();
         setToolEnvironment(appDir());
@@ -61,14 +62,9 @@ bool frmAccueil::Form_Load() {
         majListes();
         // Rows left by an abnormal end are drawn as well as listed.
         if (s.nbWaypoints > 0 || s.nbTraces > 0) redraw();
-    } catch (const DbError& e) {
-        prompter().message(QString::fromUtf8(kMsgErreurBase) + e.message(), Icon::Exclamation);
-        return false;
-    } catch (const std::exception& e) {
-        prompter().message(QString::fromUtf8(kMsgErreurInattendue) + QString::fromUtf8(e.what()), Icon::Exclamation);
-        return false;
-    }
-    if (s.paramCheckUpdate) majManuelle = false;
+    });
+    if (!ready) return false;
+    if (s.paramCheckUpdate) updateChecker_->update(false);
     if (!s.paramDossier.isEmpty()) QDir::setCurrent(s.paramDossier);
     s.dernierDossier = QDir::currentPath();
     return true;
@@ -79,11 +75,13 @@ void frmAccueil::setReferenceLayer(const ReferenceLayer& layer) {
     lblReference_->setText(coucheRef);
 }
 
-// Empties the workspace: no view, no current file, empty lists, then the tables and the
-// compaction, then a redraw. The selection counts and the unsaved-changes flags stay as
-// they are: the callers refresh what they need.
+// Empties the workspace: the tables first, in one transaction, so that a failure leaves
+// rows, lists, label and view as they were; then no view, no current file, empty lists;
+// then the compaction and a redraw. The selection counts and the unsaved-changes flags
+// stay as they are: the callers refresh what they need.
 void frmAccueil::viderDb() {
     State& s = state();
+    videTables();
     tailleVue = 0;
     lblFichier_->clear();
     {
@@ -93,18 +91,17 @@ void frmAccueil::viderDb() {
         lstTrace_->clear();
         s.nbTraces = 0;
     }
-    videDonnees();
+    compacteDb();
     redraw();
 }
 
 void frmAccueil::setLblFichier(const QString& path) { lblFichier_->setText(path); }
 
 void frmAccueil::setMainWindowEnabled(bool enabled) {
-    setEnabled(enabled);
-    if (enabled) {
-        activateWindow();
-        setFocus();
-    }
+    if (enabled)
+        giveBackMainWindow(this);
+    else
+        setEnabled(false);
 }
 
 void frmAccueil::setReferenceRenderer(std::shared_ptr<ReferenceRenderer> renderer) { renderer_ = std::move(renderer); }

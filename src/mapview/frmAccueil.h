@@ -14,6 +14,7 @@
 #include <memory>
 
 class QCheckBox;
+class QCloseEvent;
 class QLabel;
 class QListWidget;
 class QToolBar;
@@ -25,6 +26,7 @@ class Database;
 class MapCanvas;
 class ReferenceRenderer;
 struct DemandeNom;
+class UpdateChecker;
 
 class frmAccueil : public QMainWindow, public MainView, public ViewState, public ReferenceLayer {
     Q_OBJECT
@@ -77,7 +79,24 @@ public:
 
     MapCanvas* picture1() const { return Picture1_; }
 
-    bool majManuelle = false;
+    // What the settings dialog reads, and the quit procedure with the close query: a
+    // close from the window's control box (fromControlBox) runs the quit procedure and
+    // Form_QueryUnload answers whether the close is cancelled.
+    QString lblFichierText() const override;
+    QString lblReferenceText() const override;
+    bool listsHoldData() const override;
+    QuitResult fichierQuitter_Click() override;
+    bool Form_QueryUnload(bool fromControlBox);
+
+    // Commands of the menus and of the date button, each run inside the command guard
+    // when chosen.
+    void gpsOptions_Click();
+    void outilsUpdate_Click();
+    void a_propos_de_Click();
+    void cmdSelectDate_Click();
+    // The update check, owned by the window.
+    UpdateChecker& updateChecker() { return *updateChecker_; }
+
     // True while code changes the items of a list or their selection: the list handlers
     // then leave the tables alone.
     bool remplissageListes = false;
@@ -136,6 +155,9 @@ signals:
     // A redraw has finished.
     void redrawn();
 
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void buildUi();
     void buildMenus();
@@ -159,6 +181,8 @@ private:
     void ajoutePointSaisi(double x, double y);
     void afficheInfo(const QStringList& lines);
     bool nouveauWaypoint(double x, double y, const DemandeNom& demande, const char* finEchec);
+    // Connects the menu items and buttons of the commands above.
+    void connecteCommandes();
 
     MapCanvas* Picture1_ = nullptr;
     QListWidget* lstWaypoint_ = nullptr;
@@ -179,6 +203,7 @@ private:
     bool redrawing_ = false;
     bool redrawPending = false;
     QPointer<QWidget> frmEdit_;
+    UpdateChecker* updateChecker_ = nullptr;
 };
 
 }  // namespace sotrix

@@ -128,7 +128,7 @@ private:
 // nested guards share the connection, the last one closes it.
 class DbGuard {
 public:
-    DbGuard();                             // the program's "sotrix.mdb"
+    DbGuard();                             // the program's "sotrix.mdb" (kNomBd)
     explicit DbGuard(const QString& path);
     Database& operator*() const { return *db_; }
     Database* operator->() const { return db_.get(); }

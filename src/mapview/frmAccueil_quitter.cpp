@@ -1,0 +1,50 @@
+// Quitting: the quit procedure of "Quitter" and the close query of the window.
+
+#include "frmAccueil.h"
+
+#include "AppDir.h"
+#include "CommandGuard.h"
+#include "State.h"
+
+#include <QCloseEvent>
+#include <QFile>
+#include <QLabel>
+#include <QListWidget>
+
+namespace sotrix {
+
+QString frmAccueil::lblFichierText() const { return lblFichier_->text(); }
+
+QString frmAccueil::lblReferenceText() const { return lblReference_->text(); }
+
+bool frmAccueil::listsHoldData() const { return lstWaypoint_->count() > 0 || lstTrace_->count() > 0; }
+
+QuitResult frmAccueil::fichierQuitter_Click() {
+    const State& s = state();
+    if (((s.nbWaypoints > 0 && s.modifWaypoints) || (s.nbTraces > 0 && s.modifTraces)) &&
+        prompter().ask(QStringLiteral("Les Waypoints et/ou les Traces en cours n'ont pas été enregistrés.\n"
+                                      "Voulez-vous néanmoins continuer ?")) == Answer::No)
+        return QuitResult::Declined;
+    // A failed emptying is reported and the program goes on with its rows.
+    if (!guarded([this] { viderDb(); })) return QuitResult::Failed;
+    if (s.paramSupInt)
+        for (const char* name : {"zz.dbf", "sotrix.map", "sotrix.jpg"}) QFile::remove(appPath(QString::fromLatin1(name)));
+    close();
+    return QuitResult::Done;
+}
+
+bool frmAccueil::Form_QueryUnload(bool fromControlBox) {
+    if (!fromControlBox) return false;
+    return fichierQuitter_Click() != QuitResult::Done;
+}
+
+void frmAccueil::closeEvent(QCloseEvent* event) {
+    // Only the window manager's close asks; the program's own close passes through.
+    if (Form_QueryUnload(event->spontaneous())) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
+}
+
+}  // namespace sotrix
