@@ -7,6 +7,7 @@
 #include "ErrorContext.h"
 #include "ShapeFormat.h"
 
+#include <cmath>
 #include <limits>
 
 namespace shapefile {
@@ -24,14 +25,17 @@ struct VertexBox {
     double ymax = -std::numeric_limits<double>::infinity();
     bool empty = true;
 
+    // A vertex with a NaN or infinite coordinate has no place in a box: it would leave
+    // the box NaN or infinite for good.
     void take(double x, double y) noexcept {
+        if (!std::isfinite(x) || !std::isfinite(y)) return;
         if (x < xmin) xmin = x;
         if (x > xmax) xmax = x;
         if (y < ymin) ymin = y;
         if (y > ymax) ymax = y;
         empty = false;
     }
-    // Xmin, Ymin, Xmax, Ymax of the vertices written; all 0 without a vertex.
+    // Xmin, Ymin, Xmax, Ymax of the vertices written; all 0 without a finite vertex.
     void store(std::byte* p) const noexcept {
         storeLEDouble(p, empty ? 0.0 : xmin);
         storeLEDouble(p + 8, empty ? 0.0 : ymin);
@@ -85,7 +89,7 @@ void CShapeFile::add(const IShape& aShape) {
 
 // A pair opened for reading is reopened for writing on its first append.
 void CShapeFile::ensureWritable() {
-    // Raised inside a writer, which gives it its own source (as for 533 and 534 below).
+    // Raised inside a writer, which gives it its own source (as for 533 to 535 below).
     if (!isOpen()) throw ShapeError::platform(PlatformError::BadFileNumber, "");
     if (writable_) return;
     shx_.file->makeWritable();
@@ -139,7 +143,7 @@ void CShapeFile::putPoints(const CPoint& point) {
         storeLE32(c, fileType_);
         storeLEDouble(c + 4, point.x());
         storeLEDouble(c + 12, point.y());
-        putExtent(point.x(), point.y(), point.x(), point.y());
+        if (std::isfinite(point.x()) && std::isfinite(point.y())) putExtent(point.x(), point.y(), point.x(), point.y());
         if (shp_.pending.size() >= kFlushBytes) flushPending();
     });
 }
@@ -149,8 +153,12 @@ void CShapeFile::putParts(const Shape& shape) {
     ensureWritable();
     const std::int32_t numParts = shape.count();
     if (numParts == 0) throw ShapeError::library(LibraryError::NoParts, "");
+    // A part without a point is no line and no ring: shapelib and GDAL refuse the record.
     std::int64_t numPoints = 0;
-    for (const auto& part : shape) numPoints += part->count();
+    for (const auto& part : shape) {
+        if (part->count() == 0) throw ShapeError::library(LibraryError::EmptyPart, "");
+        numPoints += part->count();
+    }
     std::byte* c = appendRecord(kPolyFixedBytes + kPartIndexBytes * numParts + kVertexBytes * numPoints);
     storeLE32(c, fileType_);
     storeLE32(c + 36, numParts);
