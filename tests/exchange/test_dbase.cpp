@@ -96,5 +96,44 @@ TEST_F(DbaseTableTest, RefusesWhatDoesNotFitAndReportsAFullDisk) {
     EXPECT_THROW(DbaseTable::open(path(QStringLiteral("absent.dbf"))), DbaseError);
 }
 
+// A header claiming more records than the file holds counts only the whole records present;
+// reading past them is an error, as for any record outside the table.
+TEST_F(DbaseTableTest, RecordCountIsBoundedByTheFileSize) {
+    const QString file = path(QStringLiteral("c.dbf"));
+    {
+        DbaseTable t = DbaseTable::create(file, {{QStringLiteral("Nom"), 'C', 10, 0}}, QDate(2024, 1, 1));
+        for (const char16_t* n : {u"a", u"b", u"c"}) t.append({QStringView(n)});
+        t.close();
+    }
+    const QByteArray good = readBytes(file);  // 65-byte header, 3 records of 11 bytes, 0x1A
+    const auto claiming = [](QByteArray b, quint32 records) {
+        for (int i = 0; i < 4; ++i) b[4 + i] = char(records >> (8 * i));
+        return b;
+    };
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+        qint64 count;
+    };
+    const Case cases[] = {
+        {"as written", good, 3},
+        {"header claiming hundreds of millions", claiming(good, 400000000), 3},
+        {"header claiming fewer", claiming(good, 2), 2},
+        {"last record cut", claiming(good.left(65 + 2 * 11 + 5), 3), 2},
+        {"header only", claiming(good.left(65), 400000000), 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        writeBytes(file, c.bytes);
+        DbaseTable r = DbaseTable::open(file);
+        EXPECT_EQ(r.recordCount(), c.count);
+        if (c.count > 0) {
+            EXPECT_EQ(r.text(c.count - 1, 0), QString(QChar(char16_t(u'a' + c.count - 1))));
+        }
+        EXPECT_THROW(r.text(c.count, 0), DbaseError);
+        EXPECT_FALSE(r.isDeleted(c.count));
+    }
+}
+
 }  // namespace
 }  // namespace sotrix::test
