@@ -9,6 +9,7 @@
 #include "ReferenceRenderer.h"
 #include "Schema.h"
 #include "Settings.h"
+#include "ShapefileMessages.h"
 #include "State.h"
 #include "WorkspaceData.h"
 
@@ -36,6 +37,7 @@ frmAccueil::~frmAccueil() {
 }
 
 bool frmAccueil::Form_Load() {
+    installShapefileMessages();
     State& s = state();
     lblVersion_->setText(QStringLiteral("Version %1.%2.%3").arg(kVersionMajor).arg(kVersionMinor).arg(kVersionRevision));
     s.nomBd = QStringLiteral("sotrix.mdb");
