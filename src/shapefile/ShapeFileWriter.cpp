@@ -5,8 +5,10 @@
 #include "ByteOrder.h"
 #include "CShapeFile.h"
 #include "ErrorContext.h"
+#include "LargeBlock.h"
 #include "ShapeFormat.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -17,6 +19,7 @@ using namespace detail;
 namespace {
 
 constexpr std::size_t kFlushBytes = std::size_t(1) << 20;
+constexpr std::size_t kKeptBufferBytes = 4 * kFlushBytes;
 
 struct VertexBox {
     double xmin = std::numeric_limits<double>::infinity();
@@ -108,7 +111,13 @@ std::byte* CShapeFile::appendRecord(std::int64_t contentBytes) {
     auto& main = shp_.pending;
     auto& index = shx_.pending;
     const std::size_t at = main.size();
-    main.resize(at + std::size_t(kRecordHeaderBytes + contentBytes));
+    const std::size_t need = at + std::size_t(kRecordHeaderBytes + contentBytes);
+    if (need > main.capacity()) {
+        // A record of many vertices gets its memory mapped at once, as its points did.
+        main.reserve(std::max(need, 2 * main.capacity()));
+        prepareLargeBlock(main.data(), main.capacity());
+    }
+    main.resize(need);
     try {
         index.resize(index.size() + std::size_t(kIndexEntryBytes));
     } catch (...) {
@@ -227,8 +236,11 @@ void CShapeFile::flushPending() {
         rollBack();
         throw;
     }
-    shx_.pending.clear();
-    shp_.pending.clear();
+    for (PairFile* pf : {&shx_, &shp_}) {
+        pf->pending.clear();
+        // The room a large record took is given back rather than kept to the close.
+        if (pf->pending.capacity() > kKeptBufferBytes) std::vector<std::byte>().swap(pf->pending);
+    }
     committed_ = {shpBytes_, shxBytes_, shxLengthWords_, count_, extent_, seeded_};
 }
 
