@@ -10,6 +10,7 @@
 #include "ReferenceRenderer.h"
 #include "Schema.h"
 #include "Settings.h"
+#include "ShapefileMessages.h"
 #include "State.h"
 #include "UpdateCheck.h"
 #include "Version.h"
@@ -36,6 +37,7 @@ frmAccueil::~frmAccueil() {
 }
 
 bool frmAccueil::Form_Load() {
+    installShapefileMessages();
     State& s = state();
     lblVersion_->setText(texteVersion());
     s.nomBd = QString::fromLatin1(kNomBd);

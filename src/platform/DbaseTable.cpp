@@ -367,6 +367,12 @@ DbaseTable DbaseTable::open(const QString& path) {
         throw DbaseError(QStringLiteral("impossible d'ouvrir %1 : %2").arg(path, errorText(e)), e);
     }
     t.h_->attach();
+    // A header may claim any number of records; reading past the file's end only fails.
+    struct stat st {};
+    const std::int64_t size = ::fstat(fileOf(t.h_->dbf->fp)->fd, &st) == 0 ? std::int64_t(st.st_size) : 0;
+    const std::int64_t body = size - t.h_->dbf->nHeaderLength;
+    const std::int64_t recordLength = t.h_->dbf->nRecordLength;
+    t.recordsPresent_ = body > 0 && recordLength > 0 ? body / recordLength : 0;
     const int n = DBFGetFieldCount(t.h_->dbf);
     for (int i = 0; i < n; ++i) {
         char name[XBASE_FLDNAME_LEN_READ + 1] = {};
@@ -474,10 +480,14 @@ int DbaseTable::fieldIndex(const QString& name) const {
     return -1;
 }
 
-std::int64_t DbaseTable::recordCount() const { return h_->dbf ? DBFGetRecordCount(h_->dbf) : 0; }
+std::int64_t DbaseTable::recordCount() const {
+    if (!h_->dbf) return 0;
+    const std::int64_t header = DBFGetRecordCount(h_->dbf);
+    return recordsPresent_ < 0 ? header : std::min(header, recordsPresent_);
+}
 
 bool DbaseTable::isDeleted(std::int64_t record) const {
-    return h_->dbf && DBFIsRecordDeleted(h_->dbf, int(record)) != 0;
+    return h_->dbf && record >= 0 && record < recordCount() && DBFIsRecordDeleted(h_->dbf, int(record)) != 0;
 }
 
 const char* DbaseTable::raw(std::int64_t record, int field) const {

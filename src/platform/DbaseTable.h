@@ -70,6 +70,7 @@ public:
     // Reading.
     const std::vector<DbaseField>& fields() const { return fields_; }
     int fieldIndex(const QString& name) const;  // -1 when absent; case-insensitive
+    // The records the header gives, at most those the file's size holds whole.
     std::int64_t recordCount() const;
     bool isDeleted(std::int64_t record) const;
     // The field's text, decoded, without the blanks around it.
@@ -92,6 +93,7 @@ private:
     std::vector<DbaseField> fields_;
     std::vector<char> work_;
     Codec codec_ = Codec::Windows1252;
+    std::int64_t recordsPresent_ = -1;  // of a table opened for reading; -1 when writing
 };
 
 }  // namespace sotrix

@@ -1,5 +1,7 @@
 #include "CPart.h"
 
+#include "PointBlock.h"
+
 namespace shapefile {
 
 namespace {
@@ -30,6 +32,19 @@ void CPart::add(std::shared_ptr<CPoint> aPoint) {
     else
         grow(*aPoint);
     append(std::move(aPoint));
+}
+
+void CPart::addPoints(std::span<const double> x, std::span<const double> y) {
+    if (x.size() != y.size()) throw ShapeError::platform(PlatformError::InvalidCall, "CPart::AddPoints");
+    if (x.empty()) return;
+    const auto block = detail::makePointBlock(x.size());
+    reserve(members().size() + x.size());
+    for (std::size_t i = 0; i < x.size(); ++i) {
+        CPoint& p = block[i];
+        p.setX(x[i]);
+        p.setY(y[i]);
+        add(std::shared_ptr<CPoint>(block, &p));
+    }
 }
 
 void CPart::remove(std::int32_t index) {

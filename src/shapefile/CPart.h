@@ -8,6 +8,7 @@
 #include "Members.h"
 
 #include <memory>
+#include <span>
 
 namespace shapefile {
 
@@ -26,6 +27,9 @@ public:
 
     // Appends the point and grows the extent; nullptr raises 527.
     void add(std::shared_ptr<CPoint> aPoint);
+    // Appends a new point for each coordinate pair, as add would, all made in one block
+    // instead of one allocation each. Spans of different sizes raise 5 and add nothing.
+    void addPoints(std::span<const double> x, std::span<const double> y);
     // Removes a point and recomputes the extent over the rest (kept when none remains).
     void remove(std::int32_t index);
 

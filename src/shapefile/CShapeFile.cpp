@@ -4,6 +4,7 @@
 #include "ErrorContext.h"
 #include "ShapeFormat.h"
 
+#include <algorithm>
 #include <array>
 #include <exception>
 
@@ -93,7 +94,9 @@ void CShapeFile::openPair(std::unique_ptr<RandomAccessFile> shx, std::unique_ptr
         shxLengthWords_ = shxHeader.fileLengthWords;
         shpBytes_ = shp_.file->size();
         shxBytes_ = shx_.file->size();
-        count_ = recordCountFromIndexLength(shxHeader.fileLengthWords);
+        // A header may claim any number of records; only the entries present can be read.
+        const std::int64_t present = std::max<std::int64_t>(shxBytes_ - kHeaderBytes, 0) / kIndexEntryBytes;
+        count_ = std::int32_t(std::min<std::int64_t>(recordCountFromIndexLength(shxHeader.fileLengthWords), present));
         fileType_ = shpHeader.shapeType;
     } catch (...) {
         // A pair that fails its checks is not kept open.

@@ -44,12 +44,14 @@ public:
     double right() const noexcept { return extent_.right(); }
     double top() const noexcept { return extent_.top(); }
     double bottom() const noexcept { return extent_.bottom(); }
+    // The records the index holds: what its header says, at most the entries present.
     std::int32_t count() const noexcept { return count_; }
     std::int32_t fileType() const noexcept { return fileType_; }
 
     // Record index (from 1) as a shape of the file's class; nullptr for a file type other
-    // than 1, 3, 5 and 8. Null records come back as null shapes. Nothing is cached: each
-    // call reads the record again and gives a new object.
+    // than 1, 3, 5 and 8. Null records come back as null shapes. An index outside 1 to
+    // count() raises 536. Nothing is cached: each call reads the record again and gives a
+    // new object, whose points (and parts) share one block per record.
     std::shared_ptr<IShape> item(std::int32_t index);
     // The file type without Z and M: 1, 3, 5 and 8 for the types 11 and 21, 13 and 23, 15
     // and 25, 18 and 28; the stored type for any other.
@@ -57,7 +59,7 @@ public:
     // Record index (from 1) as a shape of the base type: for a Z or M file, the X and Y
     // of its record with Z and M left out; for the other types, what item() gives.
     std::shared_ptr<IShape> itemXY(std::int32_t index);
-    // nullptr when the index has no entry.
+    // The readers of one type: a file of another type raises 526.
     std::shared_ptr<CPoint> readPoint(std::int32_t index);
     std::shared_ptr<CPolyLine> readPolyLine(std::int32_t index);
 
@@ -118,15 +120,15 @@ private:
     std::shared_ptr<CMultiPoint> readMultiPoint(std::int32_t index);
     bool findOffset(std::int32_t index);
     void getRecordHeader(std::int64_t bytePosition);
-    std::optional<RecordSpan> recordContents(std::int32_t index, const char* source);
+    RecordSpan recordContents(std::int32_t index, const char* source);
     std::span<const std::byte> contentBytes(const RecordSpan& record, std::int64_t from, std::int64_t length,
                                             const char* source);
     std::int32_t recordType(const RecordSpan& record, const char* source);
     template <class Shape>
     static void setStoredBox(Shape& shape, std::span<const std::byte> fixed);
-    template <class Shape>
-    void readPoints(Shape& shape, const RecordSpan& record, std::int64_t from, std::int32_t numPoints,
-                    const char* source);
+    template <class Target>
+    void readPoints(Target& target, const std::shared_ptr<CPoint[]>& block, std::int32_t first,
+                    const RecordSpan& record, std::int64_t from, std::int32_t numPoints, const char* source);
     template <class Shape>
     std::shared_ptr<Shape> readParts(std::int32_t index, const char* source);
 

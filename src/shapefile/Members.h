@@ -6,6 +6,7 @@
 #include "LargeBlock.h"
 #include "ShapeError.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -48,16 +49,19 @@ protected:
 
     const Container& members() const noexcept { return members_; }
 
+    // Room for n members in all, when the number to come is known (a record being read,
+    // a run of points added at once). Grows at least twofold, so that repeated calls
+    // stay linear.
+    void reserve(std::size_t n) {
+        if (n <= members_.capacity()) return;
+        members_.reserve(std::max(n, 2 * members_.capacity()));
+        detail::prepareLargeBlock(members_.data(), members_.capacity() * sizeof(std::shared_ptr<T>));
+    }
+
 private:
     void checkIndex(std::int32_t index, const char* source) const {
         if (index < 1 || index > count())
             throw ShapeError::platform(PlatformError::SubscriptOutOfRange, source);
-    }
-
-    // The reader knows how many members a record holds before it adds them.
-    void reserve(std::size_t n) {
-        members_.reserve(n);
-        detail::prepareLargeBlock(members_.data(), members_.capacity() * sizeof(std::shared_ptr<T>));
     }
 
     Container members_;

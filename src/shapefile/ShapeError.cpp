@@ -21,6 +21,8 @@ std::string_view fixedDescription(LibraryError code) {
     case LibraryError::InvalidRecord: return "Invalid record contents";
     case LibraryError::SizeLimitExceeded: return "The shapefile size limit would be exceeded";
     case LibraryError::NoParts: return "A PolyLine or Polygon needs at least one part";
+    case LibraryError::EmptyPart: return "A part of a PolyLine or Polygon needs at least one point";
+    case LibraryError::NoSuchRecord: return "There is no record with this index";
     case LibraryError::InvalidFileCode:
     case LibraryError::FileNotFound:
     case LibraryError::WrongMemberClass:

@@ -32,6 +32,8 @@ enum class LibraryError : int {
     InvalidRecord = 532,
     SizeLimitExceeded = 533,
     NoParts = 534,
+    EmptyPart = 535,
+    NoSuchRecord = 536,
 };
 
 // Platform failures, numbered as the original runtime numbered them.

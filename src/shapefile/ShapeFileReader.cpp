@@ -1,12 +1,13 @@
 // Reading records through the index. Every field that sizes something is checked against
 // the bytes actually present before anything is allocated, so a truncated, corrupt or
-// hostile pair gives a numbered error (518, 531, 532) and never a crash. Contents are read
+// hostile pair gives a numbered error (518, 531, 532, 536) and never a crash, and a
+// record never costs more memory than a small multiple of its size. Contents are read
 // through the main file's window in pieces of at most one window, so a record of a
-// million vertices needs no buffer of its own size.
+// million vertices needs no buffer of its own size; its points are made in one block.
 #include "ByteOrder.h"
 #include "CShapeFile.h"
 #include "ErrorContext.h"
-#include "LargeBlock.h"
+#include "PointBlock.h"
 #include "ShapeFormat.h"
 
 #include <algorithm>
@@ -65,9 +66,10 @@ std::shared_ptr<IShape> CShapeFile::itemXY(std::int32_t index) {
     });
 }
 
-// Loads index entry `index`; false when the entry would end past the index length.
+// Loads index entry `index`; false when there is no such record or the entry would end
+// past the index length.
 bool CShapeFile::findOffset(std::int32_t index) {
-    if (index < 1) return false;
+    if (index < 1 || index > count_) return false;
     const std::int64_t entryEnd = kHeaderBytes + kIndexEntryBytes * std::int64_t(index);
     if (entryEnd > shxLengthWords_ * 2) return false;
     if (entryEnd > shxBytes_) fail(LibraryError::UnexpectedEndOfFile, "C_ShapeFile::FindOffset");
@@ -86,13 +88,18 @@ void CShapeFile::getRecordHeader(std::int64_t bytePosition) {
 }
 
 // Locates the contents of record `index` (shape type first) and checks that they lie
-// within the main file; nullopt when the index has no entry.
-std::optional<CShapeFile::RecordSpan> CShapeFile::recordContents(std::int32_t index, const char* source) {
+// within the main file, as the index entry says too. Every reader refuses an index with
+// no record the same way (536).
+CShapeFile::RecordSpan CShapeFile::recordContents(std::int32_t index, const char* source) {
     if (!shp_.pending.empty() || !shx_.pending.empty()) flushPending();
-    if (!withSource("C_ShapeFile::FindOffset", [&] { return findOffset(index); })) return std::nullopt;
+    if (!withSource("C_ShapeFile::FindOffset", [&] { return findOffset(index); }))
+        fail(LibraryError::NoSuchRecord, source);
     const std::int64_t position = std::int64_t(entry_.offsetWords) * 2;
     if (entry_.offsetWords < kHeaderWords || position + kRecordHeaderBytes > shpBytes_)
         fail(LibraryError::OffsetPastMainFile, source);
+    if (entry_.contentWords < 0) fail(LibraryError::InvalidRecord, source);
+    if (position + kRecordHeaderBytes + std::int64_t(entry_.contentWords) * 2 > shpBytes_)
+        fail(LibraryError::UnexpectedEndOfFile, source);
     withSource("C_ShapeFile::GetRecordHeader", [&] { getRecordHeader(position); });
     if (record_.number != index) fail(LibraryError::RecordMismatch, source);
     if (record_.contentWords < 2) fail(LibraryError::InvalidRecord, source);
@@ -118,15 +125,16 @@ std::int32_t CShapeFile::recordType(const RecordSpan& record, const char* source
 
 std::shared_ptr<CPoint> CShapeFile::readPoint(std::int32_t index) {
     return withPlatformSource(kReadPoint, [&]() -> std::shared_ptr<CPoint> {
-        const auto record = recordContents(index, kReadPoint);
-        if (!record) return nullptr;
+        // The X and Y of another file's record would be the corner of its box.
+        if (baseType() != ShapeType::Point) fail(LibraryError::ShapeTypeMismatch, kReadPoint);
+        const RecordSpan record = recordContents(index, kReadPoint);
         auto point = std::make_shared<CPoint>();
-        if (recordType(*record, kReadPoint) == ShapeType::Null) {
+        if (recordType(record, kReadPoint) == ShapeType::Null) {
             point->setNull(true);
             return point;
         }
-        if (record->size < kPointContentBytes) fail(LibraryError::InvalidRecord, kReadPoint);
-        const auto xy = contentBytes(*record, 4, 16, kReadPoint);
+        if (record.size < kPointContentBytes) fail(LibraryError::InvalidRecord, kReadPoint);
+        const auto xy = contentBytes(record, 4, 16, kReadPoint);
         point->setX(loadLEDouble(xy.data()));
         point->setY(loadLEDouble(xy.data() + 8));
         return point;
@@ -142,45 +150,45 @@ void CShapeFile::setStoredBox(Shape& shape, std::span<const std::byte> fixed) {
     shape.setTop(loadLEDouble(fixed.data() + 28));
 }
 
-// Reads numPoints vertices from contents offset `from`, in pieces, and adds them to
-// `target` (a part or a multipoint). One allocation holds all the points; each pointer
-// handed out shares it, so a caller may keep any point alone.
+// Reads numPoints vertices from contents offset `from`, in pieces, into the record's
+// block from position `first` on, and adds them to `target` (a part or a multipoint).
+// Each pointer handed out shares the block, so a caller may keep any point alone.
 template <class Target>
-void CShapeFile::readPoints(Target& target, const RecordSpan& record, std::int64_t from, std::int32_t numPoints,
+void CShapeFile::readPoints(Target& target, const std::shared_ptr<CPoint[]>& block, std::int32_t first,
+                            const RecordSpan& record, std::int64_t from, std::int32_t numPoints,
                             const char* source) {
-    const auto points = std::allocate_shared<CPoint[]>(LargeBlockAllocator<CPoint>(), std::size_t(numPoints));
     target.reserve(std::size_t(numPoints));
     constexpr std::int32_t kPerPiece = std::int32_t(kPieceBytes / kVertexBytes);
     for (std::int32_t k = 0; k < numPoints; k += kPerPiece) {
         const std::int32_t n = std::min(kPerPiece, numPoints - k);
         const std::byte* xy = contentBytes(record, from + kVertexBytes * k, kVertexBytes * n, source).data();
         for (std::int32_t i = 0; i < n; ++i, xy += kVertexBytes) {
-            CPoint& p = points[k + i];
+            CPoint& p = block[std::size_t(first + k + i)];
             p.setX(loadLEDouble(xy));
             p.setY(loadLEDouble(xy + 8));
-            target.add(std::shared_ptr<CPoint>(points, &p));
+            target.add(std::shared_ptr<CPoint>(block, &p));
         }
     }
 }
 
 // PolyLine and Polygon records: box, NumParts, NumPoints, the part starts, the points.
-// Equal part starts are empty parts (the writer writes them); starts must begin at 0,
-// never decrease and stay within the points.
+// Starts must begin at 0, never decrease and stay within the points. Equal starts are an
+// empty part, but never more parts than points: a record of millions of empty parts would
+// cost a part object for every 4 bytes of the file.
 template <class Shape>
 std::shared_ptr<Shape> CShapeFile::readParts(std::int32_t index, const char* source) {
-    const auto record = recordContents(index, source);
-    if (!record) fail(LibraryError::OffsetPastMainFile, source);
+    const RecordSpan record = recordContents(index, source);
     auto shape = std::make_shared<Shape>();
-    if (recordType(*record, source) == ShapeType::Null) {
+    if (recordType(record, source) == ShapeType::Null) {
         shape->setNull(true);
         return shape;
     }
-    if (record->size < kPolyFixedBytes) fail(LibraryError::InvalidRecord, source);
-    const auto fixed = contentBytes(*record, 0, kPolyFixedBytes, source);
+    if (record.size < kPolyFixedBytes) fail(LibraryError::InvalidRecord, source);
+    const auto fixed = contentBytes(record, 0, kPolyFixedBytes, source);
     const std::int32_t numParts = loadLE32(fixed.data() + 36);
     const std::int32_t numPoints = loadLE32(fixed.data() + 40);
-    if (numParts < 1 || numPoints < 0 ||
-        kPolyFixedBytes + kPartIndexBytes * numParts + kVertexBytes * numPoints > record->size)
+    if (numParts < 1 || numPoints < 0 || numParts > numPoints ||
+        kPolyFixedBytes + kPartIndexBytes * numParts + kVertexBytes * numPoints > record.size)
         fail(LibraryError::InvalidRecord, source);
     setStoredBox(*shape, fixed);
 
@@ -189,7 +197,7 @@ std::shared_ptr<Shape> CShapeFile::readParts(std::int32_t index, const char* sou
     constexpr std::int32_t kPerPiece = std::int32_t(kPieceBytes / kPartIndexBytes);
     for (std::int32_t k = 0; k < numParts; k += kPerPiece) {
         const std::int32_t n = std::min(kPerPiece, numParts - k);
-        const std::byte* b = contentBytes(*record, kPolyFixedBytes + kPartIndexBytes * k, kPartIndexBytes * n, source).data();
+        const std::byte* b = contentBytes(record, kPolyFixedBytes + kPartIndexBytes * k, kPartIndexBytes * n, source).data();
         for (std::int32_t i = 0; i < n; ++i) starts[std::size_t(k + i)] = loadLE32(b + kPartIndexBytes * i);
     }
     if (starts[0] != 0) fail(LibraryError::InvalidRecord, source);
@@ -197,19 +205,24 @@ std::shared_ptr<Shape> CShapeFile::readParts(std::int32_t index, const char* sou
         if (starts[i] < starts[i - 1] || starts[i] > numPoints) fail(LibraryError::InvalidRecord, source);
 
     const std::int64_t pointsAt = kPolyFixedBytes + kPartIndexBytes * numParts;
+    const auto points = makePointBlock(std::size_t(numPoints));
     const auto parts = std::make_shared<CPart[]>(std::size_t(numParts));
     shape->reserve(std::size_t(numParts));
     for (std::int32_t i = 0; i < numParts; ++i) {
         CPart& part = parts[i];
         const std::int32_t first = starts[std::size_t(i)];
-        readPoints(part, *record, pointsAt + kVertexBytes * first, starts[std::size_t(i) + 1] - first, source);
+        readPoints(part, points, first, record, pointsAt + kVertexBytes * first, starts[std::size_t(i) + 1] - first,
+                   source);
         shape->add(std::shared_ptr<CPart>(parts, &part));
     }
     return shape;
 }
 
 std::shared_ptr<CPolyLine> CShapeFile::readPolyLine(std::int32_t index) {
-    return withPlatformSource(kReadPolyLine, [&] { return readParts<CPolyLine>(index, kReadPolyLine); });
+    return withPlatformSource(kReadPolyLine, [&] {
+        if (baseType() != ShapeType::PolyLine) fail(LibraryError::ShapeTypeMismatch, kReadPolyLine);
+        return readParts<CPolyLine>(index, kReadPolyLine);
+    });
 }
 
 std::shared_ptr<CPolygon> CShapeFile::readPolygon(std::int32_t index) {
@@ -218,20 +231,20 @@ std::shared_ptr<CPolygon> CShapeFile::readPolygon(std::int32_t index) {
 
 std::shared_ptr<CMultiPoint> CShapeFile::readMultiPoint(std::int32_t index) {
     return withPlatformSource(kReadMultiPoint, [&]() -> std::shared_ptr<CMultiPoint> {
-        const auto record = recordContents(index, kReadMultiPoint);
-        if (!record) fail(LibraryError::OffsetPastMainFile, kReadMultiPoint);
+        const RecordSpan record = recordContents(index, kReadMultiPoint);
         auto shape = std::make_shared<CMultiPoint>();
-        if (recordType(*record, kReadMultiPoint) == ShapeType::Null) {
+        if (recordType(record, kReadMultiPoint) == ShapeType::Null) {
             shape->setNull(true);
             return shape;
         }
-        if (record->size < kMultiPointFixedBytes) fail(LibraryError::InvalidRecord, kReadMultiPoint);
-        const auto fixed = contentBytes(*record, 0, kMultiPointFixedBytes, kReadMultiPoint);
+        if (record.size < kMultiPointFixedBytes) fail(LibraryError::InvalidRecord, kReadMultiPoint);
+        const auto fixed = contentBytes(record, 0, kMultiPointFixedBytes, kReadMultiPoint);
         const std::int32_t numPoints = loadLE32(fixed.data() + 36);
-        if (numPoints < 0 || kMultiPointFixedBytes + kVertexBytes * numPoints > record->size)
+        if (numPoints < 0 || kMultiPointFixedBytes + kVertexBytes * numPoints > record.size)
             fail(LibraryError::InvalidRecord, kReadMultiPoint);
         setStoredBox(*shape, fixed);
-        readPoints(*shape, *record, kMultiPointFixedBytes, numPoints, kReadMultiPoint);
+        readPoints(*shape, makePointBlock(std::size_t(numPoints)), 0, record, kMultiPointFixedBytes, numPoints,
+                   kReadMultiPoint);
         return shape;
     });
 }

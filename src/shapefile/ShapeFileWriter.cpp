@@ -5,8 +5,11 @@
 #include "ByteOrder.h"
 #include "CShapeFile.h"
 #include "ErrorContext.h"
+#include "LargeBlock.h"
 #include "ShapeFormat.h"
 
+#include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace shapefile {
@@ -16,6 +19,7 @@ using namespace detail;
 namespace {
 
 constexpr std::size_t kFlushBytes = std::size_t(1) << 20;
+constexpr std::size_t kKeptBufferBytes = 4 * kFlushBytes;
 
 struct VertexBox {
     double xmin = std::numeric_limits<double>::infinity();
@@ -24,14 +28,17 @@ struct VertexBox {
     double ymax = -std::numeric_limits<double>::infinity();
     bool empty = true;
 
+    // A vertex with a NaN or infinite coordinate has no place in a box: it would leave
+    // the box NaN or infinite for good.
     void take(double x, double y) noexcept {
+        if (!std::isfinite(x) || !std::isfinite(y)) return;
         if (x < xmin) xmin = x;
         if (x > xmax) xmax = x;
         if (y < ymin) ymin = y;
         if (y > ymax) ymax = y;
         empty = false;
     }
-    // Xmin, Ymin, Xmax, Ymax of the vertices written; all 0 without a vertex.
+    // Xmin, Ymin, Xmax, Ymax of the vertices written; all 0 without a finite vertex.
     void store(std::byte* p) const noexcept {
         storeLEDouble(p, empty ? 0.0 : xmin);
         storeLEDouble(p + 8, empty ? 0.0 : ymin);
@@ -85,7 +92,7 @@ void CShapeFile::add(const IShape& aShape) {
 
 // A pair opened for reading is reopened for writing on its first append.
 void CShapeFile::ensureWritable() {
-    // Raised inside a writer, which gives it its own source (as for 533 and 534 below).
+    // Raised inside a writer, which gives it its own source (as for 533 to 535 below).
     if (!isOpen()) throw ShapeError::platform(PlatformError::BadFileNumber, "");
     if (writable_) return;
     shx_.file->makeWritable();
@@ -104,7 +111,13 @@ std::byte* CShapeFile::appendRecord(std::int64_t contentBytes) {
     auto& main = shp_.pending;
     auto& index = shx_.pending;
     const std::size_t at = main.size();
-    main.resize(at + std::size_t(kRecordHeaderBytes + contentBytes));
+    const std::size_t need = at + std::size_t(kRecordHeaderBytes + contentBytes);
+    if (need > main.capacity()) {
+        // A record of many vertices gets its memory mapped at once, as its points did.
+        main.reserve(std::max(need, 2 * main.capacity()));
+        prepareLargeBlock(main.data(), main.capacity());
+    }
+    main.resize(need);
     try {
         index.resize(index.size() + std::size_t(kIndexEntryBytes));
     } catch (...) {
@@ -139,7 +152,7 @@ void CShapeFile::putPoints(const CPoint& point) {
         storeLE32(c, fileType_);
         storeLEDouble(c + 4, point.x());
         storeLEDouble(c + 12, point.y());
-        putExtent(point.x(), point.y(), point.x(), point.y());
+        if (std::isfinite(point.x()) && std::isfinite(point.y())) putExtent(point.x(), point.y(), point.x(), point.y());
         if (shp_.pending.size() >= kFlushBytes) flushPending();
     });
 }
@@ -149,8 +162,12 @@ void CShapeFile::putParts(const Shape& shape) {
     ensureWritable();
     const std::int32_t numParts = shape.count();
     if (numParts == 0) throw ShapeError::library(LibraryError::NoParts, "");
+    // A part without a point is no line and no ring: shapelib and GDAL refuse the record.
     std::int64_t numPoints = 0;
-    for (const auto& part : shape) numPoints += part->count();
+    for (const auto& part : shape) {
+        if (part->count() == 0) throw ShapeError::library(LibraryError::EmptyPart, "");
+        numPoints += part->count();
+    }
     std::byte* c = appendRecord(kPolyFixedBytes + kPartIndexBytes * numParts + kVertexBytes * numPoints);
     storeLE32(c, fileType_);
     storeLE32(c + 36, numParts);
@@ -219,8 +236,11 @@ void CShapeFile::flushPending() {
         rollBack();
         throw;
     }
-    shx_.pending.clear();
-    shp_.pending.clear();
+    for (PairFile* pf : {&shx_, &shp_}) {
+        pf->pending.clear();
+        // The room a large record took is given back rather than kept to the close.
+        if (pf->pending.capacity() > kKeptBufferBytes) std::vector<std::byte>().swap(pf->pending);
+    }
     committed_ = {shpBytes_, shxBytes_, shxLengthWords_, count_, extent_, seeded_};
 }
 

@@ -186,5 +186,48 @@ TEST_F(DbaseTableTest, CodePageFilesInAnyCaseAndOtherCodePages) {
     }
 }
 
+// A header claiming more records than the file holds is refused at the open; a table that
+// opens never reads past its records.
+TEST_F(DbaseTableTest, RecordCountIsBoundedByTheFileSize) {
+    const QString file = path(QStringLiteral("c.dbf"));
+    {
+        DbaseTable t = DbaseTable::create(file, {{QStringLiteral("Nom"), 'C', 10, 0}}, QDate(2024, 1, 1));
+        for (const char16_t* n : {u"a", u"b", u"c"}) t.append({QStringView(n)});
+        t.close();
+    }
+    const QByteArray good = readBytes(file);  // 65-byte header, 3 records of 11 bytes, 0x1A
+    const auto claiming = [](QByteArray b, quint32 records) {
+        for (int i = 0; i < 4; ++i) b[4 + i] = char(records >> (8 * i));
+        return b;
+    };
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+        qint64 count;  // -1: refused
+    };
+    const Case cases[] = {
+        {"as written", good, 3},
+        {"header claiming hundreds of millions", claiming(good, 400000000), -1},
+        {"header claiming fewer", claiming(good, 2), 2},
+        {"last record cut", claiming(good.left(65 + 2 * 11 + 5), 3), -1},
+        {"header only", claiming(good.left(65), 400000000), -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        writeBytes(file, c.bytes);
+        if (c.count < 0) {
+            EXPECT_THROW(DbaseTable::open(file), DbaseError);
+            continue;
+        }
+        DbaseTable r = DbaseTable::open(file);
+        EXPECT_EQ(r.recordCount(), c.count);
+        if (c.count > 0) {
+            EXPECT_EQ(r.text(c.count - 1, 0), QString(QChar(char16_t(u'a' + c.count - 1))));
+        }
+        EXPECT_THROW(r.text(c.count, 0), DbaseError);
+        EXPECT_FALSE(r.isDeleted(c.count));
+    }
+}
+
 }  // namespace
 }  // namespace sotrix::test

@@ -168,6 +168,52 @@ TEST_F(ExportTest, OurReaderSeesGeometryAndAttributesInBothCoordinatePairs) {
     EXPECT_EQ(DbaseTable::open(out(QStringLiteral("n_w.dbf"))).text(3, 0), QStringLiteral("Nulle part"));
 }
 
+// A track none of whose vertices has coordinates makes a null record, in both sets: a part
+// without points would be refused by the writer and by every reader.
+TEST_F(ExportTest, TracksWithoutLocatedVerticesAreNullRecords) {
+    {
+        DbGuard db;
+        const QVariant N;
+        track(*db, {1, "Perdue", N, 0, 0});
+        track(*db, {2, "Fermée", N, 1, 0});
+        track(*db, {3, "Chemin", N, 0, 0});
+        for (int t : {1, 2}) {
+            point(*db, {N, N, N, N, N, N, t, 1, 0});
+            point(*db, {N, N, 50.0, N, N, N, t, 2, 0});
+        }
+        point(*db, {N, 5.0, 50.0, N, N, N, 3, 1, 0});
+        point(*db, {N, N, N, N, N, N, 3, 2, 0});
+        point(*db, {N, 5.5, 50.5, N, N, N, 3, 3, 0});
+    }
+    run(1, out(QStringLiteral("v.shp")), false, true, true, false, false);
+    ASSERT_TRUE(state().resultatOk);
+    for (const auto& [suffix, count] : {std::pair{"_tl", 2}, std::pair{"_tp", 1}}) {
+        SCOPED_TRACE(suffix);
+        const QString path = out(QStringLiteral("v%1.shp").arg(QLatin1String(suffix)));
+        shapefile::CFileName name;
+        name.setFileSpec(QFile::encodeName(path).toStdString());
+        CShapeFile f;
+        f.setFileSpec(name, CShapeFile::Status::Open);
+        ASSERT_EQ(f.count(), count);
+        EXPECT_TRUE(f.item(1)->isNull());
+        if (count == 2) {
+            // The located vertices of a track are kept in order, the others left out.
+            const auto line = std::dynamic_pointer_cast<shapefile::CPolyLine>(f.item(2));
+            ASSERT_TRUE(line && line->count() == 1);
+            Ring ring;
+            for (const auto& p : *line->item(1)) ring.emplace_back(p->x(), p->y());
+            EXPECT_EQ(ring, (Ring{{5.0, 50.0}, {5.5, 50.5}}));
+        }
+        SHPHandle h = SHPOpen(QFile::encodeName(path).constData(), "rb");
+        ASSERT_NE(h, nullptr);
+        SHPObject* o = SHPReadObject(h, 0);
+        ASSERT_NE(o, nullptr);
+        EXPECT_EQ(o->nSHPType, SHPT_NULL);
+        SHPDestroyObject(o);
+        SHPClose(h);
+    }
+}
+
 TEST_F(ExportTest, ShapelibAndOgrinfoReadEverySet) {
     seed();
     run(1, out(QStringLiteral("o.shp")), true, true, true, true, false);

@@ -16,6 +16,7 @@ struct Case {
     std::function<void(Pair&)> corrupt;
     int code;
     const char* source;  // of the error out of readPoint / readPolyLine
+    std::int32_t index = 2;
 };
 
 Pair basePair(std::int32_t type) {
@@ -36,7 +37,10 @@ constexpr std::size_t kPolyRecord2 = 100 + 8 + 44 + 8 + 64;
 
 TEST(Corruption, EveryCheckGivesItsNumberedError) {
     const Case cases[] = {
-        {"entry past the real index size", 1, [](Pair& p) { p.shx.resize(112); }, 531, "C_ShapeFile::FindOffset"},
+        {"entry cut from the index", 1, [](Pair& p) { p.shx.resize(112); }, 536, "CShapeFile::ReadPoint"},
+        {"negative length in the index", 3, [](Pair& p) { setBE32(p.shx, 112, -5); }, 532, "CShapeFile::ReadPolyLine"},
+        {"index length past the main file", 1, [](Pair& p) { setBE32(p.shx, 112, 0x7fffffff); }, 531,
+         "CShapeFile::ReadPoint"},
         {"offset inside the header", 1, [](Pair& p) { setBE32(p.shx, 108, 10); }, 518, "CShapeFile::ReadPoint"},
         {"negative offset", 3, [](Pair& p) { setBE32(p.shx, 108, -4); }, 518, "CShapeFile::ReadPolyLine"},
         {"offset past the main file", 1, [](Pair& p) { setBE32(p.shx, 108, 0x7fffffff); }, 518, "CShapeFile::ReadPoint"},
@@ -57,7 +61,7 @@ TEST(Corruption, EveryCheckGivesItsNumberedError) {
          532, "CShapeFile::ReadPoint"},
         {"no part", 3, [](Pair& p) { setLE32(p.shp, kPolyRecord2 + 8 + 36, 0); }, 532, "CShapeFile::ReadPolyLine"},
         {"negative part count", 5, [](Pair& p) { setLE32(p.shp, kPolyRecord2 + 8 + 36, -1); }, 532,
-         "CShapeFile::ReadPolyLine"},
+         "CShapeFile::ReadPolygon"},
         {"negative point count", 3, [](Pair& p) { setLE32(p.shp, kPolyRecord2 + 8 + 40, -1); }, 532,
          "CShapeFile::ReadPolyLine"},
         {"hostile point count", 3, [](Pair& p) { setLE32(p.shp, kPolyRecord2 + 8 + 40, 0x7fffffff); }, 532,
@@ -70,10 +74,13 @@ TEST(Corruption, EveryCheckGivesItsNumberedError) {
          [](Pair& p) {
              p = makePair(3, {polyContents(3, {0, 3, 2}, {{0, 0}, {1, 1}, {2, 2}, {3, 3}})});
          },
-         532, "CShapeFile::ReadPolyLine"},
+         532, "CShapeFile::ReadPolyLine", 1},
         {"start past the points", 3,
          [](Pair& p) { p = makePair(3, {polyContents(3, {0, 5}, {{0, 0}, {1, 1}, {2, 2}, {3, 3}})}); }, 532,
-         "CShapeFile::ReadPolyLine"},
+         "CShapeFile::ReadPolyLine", 1},
+        {"more parts than points", 3,
+         [](Pair& p) { p = makePair(3, {polyContents(3, {0, 0, 0}, {{0, 0}, {1, 1}})}); }, 532,
+         "CShapeFile::ReadPolyLine", 1},
         {"record shorter than its fixed fields", 3,
          [](Pair& p) {
              setBE32(p.shp, kPolyRecord2 + 4, 20);
@@ -87,13 +94,12 @@ TEST(Corruption, EveryCheckGivesItsNumberedError) {
         c.corrupt(p);
         CShapeFile f;
         ShapeFileAccess::openFromMemory(f, p.shx, p.shp);
-        const std::int32_t index = f.count() >= 2 ? 2 : 1;
         if (c.fileType == 1)
-            EXPECT_SHAPE_ERROR(f.readPoint(index), c.code, c.source);
-        else
-            EXPECT_SHAPE_ERROR(f.readPolyLine(index), c.code, c.source);
+            EXPECT_SHAPE_ERROR(f.readPoint(c.index), c.code, c.source);
+        else if (c.fileType == 3)
+            EXPECT_SHAPE_ERROR(f.readPolyLine(c.index), c.code, c.source);
         // Through item the same error carries the source of item.
-        const ShapeError e = errorOf([&] { f.item(index); });
+        const ShapeError e = errorOf([&] { f.item(c.index); });
         EXPECT_EQ(e.libraryCode(), c.code);
         EXPECT_EQ(e.source(), "CShapeFile::Item");
         if (c.code == 531) {
@@ -123,16 +129,15 @@ TEST(Corruption, BrokenHeadersAndTinyFiles) {
                        "C_ShapeFile::SetFileSpec");
     EXPECT_SHAPE_ERROR(ShapeFileAccess::openFromMemory(f, good.shx, Bytes(good.shp.begin(), good.shp.begin() + 60)),
                        LibraryError::UnexpectedEndOfFile, "C_ShapeFile::SetFileSpec");
-    // A negative or huge index length: no record, or the index's real end.
+    // A negative index length holds no record; a huge one no more than the entries present.
     Pair p = good;
     setBE32(p.shx, 24, -100);
     ShapeFileAccess::openFromMemory(f, p.shx, p.shp);
     EXPECT_EQ(f.count(), 0);
-    EXPECT_EQ(f.item(1), nullptr);
+    EXPECT_SHAPE_ERROR(f.item(1), LibraryError::NoSuchRecord, "CShapeFile::Item");
     setBE32(p.shx, 24, 0x7fffffff);
     ShapeFileAccess::openFromMemory(f, p.shx, p.shp);
-    EXPECT_EQ(f.count(), 536870899);
+    EXPECT_EQ(f.count(), 2);
     EXPECT_TRUE(f.item(2));
-    EXPECT_SHAPE_ERROR(f.item(3), LibraryError::UnexpectedEndOfFile, "CShapeFile::Item");
-    EXPECT_SHAPE_ERROR(f.item(f.count()), LibraryError::UnexpectedEndOfFile, "CShapeFile::Item");
+    EXPECT_SHAPE_ERROR(f.item(3), LibraryError::NoSuchRecord, "CShapeFile::Item");
 }

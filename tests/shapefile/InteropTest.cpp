@@ -5,6 +5,7 @@
 
 #include <charconv>
 #include <fstream>
+#include <limits>
 #include <sstream>
 
 using namespace shapefile;
@@ -106,6 +107,9 @@ Record rec(std::vector<std::int32_t> starts, std::vector<std::pair<double, doubl
     return Record{false, std::move(starts), std::move(xy)};
 }
 Record nullRecord() { return Record{true, {}, {}}; }
+
+// A closed clockwise ring of four sides from (x, y).
+Record square(double x, double y) { return rec({0}, {{x, y}, {x, y + 1}, {x + 1, y + 1}, {x + 1, y}, {x, y}}); }
 
 // Hand-picked records per type, with short decimals so that ogrinfo prints them exactly.
 std::vector<std::pair<std::int32_t, std::vector<Record>>> sampleSets() {
@@ -318,4 +322,60 @@ TEST(Interop, ZAndMFilesReadAsTheirBaseType) {
     plain.setFileSpec(fileName(dir.file("plain.shp")), CShapeFile::Status::Open);
     EXPECT_EQ(plain.baseType(), 1);
     EXPECT_EQ(fromShape(*plain.itemXY(1)), fromShape(*plain.item(1)));
+}
+
+// Whatever callers hand the writer, the pair it leaves is one that shpdump and ogrinfo read
+// without a complaint: random records, null ones, coordinates NaN, infinite or huge, and
+// shapes with a part without points, which the writer refuses and leaves out. Polygons are
+// given as the export gives them, one closed clockwise ring, so that GDAL has nothing to
+// say of their geometry.
+TEST(Interop, ShpdumpAndOgrinfoReadWhateverTheWriterWrote) {
+    TempFolder dir;
+    std::mt19937_64 rng(99);
+    constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+    constexpr double inf = std::numeric_limits<double>::infinity();
+    const std::vector<std::pair<double, double>> odd = {{nan, 1}, {2, inf}, {1e300, -1e300}, {-0.0, 5}, {7, 8}};
+    for (std::int32_t type : {1, 3, 5, 8}) {
+        SCOPED_TRACE(type);
+        const std::string path = dir.file("w" + std::to_string(type) + ".shp");
+        std::int32_t written = 0;
+        {
+            CShapeFile f;
+            f.setFileSpec(fileName(path), CShapeFile::Status::CreateIt, type);
+            std::vector<Record> records = randomRecords(type, 200, rng);
+            if (type == 5) {
+                std::uniform_real_distribution<double> coord(-1e6, 1e6);
+                for (Record& r : records)
+                    if (!r.null) r = square(coord(rng), coord(rng));
+            }
+            // In a ring, the odd vertex sits between equal ends.
+            for (const auto& [x, y] : odd)
+                records.push_back(type == 5 ? rec({0}, {{0, 0}, {x, y}, {1, 1}, {1, 0}, {0, 0}})
+                                            : Record{false, {}, {{x, y}, {x + 1, y}}});
+            for (Record& r : records) {
+                if (type == 3 && !r.null && r.starts.empty()) r.starts = {0};
+                f.add(*toShape(type, r));
+                ++written;
+            }
+            if (type == 3 || type == 5) {
+                const auto refused = toShape(type, Record{false, {0, 2}, {{0, 0}, {1, 1}}});  // second part empty
+                EXPECT_SHAPE_ERROR(f.add(*refused), LibraryError::EmptyPart,
+                                   type == 3 ? "CShapeFile::PutPolyLine" : "CShapeFile::PutPolygon");
+            }
+            EXPECT_EQ(f.count(), written);
+        }
+        const test::Run dump = runProgram("shpdump", {path});
+        EXPECT_EQ(dump.exitCode, 0);
+        EXPECT_EQ(dump.err, "");
+        EXPECT_EQ(dump.out.find("Corrupt"), std::string::npos) << dump.out.substr(0, 2000);
+        EXPECT_EQ(dump.out.find("Unable"), std::string::npos);
+        EXPECT_NE(dump.out.find("# of Shapes: " + std::to_string(written)), std::string::npos);
+        const test::Run info = runProgram("ogrinfo", {"-al", "-ro", path});
+        EXPECT_EQ(info.exitCode, 0);
+        EXPECT_EQ(info.err, "");
+        EXPECT_NE(info.out.find("Feature Count: " + std::to_string(written)), std::string::npos);
+        // ogrinfo lists every feature.
+        EXPECT_NE(info.out.find("OGRFeature(w" + std::to_string(type) + "):" + std::to_string(written - 1)),
+                  std::string::npos);
+    }
 }

@@ -40,27 +40,54 @@ TEST_F(Reader, PointFileRecordsAndIndexesOutsideTheFile) {
     EXPECT_TRUE(f.item(2)->isNull());
     EXPECT_EQ(f.readPoint(3)->x(), -3);
     EXPECT_NE(f.item(1), f.item(1));  // nothing is cached
-    for (int index : {0, -1, 4}) {
-        EXPECT_EQ(f.item(index), nullptr);
-        EXPECT_EQ(f.readPoint(index), nullptr);
-    }
 }
 
-TEST_F(Reader, IndexesOutsideOtherFilesRaise518) {
+// One error for an index without a record, whatever the file type.
+TEST_F(Reader, IndexesOutsideTheFileRaise536ForEveryType) {
+    const Pair points = makePair(1, {pointContents(1, 2)});
     const Pair lines = makePair(3, {polyContents(3, {0}, {{0, 0}, {1, 1}})});
     const Pair rings = makePair(5, {polyContents(5, {0}, {{0, 0}, {1, 1}, {0, 0}})});
     const Pair multi = makePair(8, {multiPointContents({{1, 1}})});
-    for (const auto& [name, pair] : {std::pair{"l", lines}, std::pair{"r", rings}, std::pair{"m", multi}}) {
+    for (const auto& [name, pair] :
+         {std::pair{"p", points}, std::pair{"l", lines}, std::pair{"r", rings}, std::pair{"m", multi}}) {
+        SCOPED_TRACE(name);
         CShapeFile f;
         open(f, write(name, pair));
         ASSERT_EQ(f.count(), 1);
         EXPECT_TRUE(f.item(1));
-        for (int index : {0, -1, 2}) EXPECT_SHAPE_ERROR(f.item(index), LibraryError::OffsetPastMainFile, "CShapeFile::Item");
+        for (int index : {0, -1, 2, INT32_MAX, INT32_MIN})
+            EXPECT_SHAPE_ERROR(f.item(index), LibraryError::NoSuchRecord, "CShapeFile::Item",
+                               "There is no record with this index");
     }
     CShapeFile f;
     open(f, write("l", lines));
-    EXPECT_SHAPE_ERROR(f.readPolyLine(2), LibraryError::OffsetPastMainFile, "CShapeFile::ReadPolyLine",
-                       "The offset read from index file is larger then the mainfile size");
+    EXPECT_SHAPE_ERROR(f.readPolyLine(2), LibraryError::NoSuchRecord, "CShapeFile::ReadPolyLine");
+    CShapeFile g;
+    open(g, write("p", points));
+    EXPECT_SHAPE_ERROR(g.readPoint(2), LibraryError::NoSuchRecord, "CShapeFile::ReadPoint");
+}
+
+// readPoint would give the corner of another record's box, readPolyLine a polygon's rings
+// or a multipoint's coordinates as parts.
+TEST_F(Reader, EachReaderRefusesAFileOfAnotherType) {
+    const Pair files[] = {makePair(1, {pointContents(1, 2)}), makePair(3, {polyContents(3, {0}, {{0, 0}, {1, 1}})}),
+                          makePair(5, {polyContents(5, {0}, {{0, 0}, {1, 1}, {0, 0}})}),
+                          makePair(8, {multiPointContents({{1, 1}})})};
+    for (const Pair& pair : files) {
+        CShapeFile f;
+        open(f, write("t", pair));
+        SCOPED_TRACE(f.fileType());
+        EXPECT_TRUE(f.item(1));
+        if (f.fileType() != 1)
+            EXPECT_SHAPE_ERROR(f.readPoint(1), LibraryError::ShapeTypeMismatch, "CShapeFile::ReadPoint",
+                               "A shape type does not match main header type.");
+        else
+            EXPECT_TRUE(f.readPoint(1));
+        if (f.fileType() != 3)
+            EXPECT_SHAPE_ERROR(f.readPolyLine(1), LibraryError::ShapeTypeMismatch, "CShapeFile::ReadPolyLine");
+        else
+            EXPECT_TRUE(f.readPolyLine(1));
+    }
 }
 
 TEST_F(Reader, CountFromTheIndexLengthRoundsHalvesToEven) {
@@ -78,7 +105,16 @@ TEST_F(Reader, CountFromTheIndexLengthRoundsHalvesToEven) {
     CShapeFile f;
     open(f, write("c", p));
     EXPECT_TRUE(f.item(1));
-    EXPECT_EQ(f.item(2), nullptr);
+    EXPECT_SHAPE_ERROR(f.item(2), LibraryError::NoSuchRecord, "CShapeFile::Item");
+    // A header claiming more records than the index holds counts those present.
+    setBE32(p.shx, 24, 50 + 4 * 100000000);
+    CShapeFile g;
+    open(g, write("c", p));
+    EXPECT_EQ(g.count(), 3);
+    p.shx.resize(p.shx.size() - 1);
+    CShapeFile h;
+    open(h, write("c", p));
+    EXPECT_EQ(h.count(), 2);
 }
 
 TEST_F(Reader, OtherFileTypesOpenAndReadAsNothing) {

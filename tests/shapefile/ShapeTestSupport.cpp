@@ -152,6 +152,7 @@ Run runProgram(const std::string& program, const std::vector<std::string>& args)
     if (!p.waitForStarted(30000) || !p.waitForFinished(120000)) return r;
     r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
     r.out = p.readAllStandardOutput().toStdString();
+    r.err = p.readAllStandardError().toStdString();
     return r;
 }
 

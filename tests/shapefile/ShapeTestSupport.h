@@ -100,10 +100,11 @@ Bytes polyContents(std::int32_t type, const std::vector<std::int32_t>& starts,
                    const std::vector<std::pair<double, double>>& points);
 Bytes multiPointContents(const std::vector<std::pair<double, double>>& points);
 
-// Runs a program, returns its exit code and standard output.
+// Runs a program, returns its exit code, standard output and standard error.
 struct Run {
     int exitCode = -1;
     std::string out;
+    std::string err;
 };
 Run runProgram(const std::string& program, const std::vector<std::string>& args);
 

@@ -5,7 +5,9 @@
 
 #include "ByteOrder.h"
 
+#include <cmath>
 #include <csignal>
+#include <limits>
 
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -171,14 +173,56 @@ TEST_F(Writer, HeaderBoxStartsAtTheFirstRecordWithAVertex) {
     EXPECT_EQ(f.left(), 5);
     EXPECT_EQ(f.bottom(), 7);
 
-    CShapeFile g;
-    create(g, 3, "lines");
-    g.add(*shapeOf<CPolyLine>({std::make_shared<CPart>()}));  // a part without points
-    g.add(*shapeOf<CPolyLine>({part({{10, 20}, {11, 21}})}));
-    g.close();
-    const Bytes b = readBytes(shp("lines"));
-    EXPECT_EQ(headerBox(b), (std::vector<double>{10, 20, 11, 21}));
-    EXPECT_EQ(leDouble(b, 112), 0);  // the record box of the empty record
+}
+
+// Coordinates are written as given; a vertex with a NaN or infinite coordinate stays out
+// of the record's box and the header's, which cover the finite vertices only.
+TEST_F(Writer, NonFiniteCoordinatesStayOutOfTheBoxes) {
+    constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+    constexpr double inf = std::numeric_limits<double>::infinity();
+    using XY = std::vector<std::pair<double, double>>;
+    struct Case {
+        const char* name;
+        std::int32_t type;
+        std::vector<XY> records;          // one point, or the vertices of a one-part line
+        std::vector<double> headerBox;    // Xmin, Ymin, Xmax, Ymax
+        std::vector<double> firstBox;     // of the first line record
+    };
+    const Case cases[] = {
+        {"points", 1, {{{nan, 1}}, {{5, 7}}, {{6, inf}}, {{-1, 2}}, {{-inf, -inf}}}, {-1, 2, 5, 7}, {}},
+        {"points without a finite one", 1, {{{nan, nan}}, {{inf, 0}}}, {0, 0, 0, 0}, {}},
+        {"line", 3, {{{nan, nan}, {10, 20}, {inf, 0}, {11, 21}, {12, nan}}}, {10, 20, 11, 21}, {10, 20, 11, 21}},
+        {"first line without a finite vertex", 3, {{{nan, 0}, {0, -inf}}, {{1, 1}, {2, 3}}}, {1, 1, 2, 3},
+         {0, 0, 0, 0}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        {
+            CShapeFile f;
+            create(f, c.type, "nf");
+            for (const XY& xy : c.records) {
+                if (c.type == 1) {
+                    f.add(CPoint(xy[0].first, xy[0].second));
+                    continue;
+                }
+                auto p = std::make_shared<CPart>();
+                for (const auto& [x, y] : xy) p->add(point(x, y));
+                f.add(*shapeOf<CPolyLine>({p}));
+            }
+            EXPECT_EQ((std::vector<double>{f.left(), f.bottom(), f.right(), f.top()}), c.headerBox);
+        }
+        const Bytes main = readBytes(shp("nf"));
+        EXPECT_EQ(headerBox(main), c.headerBox);
+        EXPECT_EQ(headerBox(readBytes(shx("nf"))), c.headerBox);
+        if (c.type == 3) {
+            EXPECT_EQ((std::vector<double>{leDouble(main, 112), leDouble(main, 120), leDouble(main, 128),
+                                           leDouble(main, 136)}),
+                      c.firstBox);
+        }
+        // The coordinates themselves are kept.
+        const std::size_t firstX = c.type == 1 ? 112 : 100 + 8 + 44 + 4;
+        EXPECT_EQ(std::isnan(leDouble(main, firstX)), std::isnan(c.records[0][0].first));
+    }
 }
 
 TEST_F(Writer, RefusedShapesWriteNothing) {
@@ -194,6 +238,13 @@ TEST_F(Writer, RefusedShapesWriteNothing) {
     EXPECT_EQ(errorOf([&] { f.add(CRect()); }).number(), std::int32_t(0x80040211u));
     EXPECT_SHAPE_ERROR(f.add(CPolyLine()), LibraryError::NoParts, "CShapeFile::PutPolyLine",
                        "A PolyLine or Polygon needs at least one part");
+    // A part without a point, first or later, refuses the whole shape.
+    for (const auto& line : {shapeOf<CPolyLine>({std::make_shared<CPart>()}),
+                             shapeOf<CPolyLine>({part({{0, 0}, {1, 1}}), std::make_shared<CPart>()})})
+        EXPECT_SHAPE_ERROR(f.add(*line), LibraryError::EmptyPart, "CShapeFile::PutPolyLine",
+                           "A part of a PolyLine or Polygon needs at least one point");
+    EXPECT_EQ(errorOf([&] { f.add(*shapeOf<CPolyLine>({std::make_shared<CPart>()})); }).number(),
+              std::int32_t(0x80040217u));
     EXPECT_EQ(f.count(), 1);
     f.close();
     EXPECT_EQ(readBytes(shp()), before);
@@ -218,6 +269,8 @@ TEST_F(Writer, RefusedShapesWriteNothing) {
     CShapeFile g;
     create(g, 5, "rings");
     EXPECT_SHAPE_ERROR(g.add(CPolygon()), LibraryError::NoParts, "CShapeFile::PutPolygon");
+    EXPECT_SHAPE_ERROR(g.add(*shapeOf<CPolygon>({part({{0, 0}, {1, 0}, {0, 0}}), std::make_shared<CPart>()})),
+                       LibraryError::EmptyPart, "CShapeFile::PutPolygon");
     EXPECT_SHAPE_ERROR(g.add(CPoint(1, 1)), LibraryError::WrongShapeForFile, "CShapeFile::Add",
                        "Cannot add type CPoint to a ShapeFile initialized as other type");
     g.close();
@@ -286,7 +339,7 @@ TEST_F(Writer, ItemOnAPairBeingWrittenSeesTheRecordsAdded) {
     auto ring = std::dynamic_pointer_cast<CPolygon>(f.item(1));
     ASSERT_TRUE(ring);
     EXPECT_EQ(ring->item(1)->count(), 4);
-    EXPECT_SHAPE_ERROR(f.item(2), LibraryError::OffsetPastMainFile, "CShapeFile::Item");
+    EXPECT_SHAPE_ERROR(f.item(2), LibraryError::NoSuchRecord, "CShapeFile::Item");
     f.add(*shapeOf<CPolygon>({part({{5, 5}, {5, 6}, {6, 6}, {5, 5}})}));
     EXPECT_EQ(std::dynamic_pointer_cast<CPolygon>(f.item(2))->left(), 5);
 }

@@ -166,29 +166,36 @@ void SetsWriter::tracks(bool closed) {
 void SetsWriter::addTrackShape(CShapeFile& shp, Statement& trackPoints, qint64 id, bool closed) {
     trackPoints.reset();
     trackPoints.bind({id});
-    std::vector<std::pair<double, double>> ring;
+    std::vector<double> xs, ys;
     while (trackPoints.step()) {
         const auto x = number(trackPoints.value(0)), y = number(trackPoints.value(1));
-        if (x && y) ring.emplace_back(*x, *y);  // a vertex without coordinates has no place
+        if (x && y) {  // a vertex without coordinates has no place
+            xs.push_back(*x);
+            ys.push_back(*y);
+        }
     }
-    if (closed && !ring.empty()) {
-        ring.push_back(ring.front());
+    if (closed && !xs.empty()) {
+        xs.push_back(xs.front());
+        ys.push_back(ys.front());
         // Shoelace with Y up: a positive area is a counter-clockwise ring.
         double area2 = 0;
-        for (std::size_t i = 0; i + 1 < ring.size(); ++i)
-            area2 += ring[i].first * ring[i + 1].second - ring[i + 1].first * ring[i].second;
-        if (area2 > 0) std::reverse(ring.begin(), ring.end());
+        for (std::size_t i = 0; i + 1 < xs.size(); ++i) area2 += xs[i] * ys[i + 1] - xs[i + 1] * ys[i];
+        if (area2 > 0) {
+            std::reverse(xs.begin(), xs.end());
+            std::reverse(ys.begin(), ys.end());
+        }
     }
+    // A track without a located vertex is a null record: a part without points is no line.
     auto part = std::make_shared<shapefile::CPart>();
-    for (const auto& [x, y] : ring) part->add(std::make_shared<shapefile::CPoint>(x, y));
+    part->addPoints(xs, ys);
     if (closed) {
         shapefile::CPolygon polygon;
-        if (ring.empty()) polygon.makeNull(true);
+        if (xs.empty()) polygon.makeNull(true);
         else polygon.add(part);
         shp.add(polygon);
     } else {
         shapefile::CPolyLine line;
-        if (ring.empty()) line.makeNull(true);
+        if (xs.empty()) line.makeNull(true);
         else line.add(part);
         shp.add(line);
     }
