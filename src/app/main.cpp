@@ -1,3 +1,4 @@
+#include "FileMenu.h"
 #include "MapServerRenderer.h"
 #include "NumericLocale.h"
 #include "ReferenceLayerCommands.h"
@@ -19,6 +20,7 @@ int main(int argc, char** argv) {
     sotrix::connecteMenuTransferts(&window);
     window.setReferenceRenderer(std::make_shared<sotrix::MapServerRenderer>());
     sotrix::connecteCoucheReference(&window, window);
+    sotrix::connecteMenuFichier(&window);
     if (!window.Form_Load()) return 1;
     window.show();
     return app.exec();

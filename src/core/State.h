@@ -6,6 +6,7 @@
 #include "Prompter.h"
 #include "Reachability.h"
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -52,6 +53,8 @@ struct State {
     bool resultatOk = false;
     QString derniereErreurProj;
     QString dernierDossier;
+    // The filter position last chosen in each file dialog (FileDialogs.h).
+    QHash<QString, int> positionFiltre;
 
     // Import choices of the field-mapping dialog
     QString sepChamps;

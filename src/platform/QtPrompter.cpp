@@ -35,9 +35,14 @@ Answer fromQt(int b) {
     }
 }
 
+// Qt's own dialog, the same on every desktop; its name filters ignore the case of
+// extensions. A save dialog asks no question of its own: the program asks before it
+// replaces a file.
 std::optional<FileChoice> fileDialog(const FileRequest& r, QFileDialog::AcceptMode mode) {
     QFileDialog dlg(QApplication::activeWindow(), r.title.isEmpty() ? kTitle : r.title, r.folder);
+    dlg.setOption(QFileDialog::DontUseNativeDialog);
     dlg.setAcceptMode(mode);
+    if (mode == QFileDialog::AcceptSave) dlg.setOption(QFileDialog::DontConfirmOverwrite);
     dlg.setNameFilters(r.filters);
     if (r.filterIndex >= 1 && r.filterIndex <= r.filters.size()) dlg.selectNameFilter(r.filters[r.filterIndex - 1]);
     if (mode == QFileDialog::AcceptOpen)

@@ -57,16 +57,24 @@ std::optional<QString> ScriptedPrompter::input(const QString& text, const QStrin
     return r ? r->text : std::nullopt;
 }
 
+// A file dialog gives back a position among its own filters.
+std::optional<FileChoice> ScriptedPrompter::fileChoice(PromptKind kind, const FileRequest& request) {
+    const bool save = kind == PromptKind::SaveFile;
+    prompts_.push_back({kind, Icon::None, Buttons::OkCancel, Answer::Ok, request.title, {}, request});
+    auto r = take(kind, save ? QStringLiteral("save file") : QStringLiteral("open file"));
+    if (!r || !r->files) return std::nullopt;
+    if (!request.filters.isEmpty() && (r->files->filterIndex < 1 || r->files->filterIndex > request.filters.size()))
+        ADD_FAILURE() << "filter position " << r->files->filterIndex << " outside the " << request.filters.size()
+                      << " filters of " << request.title.toStdString();
+    return r->files;
+}
+
 std::optional<FileChoice> ScriptedPrompter::openFile(const FileRequest& request) {
-    prompts_.push_back({PromptKind::OpenFile, Icon::None, Buttons::OkCancel, Answer::Ok, request.title, {}, request});
-    auto r = take(PromptKind::OpenFile, QStringLiteral("open file"));
-    return r ? r->files : std::nullopt;
+    return fileChoice(PromptKind::OpenFile, request);
 }
 
 std::optional<FileChoice> ScriptedPrompter::saveFile(const FileRequest& request) {
-    prompts_.push_back({PromptKind::SaveFile, Icon::None, Buttons::OkCancel, Answer::Ok, request.title, {}, request});
-    auto r = take(PromptKind::SaveFile, QStringLiteral("save file"));
-    return r ? r->files : std::nullopt;
+    return fileChoice(PromptKind::SaveFile, request);
 }
 
 std::optional<QString> ScriptedPrompter::chooseFolder(const QString& title, const QString& start) {

@@ -60,6 +60,7 @@ public:
 
 private:
     std::optional<Reply> take(PromptKind kind, const QString& what);
+    std::optional<FileChoice> fileChoice(PromptKind kind, const FileRequest& request);
     std::deque<Reply> queue_;
     std::vector<Prompt> prompts_;
 };

@@ -1,8 +1,9 @@
 #include "ExportEngine.h"
 
+#include "CsvWriter.h"
 #include "Database.h"
 #include "ExportFailure.h"
-#include "GpsMessages.h"
+#include "FileMessages.h"
 #include "GpxWriter.h"
 #include "Prompter.h"
 #include "ShapefileSetWriter.h"
@@ -11,9 +12,6 @@
 namespace sotrix {
 
 namespace {
-
-constexpr int kShapefileSet = 1;
-constexpr int kGpx = 2;
 
 const QString kErreurEnregistrement = QStringLiteral("Une erreur est survenue lors de l'enregistrement : ");
 
@@ -28,14 +26,14 @@ void exporteFichier(const ExportContext& context, bool waypoints, bool tracks, b
     State& s = state();
     s.resultatOk = true;
     const int type = s.typeFichier;
-    if (type != kShapefileSet && type != kGpx) {
+    if (type != kExportShapefileSet && type != kExportGpx && type != kExportCsv) {
         s.resultatOk = false;
         prompter().message(kErreurEnregistrement + QStringLiteral("type de fichier inconnu."), Icon::Exclamation);
         return;
     }
     try {
         DbGuard db;
-        if (type == kShapefileSet) {
+        if (type == kExportShapefileSet) {
             ShapefileSetExport options;
             options.waypoints = waypoints;
             options.tracks = tracks;
@@ -47,7 +45,7 @@ void exporteFichier(const ExportContext& context, bool waypoints, bool tracks, b
             options.onDbaseCreated = context.onDbaseCreated;
             options.onShapeFileCreated = context.onShapeFileCreated;
             ecritShapefiles(*db, s.nomFichier, options);
-        } else {
+        } else if (type == kExportGpx) {
             GpxExport options;
             options.waypoints = waypoints;
             options.tracks = tracks;
@@ -55,6 +53,14 @@ void exporteFichier(const ExportContext& context, bool waypoints, bool tracks, b
             options.decalageHours = s.paramDecalage;
             options.now = context.now();
             ecritGpx(*db, s.nomFichier, options);
+        } else {
+            CsvExport options;
+            options.waypoints = waypoints;
+            options.tracks = tracks;
+            options.selectedOnly = selectedOnly;
+            options.mapCoordinates = s.projExport == 1;
+            options.decimalSeparator = s.sepDecimal;
+            ecritCsv(*db, s.nomFichier, options);
         }
     } catch (const ExportFileError& e) {
         s.resultatOk = false;
@@ -72,7 +78,7 @@ void exporteFichier(const ExportContext& context, bool waypoints, bool tracks, b
     // Only what was written whole counts as saved: a selection, or tracks left out of a
     // shapefile set, leave their flag set.
     if (waypoints && !selectedOnly) s.modifWaypoints = false;
-    if (tracks && !selectedOnly && (type != kShapefileSet || tracksAsLines || tracksAsPoints)) s.modifTraces = false;
+    if (tracks && !selectedOnly && (type != kExportShapefileSet || tracksAsLines || tracksAsPoints)) s.modifTraces = false;
 }
 
 }  // namespace sotrix

@@ -1,6 +1,6 @@
 #pragma once
 // The export engine: writes the stored waypoints and tracks to state().nomFichier in the
-// format of state().typeFichier (1 shapefile set, 2 GPX 1.0), all of them or only the
+// format of state().typeFichier (1 shapefile set, 2 GPX 1.0, 3 CSV), all of them or only the
 // selected ones, and tells the outcome in state().resultatOk. A failure is told to the
 // user here; the unsaved-changes flags are cleared only for what was wholly written.
 
@@ -13,6 +13,11 @@ namespace shapefile { class CShapeFile; }
 namespace sotrix {
 
 class DbaseTable;
+
+// The formats of an export: the positions of the Save dialog's filters.
+inline constexpr int kExportShapefileSet = 1;
+inline constexpr int kExportGpx = 2;
+inline constexpr int kExportCsv = 3;
 
 // What the engine takes from its surroundings, replaceable in tests.
 struct ExportContext {

@@ -1,17 +1,13 @@
 #include "GpxWriter.h"
 
+#include "BufferedSaveFile.h"
 #include "Database.h"
 #include "ExportDates.h"
-#include "ExportFailure.h"
 #include "GpxWriterText.h"
-
-#include <QSaveFile>
 
 namespace sotrix {
 
 namespace {
-
-constexpr qsizetype kChunk = 1 << 20;
 
 const char* const kHead =
     "<?xml version=\"1.0\"?>\r\n"
@@ -32,38 +28,8 @@ const QDateTime& dateZero() {
     return zero;
 }
 
-class GpxFile {
-public:
-    explicit GpxFile(const QString& path) : file_(path), path_(path) {
-        if (!file_.open(QIODevice::WriteOnly)) throw ExportFileError(path_, file_.errorString());
-        out_.reserve(kChunk + 4096);
-    }
-
-    QByteArray& out() { return out_; }
-
-    void lineDone() {
-        out_.append("\r\n");
-        if (out_.size() >= kChunk) flush();
-    }
-
-    void commit() {
-        flush();
-        if (!file_.commit()) throw ExportFileError(path_, file_.errorString());
-    }
-
-private:
-    void flush() {
-        if (!out_.isEmpty() && file_.write(out_) != out_.size()) throw ExportFileError(path_, file_.errorString());
-        out_.clear();
-    }
-
-    QSaveFile file_;
-    QString path_;
-    QByteArray out_;
-};
-
 // The optional <ele> and <time> lines of a waypoint or a track point.
-void writeEleTime(GpxFile& f, const char* indent, const QVariant& altitude, const QVariant& date, int decalage) {
+void writeEleTime(BufferedSaveFile& f, const char* indent, const QVariant& altitude, const QVariant& date, int decalage) {
     if (!altitude.isNull()) {
         const double a = altitude.toDouble();
         if (a > 0) {
@@ -86,21 +52,21 @@ void writeEleTime(GpxFile& f, const char* indent, const QVariant& altitude, cons
     }
 }
 
-void writeTextLine(GpxFile& f, const char* indent, const char* tag, const QString& text) {
+void writeTextLine(BufferedSaveFile& f, const char* indent, const char* tag, const QString& text) {
     f.out().append(indent).append('<').append(tag).append('>');
     appendEscaped(f.out(), text);
     f.out().append("</").append(tag).append('>');
     f.lineDone();
 }
 
-void writeDescription(GpxFile& f, const char* indent, const QVariant& description) {
+void writeDescription(BufferedSaveFile& f, const char* indent, const QVariant& description) {
     const QString d = description.toString();
     if (description.isNull() || d.isEmpty()) return;
     writeTextLine(f, indent, "cmt", d);
     writeTextLine(f, indent, "desc", d);
 }
 
-void writePointStart(GpxFile& f, const char* prefix, const QVariant& lat, const QVariant& lon) {
+void writePointStart(BufferedSaveFile& f, const char* prefix, const QVariant& lat, const QVariant& lon) {
     f.out().append(prefix).append(" lat=\"");
     appendCoordinate(f.out(), lat.toDouble());
     f.out().append("\" lon=\"");
@@ -109,7 +75,7 @@ void writePointStart(GpxFile& f, const char* prefix, const QVariant& lat, const 
     f.lineDone();
 }
 
-void writeBounds(GpxFile& f, Database& db, const GpxExport& o) {
+void writeBounds(BufferedSaveFile& f, Database& db, const GpxExport& o) {
     Cursor c = db.query(QStringLiteral(
         "SELECT MIN(Lat), MIN(Lon), MAX(Lat), MAX(Lon) FROM Points WHERE ") + kHasPosition + QStringLiteral(
         " AND ((?1 AND Trace = 0 AND (NOT ?3 OR Selected <> 0)) "
@@ -129,7 +95,7 @@ void writeBounds(GpxFile& f, Database& db, const GpxExport& o) {
     f.lineDone();
 }
 
-void writeWaypoints(GpxFile& f, Database& db, const GpxExport& o) {
+void writeWaypoints(BufferedSaveFile& f, Database& db, const GpxExport& o) {
     Cursor c = db.query(QStringLiteral("SELECT Nom, Lat, Lon, Altitude, Date, Description FROM Points "
                                        "WHERE Trace = 0 AND ") + kHasPosition +
                         (o.selectedOnly ? QStringLiteral(" AND Selected <> 0") : QString()) +
@@ -144,7 +110,7 @@ void writeWaypoints(GpxFile& f, Database& db, const GpxExport& o) {
     }
 }
 
-void writeTracks(GpxFile& f, Database& db, const GpxExport& o) {
+void writeTracks(BufferedSaveFile& f, Database& db, const GpxExport& o) {
     Cursor tracks = db.query(QStringLiteral("SELECT Id_trace, Nom, Description FROM Trace") +
                              (o.selectedOnly ? QStringLiteral(" WHERE Selected <> 0") : QString()) +
                              QStringLiteral(" ORDER BY Id_trace"));
@@ -183,7 +149,7 @@ void writeTracks(GpxFile& f, Database& db, const GpxExport& o) {
 }  // namespace
 
 void ecritGpx(Database& db, const QString& path, const GpxExport& options) {
-    GpxFile f(path);
+    BufferedSaveFile f(path);
     f.out().append(kHead);
     f.out().append("<time>");
     const QDateTime local = options.now;

@@ -63,11 +63,6 @@ QString msgAucuneDonnee(const QStringList& items) {
                      items);
 }
 
-QString msgEchecFichier(const QString& path) {
-    return QStringLiteral("Impossible de créer/supprimer le fichier '") + path +
-           QStringLiteral("'.\nVérifiez que ce fichier n'est pas en cours d'utilisation.");
-}
-
 QString msgGpxAbsent(const QString& path) {
     return QStringLiteral("Une erreur est survenue lors de la génération du fichier GPX.\nLe fichier '") + path +
            QStringLiteral("' n'existe pas.");

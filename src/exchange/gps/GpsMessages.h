@@ -19,7 +19,6 @@ QString msgErreursGps(GpsDirection direction, const QStringList& items);
 QString msgEchecExecution(GpsDirection direction, int port, const QStringList& items);
 // A download that brought no data back; GPSBabel's items follow.
 QString msgAucuneDonnee(const QStringList& items);
-QString msgEchecFichier(const QString& path);
 QString msgGpxAbsent(const QString& path);
 QString msgTypeGpsInconnu();
 

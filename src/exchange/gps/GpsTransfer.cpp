@@ -3,6 +3,7 @@
 #include "AppDir.h"
 #include "Execution.h"
 #include "ExportEngine.h"
+#include "FileMessages.h"
 #include "GpsErrorLog.h"
 #include "GpsMessages.h"
 #include "GpxProbe.h"

@@ -1,6 +1,7 @@
 #include "TransferCommands.h"
 
 #include "CommandGuard.h"
+#include "FileMessages.h"
 #include "GpsTransfer.h"
 #include "Prompter.h"
 #include "State.h"
@@ -25,10 +26,7 @@ namespace {
 
 void telecharge(TransferService& service, bool waypoints, bool tracks, bool routes) {
     const State& s = state();
-    if ((s.nbWaypoints > 0 || s.nbTraces > 0) &&
-        prompter().ask(QStringLiteral("Etes-vous sûr de vouloir remplacer les Waypoints/Traces en cours ?")) !=
-            Answer::Yes)
-        return;
+    if ((s.nbWaypoints > 0 || s.nbTraces > 0) && prompter().ask(msgRemplacerDonnees()) != Answer::Yes) return;
     service.telechargeGps(waypoints, tracks, routes);
 }
 

@@ -1,6 +1,7 @@
 #include "ImportEngine.h"
 
 #include "Database.h"
+#include "FileMessages.h"
 #include "ImportReader.h"
 #include "ImportStore.h"
 #include "MainView.h"
@@ -52,12 +53,6 @@ std::optional<Refus> commonTail(Database& db) {
     return std::nullopt;
 }
 
-void echecLecture(const QString& path) {
-    prompter().message(QStringLiteral("Impossible de lire le fichier '") + path +
-                           QStringLiteral("'.\nVérifiez que ce fichier n'est pas en cours d'utilisation."),
-                       Icon::Exclamation);
-}
-
 }  // namespace
 
 QString nettoieNom(const QString& nom, bool fromGps) {
@@ -86,7 +81,7 @@ ImportOutcome importeFichier(bool fromGps) {
 
         const auto reader = lecteurImport(st.typeFichier);
         if (!reader || !reader->ouvre(path)) {
-            echecLecture(path);
+            prompter().message(msgEchecLecture(path), Icon::Exclamation);
             return ImportOutcome::ReadFailure;
         }
 
@@ -98,7 +93,7 @@ ImportOutcome importeFichier(bool fromGps) {
             PointStore store(*db, systems);
             flow = reader->lit(store, fromGps);
             if (flow == Flow::ReadFailure) {  // the transaction rolls back on leaving
-                echecLecture(path);
+                prompter().message(msgEchecLecture(path), Icon::Exclamation);
                 return ImportOutcome::ReadFailure;
             }
             refus = commonTail(*db);

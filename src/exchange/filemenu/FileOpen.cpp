@@ -1,0 +1,107 @@
+// File > Ouvrir: the question, the emptied workspace, the Open dialog until an existing
+// file is chosen, the layout check of its kind, then the import.
+
+#include "Divers.h"
+#include "FileDialogs.h"
+#include "FileMenu.h"
+#include "FileMessages.h"
+#include "FileOpenKinds.h"
+#include "ImportEngine.h"
+#include "MainView.h"
+#include "Prompter.h"
+#include "State.h"
+
+#include <QFileInfo>
+
+namespace sotrix {
+
+namespace {
+
+const QString kTitreOuvrir = QStringLiteral("Ouvrir un fichier");
+const QStringList kFiltresOuvrir{QStringLiteral("Shapefile (*.shp)"), QStringLiteral("GPX (*.gpx)"),
+                                 QStringLiteral("G7ToWin (*.csv)"),
+                                 QStringLiteral("CSV : séparateur point virgule (*.csv)"),
+                                 QStringLiteral("CSV : séparateur virgule (*.csv)")};
+
+// The Open dialog, again after a missing file; false on cancel or an empty name.
+bool choisitFichier() {
+    State& s = state();
+    for (;;) {
+        const auto choice = dialogueOuvrir({kTitreOuvrir, kFiltresOuvrir, 1, s.dernierDossier, QString(), false});
+        if (!choice) return false;
+        s.nomFichier = choice->files.value(0);
+        s.typeFichier = choice->filterIndex;
+        if (s.nomFichier.isEmpty()) return false;
+        s.dernierDossier = QFileInfo(s.nomFichier).absolutePath();
+        if (fichierExiste(s.nomFichier)) return true;
+        prompter().message(QStringLiteral("Le fichier '") + s.nomFichier + QStringLiteral("' n'existe pas."),
+                           Icon::Critical);
+        s.nomFichier.clear();
+    }
+}
+
+// The layout check of the chosen kind; false when the command ends here.
+bool verifieFichier() {
+    State& s = state();
+    Disposition d = Disposition::Accepted;
+    QString refus;
+    switch (s.typeFichier) {
+    case kOpenG7ToWin:
+        s.sepChamps = QStringLiteral(",");
+        d = verifieG7ToWin(s.nomFichier);
+        refus = QStringLiteral("Le fichier csv sélectionné n'a pas été créé à l'aide de l'application G7ToWin.\n"
+                               "Pour importer un fichier CSV classique, vous devez sélectionner 'CSV (séparateur: "
+                               "point virgule)' ou 'CSV (séparateur: virgule)' comme type de fichier.");
+        break;
+    case kOpenCsvSemicolon:
+        s.sepChamps = QStringLiteral(";");
+        d = verifieSeparateurCsv(s.nomFichier, s.sepChamps);
+        refus = QStringLiteral("Le séparateur utilisé dans le fichier CSV sélectionné n'est pas le point-virgule (';').");
+        break;
+    case kOpenCsvComma:
+        s.sepChamps = QStringLiteral(",");
+        d = verifieSeparateurCsv(s.nomFichier, s.sepChamps);
+        refus = QStringLiteral("Le séparateur utilisé dans le fichier CSV sélectionné n'est pas la virgule (',').");
+        break;
+    default:
+        return true;
+    }
+    if (d == Disposition::Unreadable) {
+        prompter().message(msgEchecLecture(s.nomFichier), Icon::Exclamation);
+        return false;
+    }
+    if (d == Disposition::Refused) {
+        prompter().message(refus, Icon::Exclamation);
+        s.nomFichier.clear();
+        return false;
+    }
+    if (s.typeFichier == kOpenG7ToWin)
+        prompter().message(
+            QStringLiteral("Le système de projection associé au fichier 'G7ToWin' est supposé être celui du GPS."),
+            Icon::Information);
+    return true;
+}
+
+}  // namespace
+
+void fichierOuvrir_Click() {
+    State& s = state();
+    MainView* main = s.mainView;
+    if (!main) return;
+    if ((s.nbWaypoints > 0 || s.nbTraces > 0) && prompter().ask(msgRemplacerDonnees()) != Answer::Yes) return;
+    main->viderDb();
+    if (!choisitFichier() || !verifieFichier()) return;
+    main->setLblFichier(s.nomFichier);
+    if (s.typeFichier == kOpenGpx || s.typeFichier == kOpenG7ToWin) {
+        // The path stays shown and the flags are cleared whatever the import's outcome.
+        importeFichier(false);
+        s.modifTraces = false;
+        s.modifWaypoints = false;
+        main->zoomGlobal();
+        main->redraw();
+    } else {
+        afficheFrmImport(*main);
+    }
+}
+
+}  // namespace sotrix
