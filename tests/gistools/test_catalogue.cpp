@@ -64,6 +64,14 @@ protected:
                 values << line.trimmed().mid(QStringLiteral("location (String) = ").size());
         return values;
     }
+    // The message boxes' texts, dialogs left out.
+    QStringList messages() const {
+        QStringList out;
+        for (const test::Prompt& p : prompts->prompts())
+            if (p.kind == test::PromptKind::Message) out << p.text;
+        return out;
+    }
+
     std::unique_ptr<frmCatalogue> tool;
 };
 
@@ -121,7 +129,7 @@ TEST_F(Catalogue, TheRealGdaltindexIndexesEachListedRasterAndReplacesAnOldCatalo
     tool->cmd_convert_Click();
     const QString shp = data->path(QStringLiteral("cat.shp"));
     EXPECT_EQ(destination()->text(), shp);
-    EXPECT_EQ(prompts->texts(), QStringList{kCree});
+    EXPECT_EQ(messages(), QStringList{kCree});
     EXPECT_EQ(locations(shp), listed);
 
     // Replace: the old records are gone, the new one alone is there.
@@ -135,7 +143,7 @@ TEST_F(Catalogue, TheRealGdaltindexIndexesEachListedRasterAndReplacesAnOldCatalo
     prompts->clear();
     prompts->answer(Answer::Yes);
     tool->cmd_convert_Click();
-    EXPECT_EQ(prompts->texts(), (QStringList{QStringLiteral("Le fichier '") + shp +
+    EXPECT_EQ(messages(), (QStringList{QStringLiteral("Le fichier '") + shp +
                                                  QStringLiteral("' existe déjà.\nVoulez-vous le remplacer ?"),
                                              kCree}));
     EXPECT_EQ(locations(shp), QStringList{arbre("B.TIF")});
@@ -168,7 +176,7 @@ TEST_F(Catalogue, RefusalsAndFailuresGiveTheirMessages) {
     destination()->clear();
     files()->addItem(tif);
     tool->cmd_convert_Click();
-    EXPECT_EQ(prompts->texts(), (QStringList{QStringLiteral("Vous devez sélectionner un fichier."),
+    EXPECT_EQ(messages(), (QStringList{QStringLiteral("Vous devez sélectionner un fichier."),
                                              QStringLiteral("Vous devez sélectionner un fichier."),
                                              QStringLiteral("Vous devez saisir non de fichier pour le catalogue.")}));
 
@@ -191,8 +199,8 @@ TEST_F(Catalogue, RefusalsAndFailuresGiveTheirMessages) {
         prompts->clear();
         destination()->setText(c.catalogue);
         tool->cmd_convert_Click();
-        ASSERT_EQ(prompts->texts().size(), 1);
-        const QString text = prompts->texts().front();
+        ASSERT_EQ(messages().size(), 1);
+        const QString text = messages().front();
         EXPECT_TRUE(text.startsWith(erreur(c.catalogue, tif))) << text.toStdString();
         if (c.withStderr) {
             EXPECT_GT(text.count(u'\n'), 0) << "the tool's standard error follows";

@@ -55,6 +55,14 @@ protected:
         f.write(b);
     }
 
+    // The message boxes' texts, dialogs left out.
+    QStringList messages() const {
+        QStringList out;
+        for (const test::Prompt& p : prompts->prompts())
+            if (p.kind == test::PromptKind::Message) out << p.text;
+        return out;
+    }
+
     QTemporaryDir dir;
     std::unique_ptr<GisData> data;
     std::unique_ptr<frmInfoFile> tool;
@@ -84,7 +92,7 @@ TEST_F(InfoFile, TheRealToolsReportAndAFailingToolShowsItsErrors) {
         SCOPED_TRACE(c.what);
         prompts->clear();
         report(c.file, c.kind, c.resume);
-        EXPECT_TRUE(prompts->texts().isEmpty()) << prompts->texts().join(u'|').toStdString();
+        EXPECT_TRUE(messages().isEmpty()) << messages().join(u'|').toStdString();
         EXPECT_EQ(tool->findChild<QLineEdit*>(QStringLiteral("txtFichier"))->text(), c.file);
         for (const char* s : c.contains) EXPECT_TRUE(shown().contains(QString::fromUtf8(s))) << s << "\n" << shown().toStdString();
         for (const char* s : c.lacks) EXPECT_FALSE(shown().contains(QString::fromUtf8(s))) << s;
@@ -94,7 +102,7 @@ TEST_F(InfoFile, TheRealToolsReportAndAFailingToolShowsItsErrors) {
     const test::Prompt& open = prompts->prompts().front();
     EXPECT_EQ(open.file.title, QStringLiteral("Sélectionner un fichier"));
     EXPECT_EQ(open.file.filters.size(), 2);
-    EXPECT_EQ(open.file.filterIndex, kVectoriel) << "the filter position is kept";
+    EXPECT_EQ(open.file.filterIndex, kRaster) << "the position chosen the time before is offered";
 }
 
 TEST_F(InfoFile, ArgumentsStaleReportsAndTheKeptFile) {
@@ -125,20 +133,23 @@ TEST_F(InfoFile, ArgumentsStaleReportsAndTheKeptFile) {
             EXPECT_EQ(QFile::exists(appPath(QStringLiteral("info.txt"))), keep);
         }
     }
-    EXPECT_TRUE(prompts->texts().isEmpty());
+    EXPECT_TRUE(messages().isEmpty());
 
     // A stub that writes nothing, then a missing program: the message and no stale text,
     // even with an old "info.txt" left behind.
     stubs.add(QStringLiteral("gdalinfo"), QStringLiteral("exit 0"));
     report(f, kRaster, false);
-    EXPECT_EQ(prompts->texts(), QStringList{kIrrecuperable});
+    EXPECT_EQ(messages(), QStringList{kIrrecuperable});
     EXPECT_TRUE(shown().isEmpty());
     write(appPath(QStringLiteral("info.txt")), "ancien rapport");
-    stubs.hideRealTools();
-    prompts->clear();
-    report(f, kVectoriel, false);
-    EXPECT_EQ(prompts->texts(), QStringList{kIrrecuperable});
-    EXPECT_TRUE(shown().isEmpty());
+    {
+        test::StubTools none;
+        none.hideRealTools();
+        prompts->clear();
+        report(f, kVectoriel, false);
+        EXPECT_EQ(messages(), QStringList{kIrrecuperable});
+        EXPECT_TRUE(shown().isEmpty());
+    }
     // "Sauvegarder" after a failed report does nothing: no dialog is asked for.
     prompts->clear();
     tool->cmdSauvegarder_Click();
@@ -157,7 +168,7 @@ TEST_F(InfoFile, MissingFilesAskAgainAndTheSavedTextIsTheShownText) {
     prompts->answerOpen(FileChoice{{missing}, kVectoriel});
     prompts->answerOpen(FileChoice{{f}, kVectoriel});
     tool->cmd_destination_Click();
-    EXPECT_EQ(prompts->texts(), QStringList{QStringLiteral("Le fichier '") + missing + QStringLiteral("' n'existe pas.")});
+    EXPECT_EQ(messages(), QStringList{QStringLiteral("Le fichier '") + missing + QStringLiteral("' n'existe pas.")});
     EXPECT_EQ(shown(), QStringLiteral("Layer name: é\nFeature Count: 1\n"));
 
     const QString saved = data->path(QStringLiteral("rapport.txt"));
@@ -165,7 +176,7 @@ TEST_F(InfoFile, MissingFilesAskAgainAndTheSavedTextIsTheShownText) {
     prompts->answerSave(FileChoice{{saved}, 1});
     tool->cmdSauvegarder_Click();
     EXPECT_EQ(bytes(saved), shown().toUtf8());
-    EXPECT_EQ(prompts->texts(), QStringList{QStringLiteral("Les informations ont bien été enregistrées.")});
+    EXPECT_EQ(messages(), QStringList{QStringLiteral("Les informations ont bien été enregistrées.")});
     EXPECT_EQ(prompts->prompts().front().file.folder, appDir());
     // Replace: No keeps the old bytes; a folder cannot be written.
     write(saved, "ancien");
@@ -177,7 +188,7 @@ TEST_F(InfoFile, MissingFilesAskAgainAndTheSavedTextIsTheShownText) {
     prompts->clear();
     prompts->answerSave(FileChoice{{dir.path()}, 1});
     tool->cmdSauvegarder_Click();
-    EXPECT_EQ(prompts->texts(), QStringList{QStringLiteral("Impossible de créer le fichier '") + dir.path() +
+    EXPECT_EQ(messages(), QStringList{QStringLiteral("Impossible de créer le fichier '") + dir.path() +
                                             QStringLiteral("'.\nVérifiez que ce fichier n'est pas en cours d'utilisation.")});
 }
 
