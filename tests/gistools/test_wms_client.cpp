@@ -10,6 +10,7 @@
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPointer>
 #include <QTcpServer>
 
 #include <gtest/gtest.h>
@@ -183,8 +184,11 @@ TEST_F(WmsRetrieval, ASecondClickMidTransferGivesOnlyTheSecondReplyAndClosingSta
     url->setText(server.url(QStringLiteral("/lent")));
     form->cmdRecuperer_Click();
     ASSERT_TRUE(form->retrieving());
-    form->cmdAnnuler_Click();
-    EXPECT_FALSE(form->retrieving());
+    QPointer<frmWms> closing = form.release();
+    closing->cmdAnnuler_Click();
+    EXPECT_FALSE(closing->retrieving());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(closing.isNull()) << "the window is gone";
     clock.restart();
     while (clock.elapsed() < 400) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     EXPECT_TRUE(prompts->texts().isEmpty());

@@ -8,8 +8,13 @@
 #include "MapservWms.h"
 #include "OgcConfig.h"
 #include "State.h"
+#include "GisToolCommands.h"
+#include "frmCatalogue.h"
+#include "frmInfoFile.h"
 #include "frmWms.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
@@ -17,6 +22,8 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPointer>
+#include <QPushButton>
 
 namespace sotrix {
 namespace {
@@ -69,6 +76,7 @@ protected:
         child<QLineEdit>("txtDestination")->setText(destination);
         tool->cmd_convert_Click();
     }
+    QStringList messages() const { return prompts->texts(); }
     std::unique_ptr<frmWms> tool;
 };
 
@@ -248,6 +256,40 @@ TEST_F(WmsTool, EdgesNotCornersGiveTheProjectedExtent) {
     EXPECT_NEAR(c.extents->minY, 20909.2, 1);
     EXPECT_NEAR(c.extents->maxX, 297133.1, 1);
     EXPECT_GE(c.extents->maxY, 245312.0);
+}
+
+TEST_F(WmsTool, EachOutilsItemOpensItsWindowOverADisabledMainWindowUntilQuitter) {
+    ASSERT_EQ(connecteMenuOutils(form.get()), 3);
+    struct Item {
+        const char* action;
+        const char* window;
+        const char* caption;
+        const char* shortcut;
+    };
+    const std::vector<Item> items{
+        {"outilsWMS", "frmWms", "Fichier de configuration WMS", "Ctrl+W"},
+        {"outilsCatalogue", "frmCatalogue", "Création d'un catalogue de rasters", "Ctrl+C"},
+        {"outilsInfo", "frmInfoFile", "Informations fichier", "Ctrl+I"},
+    };
+    for (const Item& item : items) {
+        SCOPED_TRACE(item.action);
+        QAction* action = form->findChild<QAction*>(QString::fromLatin1(item.action));
+        ASSERT_TRUE(action);
+        EXPECT_EQ(action->shortcut().toString(), QString::fromLatin1(item.shortcut));
+        action->trigger();
+        QPointer<QWidget> window;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->objectName() == QString::fromLatin1(item.window) && w->isVisible()) window = w;
+        ASSERT_TRUE(window);
+        EXPECT_EQ(window->windowTitle(), QString::fromUtf8(item.caption));
+        EXPECT_EQ(window->windowModality(), Qt::WindowModal);
+        EXPECT_FALSE(form->isEnabled());
+        window->findChild<QPushButton*>(QStringLiteral("cmdAnnuler"))->click();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_TRUE(window.isNull());
+        EXPECT_TRUE(form->isEnabled());
+    }
+    EXPECT_TRUE(messages().isEmpty());
 }
 
 }  // namespace
