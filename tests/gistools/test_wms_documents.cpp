@@ -9,6 +9,8 @@
 #include "WmsListing.h"
 #include "Workspace.h"
 
+#include <QLocale>
+
 #include <gtest/gtest.h>
 
 namespace sotrix {
@@ -137,6 +139,7 @@ TEST_F(WmsListingTest, LinesNeedATitleANameAndAKnownSystemAndFollowTheLocale) {
     Database db(path(QStringLiteral("sotrix.mdb")));
     for (bool french : {false, true}) {
         SCOPED_TRACE(french ? "fr_BE" : "C");
+        QLocale::setDefault(QLocale::c());  // whatever locale the tests run under
         std::unique_ptr<test::FrenchLocale> locale;
         if (french) {
             locale = std::make_unique<test::FrenchLocale>();

@@ -22,6 +22,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QLocale>
 #include <QPointer>
 #include <QPushButton>
 
@@ -89,6 +90,7 @@ TEST_F(WmsTool, TheRealServerIsListedWrittenAndDrawn) {
 
     for (bool french : {false, true}) {
         SCOPED_TRACE(french ? "fr_BE" : "C");
+        QLocale::setDefault(QLocale::c());  // whatever locale the tests run under
         std::unique_ptr<test::FrenchLocale> locale;
         if (french) locale = std::make_unique<test::FrenchLocale>();
         tool = std::make_unique<frmWms>(5000);
