@@ -130,7 +130,7 @@ TEST_F(WmsRetrieval, EachServerScriptGivesItsListOrItsMessage) {
         retrieve(one.url(QStringLiteral("/wms?x=1")));
         EXPECT_EQ(lines(), c.lines);
         EXPECT_EQ(prompts->texts(), c.message.isEmpty() ? QStringList() : QStringList{c.message});
-        ASSERT_EQ(one.requests().size(), 1);
+        ASSERT_FALSE(one.requests().isEmpty());
         EXPECT_TRUE(one.requests()[0].startsWith(
             QStringLiteral("GET /wms?x=1&SERVICE=WMS&VERSION=1.1.1&REQUEST=GetCapabilities HTTP/1.1\r\n")))
             << one.requests()[0].toStdString();
@@ -145,8 +145,14 @@ TEST_F(WmsRetrieval, ARedirectIsFollowedAndARefusedPortIsAConnectionError) {
     retrieve(server.url(QStringLiteral("/ancien")));
     EXPECT_EQ(lines(), QStringList{kLiege});
     EXPECT_TRUE(prompts->texts().isEmpty()) << prompts->texts().join(u'|').toStdString();
-    ASSERT_EQ(server.requests().size(), 2);
-    EXPECT_TRUE(server.requests()[1].startsWith(QStringLiteral("GET /nouveau?y=2 ")));
+    // The network layer may send a request again on a fresh connection when the server
+    // closed the one it hoped to reuse: only the order of the paths is fixed.
+    ASSERT_GE(server.requests().size(), 2);
+    EXPECT_TRUE(server.requests().front().startsWith(QStringLiteral("GET /ancien?SERVICE=WMS&")));
+    EXPECT_TRUE(server.requests().back().startsWith(QStringLiteral("GET /nouveau?y=2 ")));
+    for (const QString& r : server.requests())
+        EXPECT_TRUE(r.startsWith(QStringLiteral("GET /ancien?")) || r.startsWith(QStringLiteral("GET /nouveau?y=2 ")))
+            << r.toStdString();
 
     quint16 closed = 0;
     {
