@@ -1,4 +1,5 @@
 #include "FileMenu.h"
+#include "GisToolCommands.h"
 #include "MapServerRenderer.h"
 #include "NumericLocale.h"
 #include "ReferenceLayerCommands.h"
@@ -21,6 +22,7 @@ int main(int argc, char** argv) {
     window.setReferenceRenderer(std::make_shared<sotrix::MapServerRenderer>());
     sotrix::connecteCoucheReference(&window, window);
     sotrix::connecteMenuFichier(&window);
+    sotrix::connecteMenuOutils(&window);
     if (!window.Form_Load()) return 1;
     window.show();
     return app.exec();

@@ -1,0 +1,31 @@
+#pragma once
+// The report of ogrinfo (vector files) or gdalinfo (rasters) on one file, made through
+// "info.txt" in the program folder.
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace sotrix {
+
+inline constexpr int kDelaiInfoMs = 300000;
+inline constexpr char kFichierInfo[] = "info.txt";
+
+struct CommandeInfo {
+    QString program;
+    QStringList arguments;
+};
+
+// ogrinfo -al [-so] for a vector file (the summary when resume), gdalinfo -nogcp -nomd
+// for a raster whatever resume says.
+CommandeInfo commandeInfo(const QString& file, bool vectoriel, bool resume);
+
+// Deletes any old "info.txt", runs the tool with its output there, and reads it back
+// (UTF-8, or the local 8-bit encoding when it is not valid UTF-8). A tool that exits
+// non-zero or crashes gets its standard error appended after a blank line. Nullopt when
+// the tool did not start or timed out, when no "info.txt" came out, or when there is
+// nothing to show. With paramSupInt the file is deleted once read.
+std::optional<QString> rapportInfo(const QString& file, bool vectoriel, bool resume, int timeoutMs = kDelaiInfoMs);
+
+}  // namespace sotrix

@@ -1,0 +1,22 @@
+#pragma once
+// The GetCapabilities address of a WMS server as the user typed it.
+
+#include <QString>
+
+#include <optional>
+
+namespace sotrix {
+
+struct AdresseWms {
+    QString requete;         // the address with the GetCapabilities query
+    QString onlineResource;  // the address the configuration file gives map clients
+};
+
+// A text without "://" is taken as "http://" + text. The query joins the first "?" by
+// where it stands: none gives "?SERVICE=...", one before the last character "&SERVICE=...",
+// one at the end "SERVICE=...". The online resource is the address with "?" appended when
+// it holds none. Nullopt for an empty text or one that is no valid address with a host
+// (a port above 65535 or not a number, for example).
+std::optional<AdresseWms> adresseWms(const QString& typed);
+
+}  // namespace sotrix

@@ -1,0 +1,218 @@
+#include "frmWms.h"
+
+#include "AppDir.h"
+#include "CommandGuard.h"
+#include "Database.h"
+#include "Divers.h"
+#include "FileDialogs.h"
+#include "GisToolMessages.h"
+#include "OgcWriter.h"
+#include "State.h"
+#include "WmsAddress.h"
+#include "WmsExtent.h"
+#include "WmsListing.h"
+#include "proj4.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QNetworkReply>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QTimer>
+
+namespace sotrix {
+namespace {
+
+constexpr qint32 kEpsgLatLon = 4326;
+
+void exclamation(const QString& text) { prompter().message(text, Icon::Exclamation); }
+
+QPushButton* button(QWidget* parent, const char* name, const QString& caption) {
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(QString::fromUtf8(name));
+    b->setAutoDefault(false);
+    return b;
+}
+
+}  // namespace
+
+frmWms::frmWms(int timeoutMs) : client_(timeoutMs) {
+    setObjectName(QStringLiteral("frmWms"));
+    setWindowTitle(QStringLiteral("Fichier de configuration WMS"));
+    auto* grid = new QGridLayout(this);
+    grid->addWidget(new QLabel(QStringLiteral("Logiciel Sotrix"), this), 0, 0, 1, 2);
+    grid->addWidget(new QLabel(QStringLiteral("Fichier de configuration WMS"), this), 1, 0, 1, 2);
+
+    grid->addWidget(new QLabel(QStringLiteral("Adresse du serveur WMS :"), this), 2, 0, 1, 2);
+    txtUrl_ = new QLineEdit(this);
+    txtUrl_->setObjectName(QStringLiteral("txtUrl"));
+    txtUrl_->installEventFilter(this);
+    grid->addWidget(txtUrl_, 3, 0, 1, 2);
+    QPushButton* recuperer = button(this, "cmdRécupérer", QStringLiteral("Récupérer la liste des couches disponibles"));
+    grid->addWidget(recuperer, 4, 0, 1, 2);
+
+    grid->addWidget(new QLabel(QStringLiteral("Liste des couches disponibles sur le serveur WMS :"), this), 5, 0, 1, 2);
+    lstLayers_ = new QListWidget(this);
+    lstLayers_->setObjectName(QStringLiteral("lstLayers"));
+    lstLayers_->setSelectionMode(QAbstractItemView::MultiSelection);
+    grid->addWidget(lstLayers_, 6, 0, 1, 2);
+
+    grid->addWidget(new QLabel(QStringLiteral("Systèmes de projection disponibles sur le serveur WMS :"), this), 7, 0, 1, 2);
+    cboProjection_ = new QComboBox(this);
+    cboProjection_->setObjectName(QStringLiteral("cboProjection"));
+    grid->addWidget(cboProjection_, 8, 0, 1, 2);
+
+    grid->addWidget(new QLabel(QStringLiteral("Fichier de configuration WMS à créer :"), this), 9, 0, 1, 2);
+    txtDestination_ = new QLineEdit(this);
+    txtDestination_->setObjectName(QStringLiteral("txtDestination"));
+    grid->addWidget(txtDestination_, 10, 0);
+    QPushButton* destination = button(this, "cmdDestination", QStringLiteral("..."));
+    grid->addWidget(destination, 10, 1);
+    QPushButton* creer = button(this, "cmd_convert", QStringLiteral("Créer"));
+    QPushButton* quitter = button(this, "cmdAnnuler", QStringLiteral("Quitter"));
+    grid->addWidget(creer, 11, 0);
+    grid->addWidget(quitter, 11, 1);
+
+    connect(recuperer, &QPushButton::clicked, this, [this] { runCommand([this] { cmdRecuperer_Click(); }); });
+    connect(destination, &QPushButton::clicked, this, [this] { runCommand([this] { cmdDestination_Click(); }); });
+    connect(creer, &QPushButton::clicked, this, [this] { runCommand([this] { cmd_convert_Click(); }); });
+    connect(quitter, &QPushButton::clicked, this, [this] { runCommand([this] { cmdAnnuler_Click(); }); });
+    connect(txtUrl_, &QLineEdit::textChanged, this, [this] { clearLists(); });
+    connect(&client_, &WmsClient::finished, this, [this](const ReponseWms& r) { runCommand([&] { onReply(r); }); });
+}
+
+bool frmWms::eventFilter(QObject* watched, QEvent* event) {
+    // After the click that gave the focus, so that the click does not undo the selection.
+    if (watched == txtUrl_ && event->type() == QEvent::FocusIn) QTimer::singleShot(0, txtUrl_, &QLineEdit::selectAll);
+    return HandModalDialog::eventFilter(watched, event);
+}
+
+void frmWms::clearLists() {
+    lstLayers_->clear();
+    cboProjection_->clear();
+}
+
+void frmWms::cmdRecuperer_Click() {
+    const QString typed = txtUrl_->text();
+    if (lstLayers_->count() > 0) {
+        if (prompter().ask(QStringLiteral("Vous avez déjà récupèré les couches disponibles.\n"
+                                          "Voulez-vous actualiser cette liste ?")) != Answer::Yes)
+            return;
+    } else if (!connecteInternet()) {
+        if (prompter().ask(QStringLiteral("Vous tentez d'accéder à un serveur WMS alors que vous n'êtes pas connecté "
+                                          "à internet.\n¨Voulez-vous continuer ?")) != Answer::Yes)
+            return;
+    } else if (typed.isEmpty()) {
+        exclamation(QStringLiteral("Vous devez saisir l'adresse du serveur WMS."));
+        return;
+    }
+    clearLists();
+    client_.abort();
+    const auto address = adresseWms(typed);
+    if (!address) {
+        exclamation(messageReponseWms({ReponseWms::Kind::NetworkError, {}, int(QNetworkReply::ProtocolUnknownError),
+                                       QStringLiteral("Adresse invalide")}));
+        return;
+    }
+    onlineResource_ = address->onlineResource;
+    client_.get(address->requete);
+}
+
+void frmWms::onReply(const ReponseWms& reply) {
+    if (reply.kind != ReponseWms::Kind::Body) {
+        exclamation(messageReponseWms(reply));
+        return;
+    }
+    showReply(reply);
+}
+
+void frmWms::showReply(const ReponseWms& reply) {
+    caps_ = lireCapabilities(reply.body);
+    ListeWms liste;
+    if (caps_) {
+        DbGuard db;
+        liste = listeWms(*db, *caps_);
+    }
+    for (const LigneCouche& l : liste.lignes) {
+        auto* item = new QListWidgetItem(l.texte, lstLayers_);
+        item->setData(Qt::UserRole, l.record);
+    }
+    for (const SystemeWms& s : liste.systemes) cboProjection_->addItem(s.desc, s.epsg);
+    if (cboProjection_->count() > 0) cboProjection_->setCurrentIndex(0);
+    if (!caps_ || caps_->layers.empty() || lstLayers_->count() == 0)
+        exclamation(messageReponseWms({ReponseWms::Kind::Failed, {}, 0, {}}));
+}
+
+void frmWms::cmdDestination_Click() {
+    FileRequest request;
+    request.title = QStringLiteral("Enregistrer");
+    request.filters = {QStringLiteral("Fichier de configuration WMS (*.ogc)")};
+    request.folder = appDir();
+    const auto choice = dialogueEnregistrer(request, QStringLiteral("frmWms"));
+    if (choice && !choice->files.isEmpty()) txtDestination_->setText(choice->files.front());
+}
+
+void frmWms::cmd_convert_Click() {
+    if (lstLayers_->count() == 0) {
+        exclamation(QStringLiteral("Vous devez d'abord récupérer la liste des couches disponibles sur le serveur WMS."));
+        return;
+    }
+    std::vector<WmsLayer> chosen;
+    for (int i = 0; i < lstLayers_->count(); ++i)
+        if (lstLayers_->item(i)->isSelected())
+            chosen.push_back(caps_->layers.at(std::size_t(lstLayers_->item(i)->data(Qt::UserRole).toInt())));
+    if (chosen.empty()) {
+        exclamation(QStringLiteral("Vous devez sélectionner au moins une couche."));
+        return;
+    }
+    if (cboProjection_->currentIndex() < 0) {
+        exclamation(QStringLiteral("Vous devez sélectionner le système de projection à utiliser."));
+        return;
+    }
+    const QString path = txtDestination_->text();
+    if (path.isEmpty()) {
+        exclamation(QStringLiteral("Vous devez spécifier un fichier de destination."));
+        return;
+    }
+    if (!accepteRemplacement(path)) return;
+
+    const qint32 code = cboProjection_->currentData().toInt();
+    std::optional<LayerExtent> extent;
+    {
+        DbGuard db;
+        ProjSystems systems(*db, kEpsgLatLon, code);
+        if (systems.status() == ProjSystems::Status::NotFound) exclamation(QString::fromUtf8(kMsgProjIntrouvable));
+        if (!systems.ok()) return;
+        extent = etendueWms(chosen, systems, code != kEpsgLatLon);
+    }
+    if (!extent) return;
+
+    ContenuOgc content;
+    content.version = caps_->version;
+    content.onlineResource = onlineResource_;
+    content.formats = caps_->formats;
+    content.epsg = code;
+    content.extent = *extent;
+    for (const WmsLayer& l : chosen) content.layers << l.name;
+
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(texteOgc(content)) < 0 || !file.commit()) {
+        exclamation(QStringLiteral("Impossible de créer le fichier de configuration '") + path +
+                    QStringLiteral("'.\nVérifiez que ce fichier n'est pas en cours d'utilisation."));
+        return;
+    }
+    prompter().message(QStringLiteral("Le fichier de configuration a bien été créé."), Icon::Information);
+}
+
+void frmWms::cmdAnnuler_Click() {
+    client_.abort();
+    finish();
+}
+
+void frmWms::closeFromControlBox() { cmdAnnuler_Click(); }
+
+}  // namespace sotrix

@@ -1,0 +1,196 @@
+// The file information tool: the report of the real ogrinfo and gdalinfo, a failing
+// tool's errors, the refusals, and the report saved as text.
+#include "AppDir.h"
+#include "GisData.h"
+#include "InfoReport.h"
+#include "State.h"
+#include "StubTools.h"
+#include "Workspace.h"
+#include "frmInfoFile.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTextEdit>
+
+#include <gtest/gtest.h>
+
+namespace sotrix {
+namespace {
+
+using test::GisData;
+
+const QString kIrrecuperable = QStringLiteral(
+    "Impossible de récupérer les informations sur ce fichier.\nLe format de fichier sélectionné n'est peut être pas "
+    "reconnu.");
+constexpr int kVectoriel = 1;
+constexpr int kRaster = 2;
+
+class InfoFile : public test::WorkspaceTest {
+protected:
+    void SetUp() override {
+        WorkspaceTest::SetUp();
+        ASSERT_TRUE(dir.isValid());
+        data = std::make_unique<GisData>(dir.path());
+        tool = std::make_unique<frmInfoFile>();
+    }
+    void TearDown() override {
+        tool.reset();
+        WorkspaceTest::TearDown();
+    }
+    void report(const QString& file, int kind, bool resume) {
+        tool->findChild<QCheckBox*>(QStringLiteral("chkRésumé"))->setChecked(resume);
+        prompts->answerOpen(FileChoice{{file}, kind});
+        tool->cmd_destination_Click();
+    }
+    QString shown() { return tool->findChild<QTextEdit*>(QStringLiteral("txtInfo"))->toPlainText(); }
+    QByteArray bytes(const QString& p) {
+        QFile f(p);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    }
+    void write(const QString& p, const QByteArray& b) {
+        QFile f(p);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(b);
+    }
+
+    // The message boxes' texts, dialogs left out.
+    QStringList messages() const {
+        QStringList out;
+        for (const test::Prompt& p : prompts->prompts())
+            if (p.kind == test::PromptKind::Message) out << p.text;
+        return out;
+    }
+
+    QTemporaryDir dir;
+    std::unique_ptr<GisData> data;
+    std::unique_ptr<frmInfoFile> tool;
+};
+
+TEST_F(InfoFile, TheRealToolsReportAndAFailingToolShowsItsErrors) {
+    const QString shp = data->shapefile(QStringLiteral("poly"), {GisData::polygon()});
+    const QString tif = data->raster(QStringLiteral("r.tif"), GisData::tile1());
+    const QString text = data->path(QStringLiteral("x.txt"));
+    write(text, "pas un fichier SIG\n");
+    struct Case {
+        const char* what;
+        QString file;
+        int kind;
+        bool resume;
+        std::vector<const char*> contains;
+        std::vector<const char*> lacks;
+    };
+    const std::vector<Case> cases{
+        {"summary", shp, kVectoriel, true, {"Feature Count: 1"}, {"OGRFeature(poly):0"}},
+        {"every feature", shp, kVectoriel, false, {"OGRFeature(poly):0", "POLYGON"}, {}},
+        {"raster, summary ignored", tif, kRaster, true, {"Corner Coordinates:", "Size is 200, 100"}, {}},
+        {"gdalinfo on text", text, kRaster, false, {"not recognized as a supported file format", "gdalinfo failed"}, {}},
+        {"ogrinfo on text", text, kVectoriel, false, {"FAILURE:"}, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        prompts->clear();
+        report(c.file, c.kind, c.resume);
+        EXPECT_TRUE(messages().isEmpty()) << messages().join(u'|').toStdString();
+        EXPECT_EQ(tool->findChild<QLineEdit*>(QStringLiteral("txtFichier"))->text(), c.file);
+        for (const char* s : c.contains) EXPECT_TRUE(shown().contains(QString::fromUtf8(s))) << s << "\n" << shown().toStdString();
+        for (const char* s : c.lacks) EXPECT_FALSE(shown().contains(QString::fromUtf8(s))) << s;
+        EXPECT_FALSE(QFile::exists(appPath(QStringLiteral("info.txt"))));
+    }
+    EXPECT_EQ(state().dernierDossier, dir.path());
+    const test::Prompt& open = prompts->prompts().front();
+    EXPECT_EQ(open.file.title, QStringLiteral("Sélectionner un fichier"));
+    EXPECT_EQ(open.file.filters.size(), 2);
+    EXPECT_EQ(open.file.filterIndex, kRaster) << "the position chosen the time before is offered";
+}
+
+TEST_F(InfoFile, ArgumentsStaleReportsAndTheKeptFile) {
+    test::StubTools stubs;
+    const QString f = data->path(QStringLiteral("l'été \"x\".shp"));
+    write(f, "x");
+    struct Case {
+        int kind;
+        bool resume;
+        const char* program;
+        QStringList args;
+    };
+    const std::vector<Case> cases{
+        {kVectoriel, false, "ogrinfo", {QStringLiteral("-al"), f}},
+        {kVectoriel, true, "ogrinfo", {QStringLiteral("-al"), QStringLiteral("-so"), f}},
+        {kRaster, true, "gdalinfo", {QStringLiteral("-nogcp"), QStringLiteral("-nomd"), f}},
+        {kRaster, false, "gdalinfo", {QStringLiteral("-nogcp"), QStringLiteral("-nomd"), f}},
+    };
+    stubs.add(QStringLiteral("ogrinfo"), QStringLiteral("echo 'rapport ogr é'"));
+    stubs.add(QStringLiteral("gdalinfo"), QStringLiteral("echo 'rapport gdal'"));
+    for (bool keep : {false, true}) {
+        state().paramSupInt = !keep;
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(c.program) + (c.resume ? " résumé" : "") + (keep ? " kept" : ""));
+            report(f, c.kind, c.resume);
+            EXPECT_EQ(stubs.arguments(QString::fromLatin1(c.program)), c.args);
+            EXPECT_EQ(shown(), c.kind == kVectoriel ? QStringLiteral("rapport ogr é\n") : QStringLiteral("rapport gdal\n"));
+            EXPECT_EQ(QFile::exists(appPath(QStringLiteral("info.txt"))), keep);
+        }
+    }
+    EXPECT_TRUE(messages().isEmpty());
+
+    // A stub that writes nothing, then a missing program: the message and no stale text,
+    // even with an old "info.txt" left behind.
+    stubs.add(QStringLiteral("gdalinfo"), QStringLiteral("exit 0"));
+    report(f, kRaster, false);
+    EXPECT_EQ(messages(), QStringList{kIrrecuperable});
+    EXPECT_TRUE(shown().isEmpty());
+    write(appPath(QStringLiteral("info.txt")), "ancien rapport");
+    {
+        test::StubTools none;
+        none.hideRealTools();
+        prompts->clear();
+        report(f, kVectoriel, false);
+        EXPECT_EQ(messages(), QStringList{kIrrecuperable});
+        EXPECT_TRUE(shown().isEmpty());
+    }
+    // "Sauvegarder" after a failed report does nothing: no dialog is asked for.
+    prompts->clear();
+    tool->cmdSauvegarder_Click();
+    EXPECT_TRUE(prompts->prompts().empty());
+}
+
+TEST_F(InfoFile, MissingFilesAskAgainAndTheSavedTextIsTheShownText) {
+    tool->cmdSauvegarder_Click();
+    EXPECT_TRUE(prompts->prompts().empty()) << "nothing to save before a report";
+
+    test::StubTools stubs;
+    stubs.add(QStringLiteral("ogrinfo"), QStringLiteral("printf 'Layer name: é\\nFeature Count: 1\\n'"));
+    const QString f = data->path(QStringLiteral("a.shp"));
+    write(f, "x");
+    const QString missing = data->path(QStringLiteral("absent.shp"));
+    prompts->answerOpen(FileChoice{{missing}, kVectoriel});
+    prompts->answerOpen(FileChoice{{f}, kVectoriel});
+    tool->cmd_destination_Click();
+    EXPECT_EQ(messages(), QStringList{QStringLiteral("Le fichier '") + missing + QStringLiteral("' n'existe pas.")});
+    EXPECT_EQ(shown(), QStringLiteral("Layer name: é\nFeature Count: 1\n"));
+
+    const QString saved = data->path(QStringLiteral("rapport.txt"));
+    prompts->clear();
+    prompts->answerSave(FileChoice{{saved}, 1});
+    tool->cmdSauvegarder_Click();
+    EXPECT_EQ(bytes(saved), shown().toUtf8());
+    EXPECT_EQ(messages(), QStringList{QStringLiteral("Les informations ont bien été enregistrées.")});
+    EXPECT_EQ(prompts->prompts().front().file.folder, appDir());
+    // Replace: No keeps the old bytes; a folder cannot be written.
+    write(saved, "ancien");
+    prompts->clear();
+    prompts->answerSave(FileChoice{{saved}, 1});
+    prompts->answer(Answer::No);
+    tool->cmdSauvegarder_Click();
+    EXPECT_EQ(bytes(saved), QByteArray("ancien"));
+    prompts->clear();
+    prompts->answerSave(FileChoice{{dir.path()}, 1});
+    tool->cmdSauvegarder_Click();
+    EXPECT_EQ(messages(), QStringList{QStringLiteral("Impossible de créer le fichier '") + dir.path() +
+                                            QStringLiteral("'.\nVérifiez que ce fichier n'est pas en cours d'utilisation.")});
+}
+
+}  // namespace
+}  // namespace sotrix
