@@ -1,9 +1,12 @@
 // The "Fichier" menu of a real main window: Open with its question, dialog, missing-file
-// loop and a GPX file made by GPSBabel; Close with and without its question; Save through
-// the export options dialog to each format with the real engine.
+// loop, the layout checks and a file of each kind made by an outside tool; our own CSV
+// export opened back; Close with and without its question; Save through the export
+// options dialog to each format with the real engine.
 
 #include "FileMenu.h"
 
+#include "FileOpenKinds.h"
+#include "TypeFichier.h"
 #include "frmAccueil.h"
 #include "frmExport.h"
 #include "WorkspaceData.h"
@@ -12,7 +15,10 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
+
+#include <optional>
 
 namespace sotrix::test {
 namespace {
@@ -54,7 +60,8 @@ protected:
     }
     void TearDown() override {
         for (QWidget* w : QApplication::topLevelWidgets())
-            if (w->objectName() == QStringLiteral("frmExport")) delete w;
+            if (w->objectName() == QStringLiteral("frmExport") || w->objectName() == QStringLiteral("frmImport"))
+                delete w;
         window.reset();
         ExportTest::TearDown();
     }
@@ -65,6 +72,41 @@ protected:
         action->trigger();
     }
     QString lblFichier() const { return window->findChild<QLabel*>(QStringLiteral("lblFichier"))->text(); }
+
+    // Open from an empty workspace with the file and filter given to the dialog.
+    void open(const QString& file, int type) {
+        window->viderDb();
+        prompts->clear();
+        window->calls.clear();
+        prompts->answerOpen(FileChoice{{file}, type});
+        trigger("fichierOuvrir");
+    }
+    // The texts of the message boxes shown, in order.
+    QStringList messages() const {
+        QStringList texts;
+        for (const Prompt& p : prompts->prompts())
+            if (p.kind == PromptKind::Message) texts << p.text;
+        return texts;
+    }
+    static QWidget* importDialog() {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->objectName() == QStringLiteral("frmImport") && w->isVisible()) return w;
+        return nullptr;
+    }
+    static void clickImport(const char* button) {
+        importDialog()->findChild<QAbstractButton*>(QString::fromLatin1(button))->click();
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    // Waypoint names with their GPS coordinates, in storage order.
+    static QString places() {
+        DbGuard db;
+        QStringList out;
+        Cursor c = db->query(QStringLiteral("SELECT Nom, Lon, Lat FROM Points WHERE Trace = 0 ORDER BY Id_point"));
+        while (c.next())
+            out << c.value(0).toString() + u'@' + QString::number(c.value(1).toDouble(), 'f', 6) + u',' +
+                       QString::number(c.value(2).toDouble(), 'f', 6);
+        return out.join(u'|');
+    }
 
     // Waypoint names in storage order, then the number of track points.
     static QString rows() {
@@ -155,6 +197,172 @@ TEST_F(FileMenu, OpenAsksAboutDataHeldLoopsOnAMissingFileAndImportsAGpx) {
     EXPECT_EQ(rows(), QStringLiteral(" +0"));
     EXPECT_TRUE(lblFichier().isEmpty());
     EXPECT_FALSE(state().modifWaypoints || state().modifTraces);
+}
+
+TEST_F(FileMenu, OpenOfEachKindImportsAFileMadeByAnOutsideTool) {
+    gpsbabelGpx();
+    const QString csv = out(QStringLiteral("points.csv"));
+    const auto tool = [](const char* program, const QStringList& args) {
+        const ProgramRun r = runProgram(QString::fromLatin1(program), args);
+        EXPECT_EQ(r.exitCode, 0) << program << r.err.toStdString();
+    };
+    const QString shp = out(QStringLiteral("ogr.shp"));
+    tool("ogr2ogr", {"-f", "ESRI Shapefile", shp, csv, "-oo", "X_POSSIBLE_NAMES=Longitude", "-oo",
+                     "Y_POSSIBLE_NAMES=Latitude"});
+    const QString semicolon = out(QStringLiteral("s.csv"));
+    tool("ogr2ogr", {"-f", "CSV", semicolon, csv, "-lco", "SEPARATOR=SEMICOLON"});
+    const QString comma = out(QStringLiteral("c.csv"));
+    tool("gpsbabel", {"-i", "gpx", "-f", out(QStringLiteral("gpsbabel.gpx")), "-o", "unicsv", "-F", comma});
+    // Four header lines, then the same places; line 6 is too short and is passed over.
+    const QString g7 = out(QStringLiteral("g7.csv"));
+    writeBytes(g7, "G7ToWin export\r\nDatum:,WGS 84\r\nlibre\r\ntexte\r\n"
+                   "W,L'\xc3\xa9glise,50.85,4.35,,,,,,,,,,,120\r\nW,Court,50.5\r\n"
+                   "W,Caf\xc3\xa9,50.5,4.25,,,,,,,,,,,\r\nW,Troisi\xc3\xa8me,50.6,4.3,,,,,,,,,,,10\r\n");
+
+    struct Case {
+        QString file;
+        int type;
+        bool viaDialog;
+        QStringList messages;
+    };
+    const std::vector<Case> cases{
+        {shp, typefichier::kOuvrirShapefile, true, {}},
+        {g7,
+         typefichier::kOuvrirG7ToWin,
+         false,
+         {QStringLiteral("Le système de projection associé au fichier 'G7ToWin' est supposé être celui du GPS."),
+          QStringLiteral("1 ligne du fichier '") + g7 + QStringLiteral("' a été ignorée (ligne 6).")}},
+        {semicolon, typefichier::kOuvrirCsvPointVirgule, true, {}},
+        {comma, typefichier::kOuvrirCsvVirgule, true, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file.toStdString());
+        setFlags(true, true);
+        open(c.file, c.type);
+        EXPECT_EQ(lblFichier(), c.file);
+        if (c.viaDialog) {
+            ASSERT_NE(importDialog(), nullptr);
+            EXPECT_FALSE(window->isEnabled());
+            EXPECT_TRUE(places().isEmpty());
+            // An attribute table does not say its coordinate system; these are GPS ones.
+            if (c.type == typefichier::kOuvrirShapefile)
+                importDialog()->findChild<QComboBox*>(QStringLiteral("Combo_projection"))->setCurrentIndex(0);
+            clickImport("ouvrir_dbf");
+            EXPECT_EQ(importDialog(), nullptr);
+            EXPECT_TRUE(window->isEnabled());
+        }
+        EXPECT_EQ(messages(), c.messages);
+        EXPECT_EQ(places(), QStringLiteral("L'église@4.350000,50.850000|Café@4.250000,50.500000|"
+                                           "Troisième@4.300000,50.600000"));
+        EXPECT_FALSE(state().modifWaypoints || state().modifTraces);
+        EXPECT_EQ(window->calls.first(), QStringLiteral("viderDb"));
+        EXPECT_EQ(window->calls.mid(window->calls.size() - 2), (QStringList{"zoomGlobal", "redraw"}));
+    }
+}
+
+TEST_F(FileMenu, OpenRefusesAFileWithoutTheLayoutOfItsKind) {
+    const QString notG7 = QStringLiteral(
+        "Le fichier csv sélectionné n'a pas été créé à l'aide de l'application G7ToWin.\nPour importer un fichier "
+        "CSV classique, vous devez sélectionner 'CSV (séparateur: point virgule)' ou 'CSV (séparateur: virgule)' "
+        "comme type de fichier.");
+    const QString notSemicolon =
+        QStringLiteral("Le séparateur utilisé dans le fichier CSV sélectionné n'est pas le point-virgule (';').");
+    const QString notComma = QStringLiteral("Le séparateur utilisé dans le fichier CSV sélectionné n'est pas la virgule (',').");
+    const QString g7Info = QStringLiteral("Le système de projection associé au fichier 'G7ToWin' est supposé être celui du GPS.");
+    struct Case {
+        const char* what;
+        QByteArray bytes;
+        int type;
+        QString refusal;  // "" when the file passes
+    };
+    const std::vector<Case> cases{
+        {"';' file under the ',' filter", "Name;Lat;Lon\r\nA,B;50;4\r\n", typefichier::kOuvrirCsvVirgule, notComma},
+        {"a ',' in the first line of a ';' file", "Nom;Note, libre;X;Y\n", typefichier::kOuvrirCsvVirgule, ""},
+        {"',' file under the ';' filter", "Nom,X,Y\n", typefichier::kOuvrirCsvPointVirgule, notSemicolon},
+        {"empty file", "", typefichier::kOuvrirCsvPointVirgule, notSemicolon},
+        {"keyword in lower case between blanks", "G7ToWin\r\n  datum: ,WGS 84\r\n", typefichier::kOuvrirG7ToWin, ""},
+        {"quoted keyword", "G7ToWin\n\"Datum:\",WGS 84\n", typefichier::kOuvrirG7ToWin, ""},
+        {"longer keyword", "G7ToWin\nDATUMS:,WGS 84\n", typefichier::kOuvrirG7ToWin, notG7},
+        {"keyword not first", "G7ToWin\nWGS 84,Datum:\n", typefichier::kOuvrirG7ToWin, notG7},
+        {"one line", "Datum:,WGS 84\n", typefichier::kOuvrirG7ToWin, notG7},
+        {"empty second line", "G7ToWin\n\nDatum:,WGS 84\n", typefichier::kOuvrirG7ToWin, notG7},
+    };
+    const QString file = out(QStringLiteral("layout.csv"));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        writeBytes(file, c.bytes);
+        open(file, c.type);
+        if (!c.refusal.isEmpty()) {
+            EXPECT_EQ(messages(), QStringList{c.refusal});
+            EXPECT_EQ(prompts->prompts().back().icon, Icon::Exclamation);
+            EXPECT_TRUE(state().nomFichier.isEmpty());
+            EXPECT_TRUE(lblFichier().isEmpty());
+            EXPECT_EQ(importDialog(), nullptr);
+            continue;
+        }
+        EXPECT_EQ(lblFichier(), file);
+        if (c.type == typefichier::kOuvrirG7ToWin) {
+            // Too short to hold a point: nothing imported, nothing more said.
+            EXPECT_EQ(messages(), QStringList{g7Info});
+            EXPECT_EQ(prompts->prompts().back().icon, Icon::Information);
+        } else {
+            EXPECT_TRUE(messages().isEmpty());
+            ASSERT_NE(importDialog(), nullptr);
+            clickImport("annuler_dbf");
+        }
+        EXPECT_EQ(rows(), QStringLiteral(" +0"));
+    }
+    // A file that cannot be read is told apart from a refused one.
+    EXPECT_EQ(verifieG7ToWin(out(QStringLiteral("absent.csv"))), Disposition::Unreadable);
+    EXPECT_EQ(verifieSeparateurCsv(outDir(), QStringLiteral(";")), Disposition::Unreadable);
+}
+
+TEST_F(FileMenu, CsvExportOpensBackToTheSameNamesAndCoordinates) {
+    struct Place {
+        const char* name;
+        double x, y;
+    };
+    const Place placesWritten[] = {
+        {"Caf\xc3\xa9 \"Lion\"; Bxl", 150123.456789012345, 170234.5},
+        {"L'\xc3\xa9glise", -0.5, 1.2345678901234567e-05},
+        {"\"\xc5\x81\xc3\xb3d\xc5\xba\";", 98765.4321098765, 234567.890123456},
+    };
+    const auto number = [](double v) { return QString::number(v, 'g', 15); };
+    QStringList expected;
+    for (const Place& p : placesWritten) expected << QString::fromUtf8(p.name) + u'|' + number(p.x) + u'|' + number(p.y);
+    const QString file = out(QStringLiteral("aller-retour.csv"));
+    for (const bool commaLocale : {false, true}) {
+        SCOPED_TRACE(commaLocale ? "comma locale" : "C locale");
+        std::optional<CommaLocale> locale;
+        if (commaLocale) locale.emplace();
+        state().sepDecimal = commaLocale ? QStringLiteral(",") : QStringLiteral(".");
+        window->viderDb();
+        {
+            DbGuard db;
+            for (const Place& p : placesWritten)
+                db->exec(QStringLiteral("INSERT INTO Points (Nom, Lon, Lat, X, Y, Trace) VALUES (?, 0, 0, ?, ?, 0)"),
+                         {QString::fromUtf8(p.name), p.x, p.y});
+        }
+        run(typefichier::kEnregistrerCsv, file, true, false, false, false, false, 1);
+        ASSERT_TRUE(state().resultatOk);
+        EXPECT_EQ(readBytes(file).contains(",5;"), commaLocale);
+
+        open(file, typefichier::kOuvrirCsvPointVirgule);
+        ASSERT_NE(importDialog(), nullptr);
+        std::vector<int> chosen;
+        for (const char* combo : {"Combo_nom", "Combo_x", "Combo_y", "Combo_projection"})
+            chosen.push_back(importDialog()->findChild<QComboBox*>(QString::fromLatin1(combo))->currentIndex());
+        EXPECT_EQ(chosen, (std::vector<int>{1, 2, 3, 1}));
+        clickImport("ouvrir_dbf");
+        EXPECT_TRUE(messages().isEmpty()) << messages().join(u'\n').toStdString();
+
+        QStringList got;
+        DbGuard db;
+        Cursor c = db->query(QStringLiteral("SELECT Nom, X, Y FROM Points ORDER BY Id_point"));
+        while (c.next())
+            got << c.value(0).toString() + u'|' + number(c.value(1).toDouble()) + u'|' + number(c.value(2).toDouble());
+        EXPECT_EQ(got, expected);
+    }
 }
 
 TEST_F(FileMenu, CloseAsksAboutUnsavedDataHeld) {

@@ -102,7 +102,7 @@ void fichierOuvrir_Click() {
         main->zoomGlobal();
         main->redraw();
     } else {
-        afficheFrmImport(*main);
+        afficheFrmImport();
     }
 }
 
