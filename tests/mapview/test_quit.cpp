@@ -95,11 +95,12 @@ TEST_F(Quit, WorkingFilesGoOnlyWhenTheSettingSaysSo) {
         state().paramSupInt = supInt;
         touch(QStringLiteral("zz.dbf"));
         touch(QStringLiteral("sotrix.jpg"));  // sotrix.map missing: no error
+        touch(QStringLiteral("sotrix.conf"));
         touch(QStringLiteral("gps.gpx"));
         form->show();
         EXPECT_EQ(form->fichierQuitter_Click(), QuitResult::Done);
-        EXPECT_EQ(QFile::exists(path(QStringLiteral("zz.dbf"))), !supInt);
-        EXPECT_EQ(QFile::exists(path(QStringLiteral("sotrix.jpg"))), !supInt);
+        for (const char* name : {"zz.dbf", "sotrix.jpg", "sotrix.conf"})
+            EXPECT_EQ(QFile::exists(path(QString::fromLatin1(name))), !supInt) << name;
         EXPECT_TRUE(QFile::exists(path(QStringLiteral("gps.gpx"))));
     }
     EXPECT_TRUE(prompts->prompts().empty());

@@ -4,6 +4,7 @@
 
 #include "AppDir.h"
 #include "CommandGuard.h"
+#include "ReferenceFiles.h"
 #include "State.h"
 
 #include <QCloseEvent>
@@ -28,7 +29,8 @@ QuitResult frmAccueil::fichierQuitter_Click() {
     // A failed emptying is reported and the program goes on with its rows.
     if (!guarded([this] { viderDb(); })) return QuitResult::Failed;
     if (s.paramSupInt)
-        for (const char* name : {"zz.dbf", "sotrix.map", "sotrix.jpg"}) QFile::remove(appPath(QString::fromLatin1(name)));
+        for (const char* name : {"zz.dbf", kFichierMapfile, kFichierConfMapserver, kFichierImageRef})
+            QFile::remove(appPath(QString::fromLatin1(name)));
     close();
     return QuitResult::Done;
 }
