@@ -81,6 +81,16 @@ void bindOne(Database& db, sqlite3_stmt* stmt, int index, const QVariant& v, con
     if (rc != SQLITE_OK) db.fail(rc, sql);
 }
 
+// SQLite counts every allocation under a global mutex unless told not to; that must be
+// said before the library starts, so once, before the first connection.
+void configureSqlite() {
+    static const bool configured = [] {
+        sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+        return true;
+    }();
+    (void)configured;
+}
+
 // Connections shared by the live guards, by file path.
 std::map<QString, std::weak_ptr<Database>>& openDatabases() {
     static std::map<QString, std::weak_ptr<Database>> open;
@@ -119,6 +129,36 @@ void Statement::reset() {
         sqlite3_reset(stmt_);
         sqlite3_clear_bindings(stmt_);
     }
+}
+
+void Statement::check(int rc) const {
+    if (rc != SQLITE_OK) db_->fail(rc, sql_);
+}
+
+void Statement::bindNull(int index) { check(sqlite3_bind_null(stmt_, index)); }
+
+void Statement::bindInt(int index, qint64 value) { check(sqlite3_bind_int64(stmt_, index, value)); }
+
+void Statement::bindDouble(int index, double value) { check(sqlite3_bind_double(stmt_, index, value)); }
+
+void Statement::bindText(int index, const QString& value) {
+    // A null QString binds "", not NULL: Null is asked for with bindNull().
+    const void* text = value.isNull() ? u"" : static_cast<const void*>(value.utf16());
+    check(sqlite3_bind_text16(stmt_, index, text, int(value.size() * 2), SQLITE_STATIC));
+}
+
+void Statement::bindUtf8(int index, std::string_view value) {
+    check(sqlite3_bind_text(stmt_, index, value.empty() ? "" : value.data(), int(value.size()), SQLITE_STATIC));
+}
+
+void Statement::execute() {
+    const int rc = sqlite3_step(stmt_);
+    if (rc == SQLITE_DONE || rc == SQLITE_ROW) {
+        sqlite3_reset(stmt_);
+        return;
+    }
+    const int err = sqlite3_reset(stmt_);
+    db_->fail(err != SQLITE_OK ? err : rc, sql_);
 }
 
 bool Statement::step() {
@@ -189,8 +229,9 @@ QVariant Cursor::value(const QString& name) const { return st_.value(index(name)
 // ---------------------------------------------------------------- Database
 
 Database::Database(const QString& path) : path_(path) {
+    configureSqlite();
     const QByteArray file = QFile::encodeName(path);
-    const int rc = sqlite3_open_v2(file.constData(), &db_, SQLITE_OPEN_READWRITE, nullptr);
+    const int rc = sqlite3_open_v2(file.constData(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         const QString msg = db_ ? QString::fromUtf8(sqlite3_errmsg(db_)) : QString::fromUtf8(sqlite3_errstr(rc));
         sqlite3_close_v2(db_);

@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <stdexcept>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -31,7 +32,8 @@ private:
 
 class Database;
 
-// A prepared statement. For bulk work prepare once and call run() per row.
+// A prepared statement. For bulk work prepare once and call run() per row, or, on a hot
+// path, bind typed values by position (from 1) and call execute().
 class Statement {
 public:
     Statement(Database& db, const QString& sql);
@@ -43,6 +45,14 @@ public:
     void bind(const QVariantList& params);
     // Resets, binds and runs to completion; returns the rows changed.
     qint64 run(const QVariantList& params = {});
+    // Typed bindings; text is bound without a copy and must outlive the next execute().
+    void bindNull(int index);
+    void bindInt(int index, qint64 value);
+    void bindDouble(int index, double value);
+    void bindText(int index, const QString& value);
+    void bindUtf8(int index, std::string_view value);
+    // Runs the bound statement to completion and resets it, keeping its bindings.
+    void execute();
     // Steps once; true while a row is available.
     bool step();
     void reset();
@@ -55,6 +65,7 @@ public:
 
 private:
     friend class Cursor;
+    void check(int rc) const;
     Database* db_;
     sqlite3_stmt* stmt_ = nullptr;
     QString sql_;
@@ -79,7 +90,8 @@ private:
 
 class Database {
 public:
-    // Opens an existing file read-write; never creates one. Throws DbError.
+    // Opens an existing file read-write; never creates one. Throws DbError. The connection
+    // has no mutexes of its own: one thread at a time may use it.
     explicit Database(const QString& path);
     ~Database();
     Database(const Database&) = delete;

@@ -132,6 +132,7 @@ ImportOutcome importeFichier(bool fromGps) {
                 echecLecture(path);
                 return ImportOutcome::ReadFailure;
             }
+            store.termine();
             refus = commonTail(*db);
             if (!refus) tx.commit();
         }

@@ -7,24 +7,7 @@
 
 namespace sotrix {
 
-namespace {
-
-QVariant orNull(const std::optional<double>& v) { return v ? QVariant(*v) : QVariant(); }
-QVariant orNull(const std::optional<QString>& v) { return v ? QVariant(*v) : QVariant(); }
-QVariant dateOrNull(const QString& date) { return date.isEmpty() ? QVariant() : QVariant(date); }
-
-}  // namespace
-
-PointStore::PointStore(Database& db, ProjSystems& systems)
-    : db_(db),
-      systems_(systems),
-      insertWaypoint_(db, QStringLiteral("INSERT INTO Points (Nom, Lon, Lat, X, Y, Altitude, Date, Description) "
-                                         "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)")),
-      nameWaypoint_(db, QStringLiteral("UPDATE Points SET Nom = ?1 WHERE Id_point = ?2")),
-      insertTrace_(db, QStringLiteral("INSERT INTO Trace (Nom, Description, Fermer) VALUES (?1, ?2, ?3)")),
-      nameTrace_(db, QStringLiteral("UPDATE Trace SET Nom = ?1 WHERE Id_trace = ?2")),
-      insertTrackPoint_(db, QStringLiteral("INSERT INTO Points (Trace, Num_trace, Lon, Lat, X, Y, Altitude, Date, "
-                                           "Description) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9)")) {}
+PointStore::PointStore(Database& db, ProjSystems& systems) : systems_(systems), inserts_(db) {}
 
 std::optional<PointStore::Coordonnees> PointStore::projette(SourceSysteme source, double a, double b) {
     double x = a;
@@ -46,12 +29,16 @@ std::optional<PointStore::Coordonnees> PointStore::projette(SourceSysteme source
 Flow PointStore::waypoint(SourceSysteme source, double a, double b, const ChampsWaypoint& champs) {
     const auto c = projette(source, a, b);
     if (!c) return stop_ ? Flow::Stop : Flow::Continue;
-    insertWaypoint_.run({orNull(champs.nom), c->lon, c->lat, c->x, c->y, orNull(champs.altitude),
-                         dateOrNull(champs.date), orNull(champs.description)});
-    if (!champs.nom) {
-        const qint64 id = db_.lastInsertId();
-        nameWaypoint_.run({QString::number(id), id});
-    }
+    LignePoint row;
+    row.nom = champs.nom ? *champs.nom : QString::number(inserts_.prochainPoint());
+    row.lon = c->lon;
+    row.lat = c->lat;
+    row.x = c->x;
+    row.y = c->y;
+    row.altitude = champs.altitude;
+    row.date = champs.date;
+    row.description = champs.description;
+    inserts_.point(std::move(row));
     return Flow::Continue;
 }
 
@@ -63,11 +50,13 @@ void PointStore::debutTrace(const std::optional<QString>& nom, const std::option
 }
 
 void PointStore::debutTrace(const ChampsTrace& champs) {
-    insertTrace_.run({champs.nom ? QVariant(*champs.nom + champs.suffixe) : QVariant(), orNull(champs.description),
-                      champs.fermer ? 1 : 0});
-    trace_ = db_.lastInsertId();
+    trace_ = inserts_.prochaineTrace();
     numTrace_ = 0;
-    if (!champs.nom) nameTrace_.run({QString::number(trace_) + champs.suffixe, trace_});
+    LigneTrace row;
+    row.nom = (champs.nom ? *champs.nom : QString::number(trace_)) + champs.suffixe;
+    row.description = champs.description;
+    row.fermer = champs.fermer;
+    inserts_.trace(std::move(row));
 }
 
 Flow PointStore::pointTrace(SourceSysteme source, double a, double b, const ChampsPoint& champs,
@@ -75,8 +64,17 @@ Flow PointStore::pointTrace(SourceSysteme source, double a, double b, const Cham
     if (trace_ == 0) throw std::logic_error("track point before its track");
     const auto c = projette(source, a, b);
     if (!c) return stop_ ? Flow::Stop : Flow::Continue;
-    insertTrackPoint_.run({trace_, ++numTrace_, c->lon, c->lat, c->x, c->y, orNull(champs.altitude),
-                           dateOrNull(champs.date), orNull(description)});
+    LignePoint row;
+    row.trace = trace_;
+    row.numTrace = ++numTrace_;
+    row.lon = c->lon;
+    row.lat = c->lat;
+    row.x = c->x;
+    row.y = c->y;
+    row.altitude = champs.altitude;
+    row.date = champs.date;
+    row.description = description;
+    inserts_.point(std::move(row));
     return Flow::Continue;
 }
 

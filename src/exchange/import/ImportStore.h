@@ -1,11 +1,11 @@
 #pragma once
 // The per-point step of every import reader: each point is converted into the other
-// coordinate system of the run and stored with both pairs, through statements prepared
-// once for the whole import. A point that cannot be converted is passed over or ends the
-// reading, as the user chooses.
+// coordinate system of the run and stored with both pairs (ImportInserts). A point that
+// cannot be converted is passed over or ends the reading, as the user chooses.
 
 #include "Database.h"
 #include "ImportFlow.h"
+#include "ImportInserts.h"
 
 #include <QString>
 
@@ -48,6 +48,8 @@ public:
     void debutTrace(const ChampsTrace& champs);
     Flow pointTrace(SourceSysteme source, double a, double b, const ChampsPoint& champs,
                     const std::optional<QString>& description = std::nullopt);
+    // Writes what is still queued; the database holds every row read when it returns.
+    void termine() { inserts_.termine(); }
 
 private:
     struct Coordonnees {
@@ -57,13 +59,8 @@ private:
     // passed over or the user stops (then stop_ is set).
     std::optional<Coordonnees> projette(SourceSysteme source, double a, double b);
 
-    Database& db_;
     ProjSystems& systems_;
-    Statement insertWaypoint_;
-    Statement nameWaypoint_;
-    Statement insertTrace_;
-    Statement nameTrace_;
-    Statement insertTrackPoint_;
+    ImportInserts inserts_;
     qint64 trace_ = 0;
     qint64 numTrace_ = 0;
     bool stop_ = false;

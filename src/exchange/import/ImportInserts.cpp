@@ -1,0 +1,158 @@
+#include "ImportInserts.h"
+
+namespace sotrix {
+
+namespace {
+
+constexpr int kColonnesPoint = 11;
+
+QString insertPoints(int lignes) {
+    QString sql = QStringLiteral("INSERT INTO Points (Id_point, Nom, Lon, Lat, X, Y, Altitude, Date, Description, "
+                                 "Trace, Num_trace) VALUES ");
+    const QString ligne = QStringLiteral("(?,?,?,?,?,?,?,?,?,?,?)");
+    sql.reserve(sql.size() + lignes * (ligne.size() + 1));
+    for (int i = 0; i < lignes; ++i) {
+        if (i > 0) sql += QLatin1Char(',');
+        sql += ligne;
+    }
+    return sql;
+}
+
+qint64 premiereCle(Database& db, const QString& sql) { return db.scalar(sql).toLongLong() + 1; }
+
+void bindOptionnel(Statement& st, int index, const std::optional<QString>& text) {
+    if (text)
+        st.bindText(index, *text);
+    else
+        st.bindNull(index);
+}
+
+void bindPoint(Statement& st, int base, const LignePoint& p) {
+    st.bindInt(base + 1, p.id);
+    bindOptionnel(st, base + 2, p.nom);
+    st.bindDouble(base + 3, p.lon);
+    st.bindDouble(base + 4, p.lat);
+    st.bindDouble(base + 5, p.x);
+    st.bindDouble(base + 6, p.y);
+    if (p.altitude)
+        st.bindDouble(base + 7, *p.altitude);
+    else
+        st.bindNull(base + 7);
+    if (p.date.isEmpty())
+        st.bindNull(base + 8);
+    else
+        st.bindText(base + 8, p.date);
+    bindOptionnel(st, base + 9, p.description);
+    st.bindInt(base + 10, p.trace);
+    if (p.trace == 0)
+        st.bindNull(base + 11);
+    else
+        st.bindInt(base + 11, p.numTrace);
+}
+
+}  // namespace
+
+ImportInserts::ImportInserts(Database& db)
+    : db_(db),
+      insertTrace_(db, QStringLiteral("INSERT INTO Trace (Id_trace, Nom, Description, Fermer) VALUES (?1, ?2, ?3, ?4)")),
+      insertLot_(db, insertPoints(kLignesParLot)),
+      nextPoint_(premiereCle(db, QStringLiteral("SELECT MAX(Id_point) FROM Points"))),
+      nextTrace_(premiereCle(db, QStringLiteral("SELECT MAX(Id_trace) FROM Trace"))) {
+    remplissage_.points.reserve(kLignesParLot);
+    aEcrire_.points.reserve(kLignesParLot);
+}
+
+ImportInserts::~ImportInserts() { arrete(); }
+
+void ImportInserts::trace(LigneTrace row) {
+    row.id = nextTrace_++;
+    remplissage_.traces.push_back(std::move(row));
+}
+
+void ImportInserts::point(LignePoint row) {
+    row.id = nextPoint_++;
+    remplissage_.points.push_back(std::move(row));
+    if (remplissage_.points.size() == std::size_t(kLignesParLot)) envoie();
+}
+
+void ImportInserts::attendLibre(std::unique_lock<std::mutex>& lock) {
+    cv_.wait(lock, [this] { return !occupe_; });
+    if (erreur_) std::rethrow_exception(erreur_);
+}
+
+void ImportInserts::envoie() {
+    {
+        std::unique_lock lock(mutex_);
+        attendLibre(lock);
+        std::swap(aEcrire_, remplissage_);
+        occupe_ = true;
+        if (!writer_.joinable()) writer_ = std::thread(&ImportInserts::boucle, this);
+    }
+    cv_.notify_all();
+    remplissage_.clear();  // the batch written before, now back in the reader's hands
+}
+
+void ImportInserts::boucle() {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        cv_.wait(lock, [this] { return occupe_ || fin_; });
+        if (!occupe_) return;
+        lock.unlock();
+        std::exception_ptr erreur;
+        try {
+            ecrit(aEcrire_);
+        } catch (...) {
+            erreur = std::current_exception();
+        }
+        lock.lock();
+        if (erreur) erreur_ = erreur;
+        occupe_ = false;
+        cv_.notify_all();
+    }
+}
+
+void ImportInserts::arrete() noexcept {
+    if (!writer_.joinable()) return;
+    {
+        std::lock_guard lock(mutex_);
+        fin_ = true;
+    }
+    cv_.notify_all();
+    writer_.join();
+    fin_ = false;
+}
+
+void ImportInserts::termine() {
+    if (writer_.joinable()) {
+        {
+            std::unique_lock lock(mutex_);
+            attendLibre(lock);
+        }
+        arrete();
+    }
+    ecrit(remplissage_);
+    remplissage_.clear();
+}
+
+void ImportInserts::ecrit(Lot& lot) {
+    for (const LigneTrace& t : lot.traces) {
+        insertTrace_.bindInt(1, t.id);
+        insertTrace_.bindText(2, t.nom);
+        bindOptionnel(insertTrace_, 3, t.description);
+        insertTrace_.bindInt(4, t.fermer ? 1 : 0);
+        insertTrace_.execute();
+    }
+    const std::size_t n = lot.points.size();
+    if (n == 0) return;
+    if (n == std::size_t(kLignesParLot)) {
+        for (std::size_t i = 0; i < n; ++i) bindPoint(insertLot_, int(i) * kColonnesPoint, lot.points[i]);
+        insertLot_.execute();
+        return;
+    }
+    // The last batch of an import: its own statement, prepared once.
+    Statement reste(db_, insertPoints(int(n)));
+    for (std::size_t i = 0; i < n; ++i) bindPoint(reste, int(i) * kColonnesPoint, lot.points[i]);
+    reste.execute();
+}
+
+}  // namespace sotrix

@@ -1,0 +1,95 @@
+#pragma once
+// Writes the rows of an import into the workspace. Rows get their keys here, in order,
+// so that the reader knows them at once; points are written many to a statement, by a
+// thread of their own once a file holds more than one batch, while the reader goes on.
+// The caller's transaction spans the whole import: nothing here commits.
+
+#include "Database.h"
+
+#include <QString>
+
+#include <condition_variable>
+#include <exception>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <vector>
+
+namespace sotrix {
+
+struct LigneTrace {
+    qint64 id = 0;
+    QString nom;
+    std::optional<QString> description;
+    bool fermer = false;
+};
+
+struct LignePoint {
+    qint64 id = 0;
+    qint64 trace = 0;     // 0 for a waypoint
+    qint64 numTrace = 0;  // from 1 along a track; stored as Null for a waypoint
+    std::optional<QString> nom;
+    double lon = 0, lat = 0, x = 0, y = 0;
+    std::optional<double> altitude;
+    QString date;  // "yyyy-MM-dd HH:mm:ss"; "" stores Null
+    std::optional<QString> description;
+};
+
+class ImportInserts {
+public:
+    static constexpr int kLignesParLot = 256;
+
+    // The keys given follow the largest already in each table.
+    explicit ImportInserts(Database& db);
+    // Stops the writer; rows not yet written are dropped, for the caller rolls back.
+    ~ImportInserts();
+    ImportInserts(const ImportInserts&) = delete;
+    ImportInserts& operator=(const ImportInserts&) = delete;
+
+    // The keys that the next rows will get.
+    qint64 prochainPoint() const { return nextPoint_; }
+    qint64 prochaineTrace() const { return nextTrace_; }
+
+    // Set the row's key and queue it. A failure of the writer is thrown here or by
+    // termine(), as the DbError it raised.
+    void trace(LigneTrace row);
+    void point(LignePoint row);
+
+    // Writes every queued row and returns once the database holds them all; the
+    // connection is then free for the caller again.
+    void termine();
+
+private:
+    struct Lot {
+        std::vector<LigneTrace> traces;
+        std::vector<LignePoint> points;
+        bool empty() const { return traces.empty() && points.empty(); }
+        void clear() {
+            traces.clear();
+            points.clear();
+        }
+    };
+
+    void envoie();        // hands the filling batch to the writer
+    void ecrit(Lot& lot);  // writes one batch (on whichever thread owns the connection)
+    void boucle();        // the writer thread
+    void attendLibre(std::unique_lock<std::mutex>& lock);
+    void arrete() noexcept;
+
+    Database& db_;
+    Statement insertTrace_;
+    Statement insertLot_;  // kLignesParLot points
+    qint64 nextPoint_;
+    qint64 nextTrace_;
+    Lot remplissage_;  // filled by the reader
+
+    std::mutex mutex_;
+    std::condition_variable cv_;
+    Lot aEcrire_;  // handed to the writer
+    bool occupe_ = false;
+    bool fin_ = false;
+    std::exception_ptr erreur_;
+    std::thread writer_;
+};
+
+}  // namespace sotrix
