@@ -47,6 +47,7 @@ private:
 class XmlNames {
 public:
     explicit XmlNames(pugi::xml_node root);
+    explicit XmlNames(std::string_view rootName);
 
     bool matches(pugi::xml_node node, std::string_view name) const;
     bool matches(const char* qualifiedName, std::string_view name) const;

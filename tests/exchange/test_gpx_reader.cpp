@@ -1,6 +1,7 @@
 // The XML layer and the GPX walker, on documents written by the tests.
 #include "GpxReader.h"
 #include "Xml.h"
+#include "XmlStream.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,6 +11,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 using namespace sotrix;
 
@@ -48,13 +51,35 @@ private:
 
 XmlLoad load(XmlDocument& doc, const QByteArray& bytes) { return doc.loadBytes(bytes.constData(), std::size_t(bytes.size())); }
 
+std::string_view view(const QByteArray& bytes) { return {bytes.constData(), std::size_t(bytes.size())}; }
+
+class NoHandler final : public XmlHandler {
+public:
+    void startElement(const char*, const char**, int) override {}
+    void endElement(const char*) override {}
+    bool wantsText() const override { return false; }
+    void text(std::string_view) override {}
+};
+
+XmlLoad streamLoad(const XmlSource& source) {
+    NoHandler handler;
+    XmlStream stream;
+    return stream.parse(source, handler);
+}
+
+// Walks the document handed on whole and a byte at a time: both must give the same items.
 QStringList walk(const QByteArray& bytes, int decalage = 0) {
-    XmlDocument doc;
-    EXPECT_EQ(load(doc, bytes), XmlLoad::Ok) << bytes.left(200).toStdString();
-    EXPECT_TRUE(estRacineGpx(doc.root()));
-    RecordingSink sink;
-    EXPECT_EQ(parcourtGpx(doc.root(), decalage, sink), Flow::Continue);
-    return sink.items;
+    QStringList items[2];
+    const std::size_t chunks[] = {XmlSource::kChunk, 1};
+    for (int i = 0; i < 2; ++i) {
+        const XmlSource source = XmlSource::bytes(view(bytes), chunks[i]);
+        EXPECT_TRUE(estRacineGpx(source)) << bytes.left(200).toStdString();
+        RecordingSink sink;
+        EXPECT_EQ(parcourtGpx(source, decalage, sink), Flow::Continue) << bytes.left(200).toStdString();
+        items[i] = sink.items;
+    }
+    EXPECT_EQ(items[0], items[1]);
+    return items[0];
 }
 
 QByteArray gpx(const QByteArray& body, const QByteArray& root = "gpx xmlns=\"http://www.topografix.com/GPX/1/1\"") {
@@ -112,11 +137,10 @@ TEST(GpxReader, DatesAndStop) {
     EXPECT_TRUE(items[4].contains("date=-"));
     EXPECT_TRUE(items[6].contains("date=2000-01-16 01:30:00")) << items[6].toStdString();
 
-    XmlDocument doc;
-    ASSERT_EQ(load(doc, gpx(body)), XmlLoad::Ok);
+    const QByteArray bytes = gpx(body);
     RecordingSink sink;
     sink.stopAfter = 2;
-    EXPECT_EQ(parcourtGpx(doc.root(), 0, sink), Flow::Stop);
+    EXPECT_EQ(parcourtGpx(XmlSource::bytes(view(bytes)), 0, sink), Flow::Stop);
     EXPECT_EQ(sink.items.size(), 2);
 }
 
@@ -127,13 +151,10 @@ TEST(GpxReader, PrefixedRootAndEntities) {
     EXPECT_EQ(walk(doc), (QStringList{QString::fromUtf8("wpt 2,1 ele=- date=- name=\"A&B é<\" desc=-"),
                                       "wpt 4,3 ele=- date=- name=- desc=-"}));
 
-    XmlDocument other;
-    ASSERT_EQ(load(other, "<x:gpx xmlns:x=\"urn:x\"/>"), XmlLoad::Ok);
-    EXPECT_TRUE(estRacineGpx(other.root()));
-    ASSERT_EQ(load(other, "<kml><wpt lat=\"1\" lon=\"1\"/></kml>"), XmlLoad::Ok);
-    EXPECT_FALSE(estRacineGpx(other.root()));
-    ASSERT_EQ(load(other, "<gpxx/>"), XmlLoad::Ok);
-    EXPECT_FALSE(estRacineGpx(other.root()));
+    for (const auto& [text, isGpx] : {std::pair{"<x:gpx xmlns:x=\"urn:x\"/>", true},
+                                      std::pair{"<kml><wpt lat=\"1\" lon=\"1\"/></kml>", false},
+                                      std::pair{"<gpxx/>", false}})
+        EXPECT_EQ(estRacineGpx(XmlSource::bytes(text)), isGpx) << text;
 
     // Entities of an internal DTD are not expanded, and nothing is fetched.
     const QByteArray dtd = "<!DOCTYPE gpx [<!ENTITY e \"expanded\">]><gpx><wpt lat=\"1\" lon=\"1\"><name>&e;</name></wpt></gpx>";
@@ -166,38 +187,61 @@ TEST(GpxReader, Encodings) {
     EXPECT_TRUE(walk("\xEF\xBB\xBF<gpx><wpt lat=\"1\" lon=\"1\"><name>\xC3\xA9</name></wpt></gpx>")[0].contains(e));
     EXPECT_TRUE(walk("<gpx><wpt lat=\"1\" lon=\"1\"><name>\xC3\xA9</name></wpt></gpx>")[0].contains(e));
 
-    XmlDocument doc;
-    EXPECT_EQ(load(doc, "<?xml version=\"1.0\" encoding=\"no-such-encoding\"?><gpx/>"), XmlLoad::BadEncoding);
-    EXPECT_EQ(load(doc, "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?><gpx><name>\x82</name></gpx>"),
-              XmlLoad::BadEncoding);
-    EXPECT_FALSE(doc.root());
-    // An empty or malformed name is no encoding, whatever the user's locale.
-    EXPECT_EQ(load(doc, "<?xml version=\"1.0\" encoding=\"\"?><gpx/>"), XmlLoad::BadEncoding);
-    EXPECT_EQ(load(doc, "<?xml version=\"1.0\" encoding=\"UTF-8//IGNORE\"?><gpx/>"), XmlLoad::BadEncoding);
+    // Refused by both readers, the stream's also when the bad bytes come far into the file.
+    const QByteArray far = QByteArray("<?xml version=\"1.0\" encoding=\"Shift_JIS\"?><gpx>") +
+                           QByteArray("<wpt lat=\"1\" lon=\"1\"/>").repeated(5000) + "<name>\x82</name></gpx>";
+    for (const QByteArray& bytes : {QByteArray("<?xml version=\"1.0\" encoding=\"no-such-encoding\"?><gpx/>"),
+                                    QByteArray("<?xml version=\"1.0\" encoding=\"Shift_JIS\"?><gpx><name>\x82</name></gpx>"),
+                                    far,
+                                    // An empty or malformed name is no encoding, whatever the user's locale.
+                                    QByteArray("<?xml version=\"1.0\" encoding=\"\"?><gpx/>"),
+                                    QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8//IGNORE\"?><gpx/>")}) {
+        XmlDocument doc;
+        EXPECT_EQ(load(doc, bytes), XmlLoad::BadEncoding) << bytes.left(60).toStdString();
+        EXPECT_FALSE(doc.root());
+        for (const std::size_t chunk : {XmlSource::kChunk, std::size_t(3)})
+            EXPECT_EQ(streamLoad(XmlSource::bytes(view(bytes), chunk)), XmlLoad::BadEncoding) << bytes.left(60).toStdString();
+    }
 }
 
 TEST(GpxReader, MalformedAndUnreadable) {
-    XmlDocument doc;
     const QByteArray good = gpx("<wpt lat=\"1\" lon=\"1\"><name>a</name></wpt>");
-    EXPECT_EQ(load(doc, good.left(good.size() - 3)), XmlLoad::Malformed);
-    EXPECT_EQ(load(doc, good.left(40)), XmlLoad::Malformed);
-    EXPECT_EQ(load(doc, "<gpx><wpt></trk></gpx>"), XmlLoad::Malformed);
-    EXPECT_EQ(load(doc, "<gpx/><gpx/>"), XmlLoad::Malformed);
-    EXPECT_EQ(load(doc, ""), XmlLoad::Malformed);
-    EXPECT_EQ(load(doc, "   \n"), XmlLoad::Malformed);
-    EXPECT_EQ(load(doc, "plain text"), XmlLoad::Malformed);
-    EXPECT_FALSE(doc.root());
-    EXPECT_EQ(load(doc, "<!-- c --><gpx/><!-- d -->"), XmlLoad::Ok);
+    const std::vector<std::pair<QByteArray, XmlLoad>> cases{
+        {good.left(good.size() - 3), XmlLoad::Malformed}, {good.left(40), XmlLoad::Malformed},
+        {"<gpx><wpt></trk></gpx>", XmlLoad::Malformed},   {"<gpx/><gpx/>", XmlLoad::Malformed},
+        {"", XmlLoad::Malformed},                         {"   \n", XmlLoad::Malformed},
+        {"plain text", XmlLoad::Malformed},               {"<!-- c --><gpx/><!-- d -->", XmlLoad::Ok},
+        {good, XmlLoad::Ok},
+    };
+    for (const auto& [bytes, expected] : cases) {
+        XmlDocument doc;
+        EXPECT_EQ(load(doc, bytes), expected) << bytes.toStdString();
+        EXPECT_EQ(bool(doc.root()), expected == XmlLoad::Ok);
+        for (const std::size_t chunk : {XmlSource::kChunk, std::size_t(1)})
+            EXPECT_EQ(streamLoad(XmlSource::bytes(view(bytes), chunk)), expected) << bytes.toStdString();
+    }
+
+    // A walk that meets the fault after items were handed on ends in a read failure.
+    RecordingSink sink;
+    const QByteArray cut = gpx(QByteArray("<trk><trkseg>") + QByteArray("<trkpt lat=\"1\" lon=\"2\"/>").repeated(20000));
+    EXPECT_TRUE(estRacineGpx(XmlSource::bytes(view(cut))));
+    EXPECT_EQ(parcourtGpx(XmlSource::bytes(view(cut)), 0, sink), Flow::ReadFailure);
 
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
+    XmlDocument doc;
     EXPECT_EQ(doc.loadFile(dir.filePath("missing.gpx")), XmlLoad::Unreadable);
     EXPECT_EQ(doc.loadFile(dir.path()), XmlLoad::Unreadable);
+    EXPECT_EQ(streamLoad(XmlSource::file(dir.filePath("missing.gpx"))), XmlLoad::Unreadable);
+    EXPECT_EQ(streamLoad(XmlSource::file(dir.path())), XmlLoad::Unreadable);
     const QString path = dir.filePath(QString::fromUtf8("l'été.gpx"));
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(good);
     f.close();
     ASSERT_EQ(doc.loadFile(path), XmlLoad::Ok);
-    EXPECT_TRUE(estRacineGpx(doc.root()));
+    EXPECT_TRUE(estRacineGpx(XmlSource::file(path)));
+    RecordingSink fromFile;
+    EXPECT_EQ(parcourtGpx(XmlSource::file(path, 5), 0, fromFile), Flow::Continue);
+    EXPECT_EQ(fromFile.items, QStringList{"wpt 1,1 ele=- date=- name=\"a\" desc=-"});
 }

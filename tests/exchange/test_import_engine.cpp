@@ -194,12 +194,21 @@ TEST_F(ImportTest, ReadFailuresLeaveTheWorkspace) {
     const QStringList before = snapshot();
     const QByteArray good = waypoints({"A", "B"});
     QDir(home()).mkdir(QStringLiteral("dossier.gpx"));
+    // Large enough that rows were written and the file was read in many pieces before
+    // the fault.
+    QByteArray body = QByteArray("<wpt lat=\"50\" lon=\"4\"/>").repeated(600) + "<trk><name>T</name><trkseg>";
+    for (int i = 0; i < 6000; ++i) body += "<trkpt lat=\"50.5\" lon=\"4." + QByteArray::number(i) + "\"/>";
+    body += "</trkseg></trk>";
+    const QByteArray many = smallGpx(body);
+    const QByteArray badBytes = smallGpx(body + "<rte><name>\x82</name></rte>", "encoding=\"Shift_JIS\"");
     struct Case {
         const char* what;
         QString file;
     };
     const std::vector<Case> cases{
         {"truncated", writeFile(good.left(good.size() - 10), "truncated.gpx")},
+        {"truncated in its middle", writeFile(many.left(many.size() / 2), "middle.gpx")},
+        {"bytes invalid in the encoding far into the file", writeFile(badBytes, "bytes.gpx")},
         {"mismatched end tag", writeFile(smallGpx("<wpt lat=\"1\" lon=\"1\"><name>a</desc></wpt>"), "mismatch.gpx")},
         {"two roots", writeFile(good + "<gpx/>", "two.gpx")},
         {"not gpx", writeFile("<kml><wpt lat=\"1\" lon=\"1\"/></kml>", "doc.kml")},

@@ -6,8 +6,6 @@
 #include "ImportStore.h"
 #include "State.h"
 
-#include <new>
-
 namespace sotrix {
 
 namespace {
@@ -27,11 +25,10 @@ public:
     }
 
     Flow trackStart(const GpxTrack& t) override {
-        std::optional<QString> nom;
-        std::optional<QString> description;
-        if (t.name) nom = nettoieNom(*t.name, fromGps_);
-        if (t.description) description = uneLigne(*t.description);
-        store_.debutTrace(nom, description);
+        ChampsTrace champs;
+        if (t.name) champs.nom = nettoieNom(*t.name, fromGps_);
+        if (t.description) champs.description = uneLigne(*t.description);
+        store_.debutTrace(champs);
         return Flow::Continue;
     }
 
@@ -47,16 +44,13 @@ private:
 }  // namespace
 
 bool GpxImport::ouvre(const QString& path) {
-    try {
-        return doc_.loadFile(path) == XmlLoad::Ok && estRacineGpx(doc_.root());
-    } catch (const std::bad_alloc&) {
-        return false;  // a file too large to hold in memory cannot be read
-    }
+    path_ = path;
+    return estRacineGpx(XmlSource::file(path));
 }
 
 Flow GpxImport::lit(PointStore& store, bool fromGps) {
     StoreSink sink(store, fromGps);
-    return parcourtGpx(doc_.root(), state().paramDecalage, sink);
+    return parcourtGpx(XmlSource::file(path_), state().paramDecalage, sink);
 }
 
 }  // namespace sotrix

@@ -1,20 +1,20 @@
 #pragma once
-// The GPX reader of the import engine: the whole document is parsed first, then the
-// walker's waypoints, tracks and routes go through the per-point step.
+// The GPX reader of the import engine: the walker streams the file's waypoints, tracks
+// and routes through the per-point step.
 
 #include "ImportReader.h"
-#include "Xml.h"
 
 namespace sotrix {
 
 class GpxImport final : public ImportReader {
 public:
-    // Fails for a file that cannot be read, is not well-formed or whose root is not gpx.
+    // Fails for a file that cannot be read or whose root is not gpx; a fault further in
+    // ends lit() with a read failure.
     bool ouvre(const QString& path) override;
     Flow lit(PointStore& store, bool fromGps) override;
 
 private:
-    XmlDocument doc_;
+    QString path_;
 };
 
 }  // namespace sotrix

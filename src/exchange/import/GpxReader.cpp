@@ -1,121 +1,219 @@
 #include "GpxReader.h"
 
-#include "GpxNumber.h"
-#include "ImportDates.h"
-#include "Xml.h"
+#include "GpxPass.h"
 
-#include <string>
+#include <array>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
 
 namespace sotrix {
 
 namespace {
 
-QString textOf(pugi::xml_node element) { return QString::fromStdString(xmlText(element)); }
-
-// The first child of each name a point or a track may carry.
-struct Children {
-    pugi::xml_node name, ele, time, cmt, desc;
+struct Item {
+    enum class Kind : std::uint8_t { Waypoint, TrackStart, Point };
+    Kind kind = Kind::Point;
+    int track = 0;
+    GpxWaypoint waypoint;  // a point's values in waypoint.point
 };
 
-Children childrenOf(const XmlNames& names, pugi::xml_node parent) {
-    Children c;
-    auto keepFirst = [&](pugi::xml_node& slot, pugi::xml_node n, const char* name) {
-        if (!slot && names.matches(n.name(), name)) {
-            slot = n;
-            return true;
-        }
-        return false;
-    };
-    for (pugi::xml_node n = parent.first_child(); n; n = n.next_sibling()) {
-        if (n.type() != pugi::node_element) continue;
-        keepFirst(c.name, n, "name") || keepFirst(c.ele, n, "ele") || keepFirst(c.time, n, "time") ||
-            keepFirst(c.cmt, n, "cmt") || keepFirst(c.desc, n, "desc");
+using Block = std::vector<Item>;
+
+// Blocks of items from one pass to the reader, at most kBlocks ahead of it.
+class Conduit {
+public:
+    static constexpr std::size_t kItems = 512;
+    static constexpr std::size_t kBlocks = 8;
+
+    // False once the reader gave up: the pass then stops.
+    bool push(Block&& block) {
+        std::unique_lock lock(mutex_);
+        cv_.wait(lock, [this] { return blocks_.size() < kBlocks || cancelled_; });
+        if (cancelled_) return false;
+        blocks_.push_back(std::move(block));
+        cv_.notify_all();
+        return true;
     }
-    return c;
-}
 
-// "time", else "desc", else "cmt"; a "desc" that gives no date ends the search.
-QString dateOf(const Children& c, int decalage) {
-    if (c.time) {
-        const auto t = lireTempsGpx(xmlText(c.time));
-        return t ? formateDate(*t, decalage) : QString();
+    void finish(XmlLoad result) {
+        std::lock_guard lock(mutex_);
+        result_ = result;
+        done_ = true;
+        cv_.notify_all();
     }
-    const pugi::xml_node source = c.desc ? c.desc : c.cmt;
-    if (!source) return {};
-    const QByteArray d = texteVersDate(textOf(source)).toUtf8();
-    if (d.isEmpty()) return {};
-    const auto t = lireDate(std::string_view(d.constData(), std::size_t(d.size())));
-    return t ? formateDate(*t, decalage) : QString();
-}
 
-// Reads lat, lon, ele and the date; false when lat or lon is missing or unreadable.
-bool readPoint(pugi::xml_node node, const Children& c, int decalage, GpxPoint& p) {
-    const pugi::xml_attribute lat = node.attribute("lat");
-    const pugi::xml_attribute lon = node.attribute("lon");
-    if (!lat || !lon) return false;
-    const auto la = lireNombreGpx(lat.value());
-    const auto lo = lireNombreGpx(lon.value());
-    if (!la || !lo) return false;
-    p.lat = *la;
-    p.lon = *lo;
-    p.altitude = c.ele ? lireNombreGpx(xmlText(c.ele)) : std::nullopt;
-    p.date = dateOf(c, decalage);
-    return true;
-}
+    // The next block; false when the pass has ended and every block was taken.
+    bool pop(Block& block) {
+        std::unique_lock lock(mutex_);
+        cv_.wait(lock, [this] { return !blocks_.empty() || done_; });
+        if (blocks_.empty()) return false;
+        block = std::move(blocks_.front());
+        blocks_.pop_front();
+        cv_.notify_all();
+        return true;
+    }
 
-Flow walkTrack(const XmlNames& names, pugi::xml_node track, bool route, int decalage, GpxSink& sink) {
-    const Children c = childrenOf(names, track);
-    GpxTrack t;
-    if (c.name) t.name = textOf(c.name);
-    if (c.cmt)
-        t.description = textOf(c.cmt);
-    else if (c.desc)
-        t.description = textOf(c.desc);
-    if (sink.trackStart(t) == Flow::Stop) return Flow::Stop;
+    XmlLoad result() {
+        std::lock_guard lock(mutex_);
+        return result_;
+    }
 
-    GpxPoint p;
-    auto walkPoints = [&](pugi::xml_node parent, const char* pointName) {
-        for (pugi::xml_node n = parent.first_child(); n; n = n.next_sibling()) {
-            if (!names.matches(n, pointName)) continue;
-            if (!readPoint(n, childrenOf(names, n), decalage, p)) continue;
-            if (sink.trackPoint(p) == Flow::Stop) return Flow::Stop;
+    void cancel() {
+        std::lock_guard lock(mutex_);
+        cancelled_ = true;
+        cv_.notify_all();
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable cv_;
+    std::deque<Block> blocks_;
+    bool done_ = false;
+    bool cancelled_ = false;
+    XmlLoad result_ = XmlLoad::Ok;
+};
+
+class ConduitOutput final : public GpxPassOutput {
+public:
+    explicit ConduitOutput(Conduit& conduit) : conduit_(conduit) { block_.reserve(Conduit::kItems); }
+
+    bool waypoint(GpxWaypoint&& waypoint) override {
+        Item& item = block_.emplace_back();
+        item.kind = Item::Kind::Waypoint;
+        item.waypoint = std::move(waypoint);
+        return afterItem();
+    }
+    bool trackStart(int index) override {
+        Item& item = block_.emplace_back();
+        item.kind = Item::Kind::TrackStart;
+        item.track = index;
+        return afterItem();
+    }
+    bool trackPoint(GpxPoint&& point) override {
+        Item& item = block_.emplace_back();
+        item.waypoint.point = std::move(point);
+        return afterItem();
+    }
+
+    bool flush() {
+        if (block_.empty()) return true;
+        Block full = std::move(block_);
+        block_ = Block();
+        block_.reserve(Conduit::kItems);
+        return conduit_.push(std::move(full));
+    }
+
+private:
+    bool afterItem() { return block_.size() < Conduit::kItems || flush(); }
+
+    Conduit& conduit_;
+    Block block_;
+};
+
+// One kind's pass, on a thread of its own.
+struct Lane {
+    Lane(GpxKind kind, int decalage) : output(conduit), pass(kind, decalage, output, stream) {}
+
+    void start(const XmlSource& source) {
+        thread = std::thread([this, &source] {
+            XmlLoad result = XmlLoad::Malformed;
+            try {
+                result = stream.parse(source, pass);
+                if (!stream.stopped()) output.flush();
+            } catch (...) {  // out of memory or threads: the file cannot be read
+                result = XmlLoad::Malformed;
+            }
+            conduit.finish(result);
+        });
+    }
+
+    Conduit conduit;
+    ConduitOutput output;
+    XmlStream stream;
+    GpxPass pass;
+    std::thread thread;
+};
+
+// Stops and waits for every pass, however the walk ends.
+struct Lanes {
+    std::array<std::unique_ptr<Lane>, 3> lanes;
+    ~Lanes() {
+        for (auto& lane : lanes)
+            if (lane) lane->conduit.cancel();
+        for (auto& lane : lanes)
+            if (lane && lane->thread.joinable()) lane->thread.join();
+    }
+};
+
+// Hands one pass's items to the sink; ReadFailure when the pass found the file unreadable.
+Flow drain(Lane& lane, GpxSink& sink, const std::vector<GpxTrack>* tracks) {
+    Block block;
+    while (lane.conduit.pop(block)) {
+        for (const Item& item : block) {
+            Flow flow;
+            switch (item.kind) {
+            case Item::Kind::Waypoint:
+                flow = sink.waypoint(item.waypoint);
+                break;
+            case Item::Kind::TrackStart:
+                // The waypoints' pass read the same file to its end: it knows every track.
+                if (!tracks || std::size_t(item.track) >= tracks->size()) return Flow::ReadFailure;
+                flow = sink.trackStart((*tracks)[std::size_t(item.track)]);
+                break;
+            default:
+                flow = sink.trackPoint(item.waypoint.point);
+                break;
+            }
+            if (flow != Flow::Continue) return flow;
         }
-        return Flow::Continue;
-    };
-    if (route) return walkPoints(track, "rtept");
-    for (pugi::xml_node seg = track.first_child(); seg; seg = seg.next_sibling())
-        if (names.matches(seg, "trkseg") && walkPoints(seg, "trkpt") == Flow::Stop) return Flow::Stop;
-    return Flow::Continue;
+    }
+    return lane.conduit.result() == XmlLoad::Ok ? Flow::Continue : Flow::ReadFailure;
 }
+
+// Reads up to the root's start tag.
+class RootName final : public XmlHandler {
+public:
+    explicit RootName(XmlStream& stream) : stream_(stream) {}
+    void startElement(const char* name, const char**, int) override {
+        name_ = name;
+        stream_.stop();
+    }
+    void endElement(const char*) override {}
+    bool wantsText() const override { return false; }
+    void text(std::string_view) override {}
+    const std::string& name() const { return name_; }
+
+private:
+    XmlStream& stream_;
+    std::string name_;
+};
 
 }  // namespace
 
-bool estRacineGpx(pugi::xml_node root) { return root && XmlNames(root).matches(root, "gpx"); }
+bool estRacineGpx(const XmlSource& source) {
+    XmlStream stream;
+    RootName root(stream);
+    if (stream.parse(source, root) != XmlLoad::Ok || !stream.stopped()) return false;
+    return XmlNames(std::string_view(root.name())).matches(root.name().c_str(), "gpx");
+}
 
-Flow parcourtGpx(pugi::xml_node root, int decalageHeures, GpxSink& sink) {
-    const XmlNames names(root);
-    for (pugi::xml_node n = root.first_child(); n; n = n.next_sibling()) {
-        if (!names.matches(n, "wpt")) continue;
-        const Children c = childrenOf(names, n);
-        GpxWaypoint w;
-        if (!readPoint(n, c, decalageHeures, w.point)) continue;
-        if (c.name) w.name = textOf(c.name);
-        if (c.cmt) {
-            QString cmt = textOf(c.cmt);
-            if (!cmt.isEmpty()) w.description = std::move(cmt);
-        } else if (c.desc) {
-            QString desc = textOf(c.desc);
-            if (!desc.isEmpty()) w.description = std::move(desc);
-        }
-        if (sink.waypoint(w) == Flow::Stop) return Flow::Stop;
+Flow parcourtGpx(const XmlSource& source, int decalageHeures, GpxSink& sink) {
+    Lanes lanes;
+    const GpxKind kinds[] = {GpxKind::Waypoints, GpxKind::Tracks, GpxKind::Routes};
+    for (std::size_t i = 0; i < lanes.lanes.size(); ++i) {
+        lanes.lanes[i] = std::make_unique<Lane>(kinds[i], decalageHeures);
+        lanes.lanes[i]->start(source);
     }
-    for (pugi::xml_node n = root.first_child(); n; n = n.next_sibling())
-        if (names.matches(n, "trk") && walkTrack(names, n, false, decalageHeures, sink) == Flow::Stop)
-            return Flow::Stop;
-    for (pugi::xml_node n = root.first_child(); n; n = n.next_sibling())
-        if (names.matches(n, "rte") && walkTrack(names, n, true, decalageHeures, sink) == Flow::Stop)
-            return Flow::Stop;
-    return Flow::Continue;
+    Lane& waypoints = *lanes.lanes[0];
+    if (const Flow flow = drain(waypoints, sink, nullptr); flow != Flow::Continue) return flow;
+    waypoints.thread.join();
+    if (const Flow flow = drain(*lanes.lanes[1], sink, &waypoints.pass.tracks()); flow != Flow::Continue) return flow;
+    return drain(*lanes.lanes[2], sink, &waypoints.pass.routes());
 }
 
 }  // namespace sotrix

@@ -1,13 +1,12 @@
 #pragma once
-// The GPX walker: reads a parsed GPX document and hands its waypoints, tracks and
+// The GPX walker: reads a GPX document as a stream and hands its waypoints, tracks and
 // routes, in that order, to a sink. It touches no database, so that it can be driven
 // on its own (tests, fuzzing).
 
 #include "ImportFlow.h"
+#include "XmlStream.h"
 
 #include <QString>
-
-#include <pugixml.hpp>
 
 #include <optional>
 
@@ -40,12 +39,16 @@ public:
     virtual Flow trackPoint(const GpxPoint& point) = 0;
 };
 
-// Whether the root element is "gpx" (bare or with its own prefix).
-bool estRacineGpx(pugi::xml_node root);
+// Whether the source is XML whose root element is "gpx" (bare or with its own prefix);
+// nothing after the root's start tag is read.
+bool estRacineGpx(const XmlSource& source);
 
-// Walks the root's "wpt", then its "trk" (points of all "trkseg"), then its "rte".
-// A point without a readable "lat" and "lon" is passed over. Dates get decalageHeures
-// added. Returns Stop as soon as the sink does.
-Flow parcourtGpx(pugi::xml_node root, int decalageHeures, GpxSink& sink);
+// Walks the root's "wpt", then its "trk" (points of all "trkseg"), then its "rte", each
+// kind read by a thread of its own ahead of the sink, with memory bounded whatever the
+// size of the file; the sink is called on the caller's thread. A point without a
+// readable "lat" and "lon" is passed over. Dates get decalageHeures added. Returns Stop
+// as soon as the sink does, and ReadFailure when the document proves unreadable or not
+// well-formed partway through.
+Flow parcourtGpx(const XmlSource& source, int decalageHeures, GpxSink& sink);
 
 }  // namespace sotrix

@@ -42,13 +42,6 @@ Flow PointStore::waypoint(SourceSysteme source, double a, double b, const Champs
     return Flow::Continue;
 }
 
-void PointStore::debutTrace(const std::optional<QString>& nom, const std::optional<QString>& description) {
-    ChampsTrace champs;
-    champs.nom = nom;
-    champs.description = description;
-    debutTrace(champs);
-}
-
 void PointStore::debutTrace(const ChampsTrace& champs) {
     trace_ = inserts_.prochaineTrace();
     numTrace_ = 0;

@@ -44,7 +44,6 @@ public:
     Flow waypoint(SourceSysteme source, double a, double b, const ChampsWaypoint& champs);
     // Stores a track row before its points; a track without a name is named after its
     // Id_trace. Its points follow, numbered from 1.
-    void debutTrace(const std::optional<QString>& nom, const std::optional<QString>& description);
     void debutTrace(const ChampsTrace& champs);
     Flow pointTrace(SourceSysteme source, double a, double b, const ChampsPoint& champs,
                     const std::optional<QString>& description = std::nullopt);

@@ -1,0 +1,64 @@
+#pragma once
+// Reading XML as a stream, for documents too large to hold (expat): the bytes are read a
+// piece at a time, converted to UTF-8 when their encoding is another (XmlEncoding.h) and
+// mended (XmlMender.h), so that memory stays the same whatever the size of the file. The
+// handler sees what the whole-document reader (Xml.h) would build: elements, and their
+// text nodes, each a run of character data between markup that is not all white space
+// or the content of a CDATA section. Entities of a DTD are never expanded; nothing is
+// fetched.
+
+#include "Xml.h"
+
+#include <QString>
+
+#include <cstddef>
+#include <string_view>
+
+namespace sotrix {
+
+// The bytes of a document: a file, or bytes that the caller keeps alive while they are
+// parsed. Pieces of chunkSize bytes are handed on at a time.
+class XmlSource {
+public:
+    static constexpr std::size_t kChunk = 64 * 1024;
+
+    static XmlSource file(const QString& path, std::size_t chunkSize = kChunk);
+    static XmlSource bytes(std::string_view data, std::size_t chunkSize = kChunk);
+
+    const QString& path() const { return path_; }
+    std::string_view data() const { return data_; }
+    bool isFile() const { return isFile_; }
+    std::size_t chunkSize() const { return chunk_; }
+
+private:
+    QString path_;
+    std::string_view data_;
+    bool isFile_ = false;
+    std::size_t chunk_ = kChunk;
+};
+
+class XmlHandler {
+public:
+    virtual ~XmlHandler() = default;
+    // attributes holds count names and values, alternately; those a DTD would add are not
+    // among them.
+    virtual void startElement(const char* name, const char** attributes, int count) = 0;
+    virtual void endElement(const char* name) = 0;
+    // Whether the element now open wants its text nodes; asked again after every tag.
+    virtual bool wantsText() const = 0;
+    virtual void text(std::string_view text) = 0;
+};
+
+class XmlStream {
+public:
+    // Parses the whole source, or until the handler calls stop(): Ok then, stopped() true.
+    XmlLoad parse(const XmlSource& source, XmlHandler& handler);
+    void stop() { stopRequested_ = true; }
+    bool stopped() const { return stopped_; }
+
+private:
+    bool stopRequested_ = false;
+    bool stopped_ = false;
+};
+
+}  // namespace sotrix
