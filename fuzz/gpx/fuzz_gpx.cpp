@@ -27,6 +27,10 @@ public:
         return add(QStringLiteral("t %1 %2").arg(t.name.value_or(QStringLiteral("-")),
                                                  t.description.value_or(QStringLiteral("-"))));
     }
+    sotrix::Flow trackHeader(const sotrix::GpxTrack& t) override {
+        return add(QStringLiteral("h %1 %2").arg(t.name.value_or(QStringLiteral("-")),
+                                                 t.description.value_or(QStringLiteral("-"))));
+    }
     sotrix::Flow trackPoint(const sotrix::GpxPoint& p) override {
         return add(QStringLiteral("p %1 %2 %3").arg(p.lon).arg(p.lat).arg(p.date));
     }

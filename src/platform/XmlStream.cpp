@@ -19,50 +19,8 @@ namespace sotrix {
 
 namespace {
 
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-
 struct ParserFree {
     void operator()(XML_ParserStruct* p) const { XML_ParserFree(p); }
-};
-
-// Hands the source on a piece at a time.
-class Reader {
-public:
-    explicit Reader(const XmlSource& source) : source_(source) {}
-
-    bool open() {
-        if (!source_.isFile()) return true;
-        const QByteArray name = QFile::encodeName(source_.path());
-        file_.reset(std::fopen(name.constData(), "rb"));
-        struct stat info {};
-        return file_ && ::fstat(fileno(file_.get()), &info) == 0 && S_ISREG(info.st_mode);
-    }
-
-    // The next piece; false on a read error. last is set with the final piece.
-    bool next(std::string_view& piece, bool& last) {
-        const std::size_t chunk = std::max<std::size_t>(source_.chunkSize(), 1);
-        if (!source_.isFile()) {
-            const std::string_view data = source_.data();
-            piece = data.substr(std::min(offset_, data.size()), chunk);
-            offset_ += piece.size();
-            last = offset_ >= data.size();
-            return true;
-        }
-        buffer_.resize(chunk);
-        const std::size_t n = std::fread(buffer_.data(), 1, chunk, file_.get());
-        if (n < chunk && std::ferror(file_.get())) return false;
-        piece = std::string_view(buffer_.data(), n);
-        last = n < chunk && std::feof(file_.get());
-        return true;
-    }
-
-private:
-    const XmlSource& source_;
-    std::unique_ptr<std::FILE, FileCloser> file_;
-    std::vector<char> buffer_;
-    std::size_t offset_ = 0;
 };
 
 bool allSpace(std::string_view s) {
@@ -143,6 +101,37 @@ private:
 
 }  // namespace
 
+XmlSourceReader::XmlSourceReader(const XmlSource& source) : source_(source) {}
+
+XmlSourceReader::~XmlSourceReader() {
+    if (file_) std::fclose(file_);
+}
+
+bool XmlSourceReader::open() {
+    if (!source_.isFile()) return true;
+    const QByteArray name = QFile::encodeName(source_.path());
+    file_ = std::fopen(name.constData(), "rb");
+    struct stat info {};
+    return file_ && ::fstat(fileno(file_), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool XmlSourceReader::next(std::string_view& piece, bool& last) {
+    const std::size_t chunk = std::max<std::size_t>(source_.chunkSize(), 1);
+    if (!source_.isFile()) {
+        const std::string_view data = source_.data();
+        piece = data.substr(std::min(offset_, data.size()), chunk);
+        offset_ += piece.size();
+        last = offset_ >= data.size();
+        return true;
+    }
+    buffer_.resize(chunk);
+    const std::size_t n = std::fread(buffer_.data(), 1, chunk, file_);
+    if (n < chunk && std::ferror(file_)) return false;
+    piece = std::string_view(buffer_.data(), n);
+    last = n < chunk && std::feof(file_);
+    return true;
+}
+
 XmlSource XmlSource::file(const QString& path, std::size_t chunkSize) {
     XmlSource s;
     s.path_ = path;
@@ -161,7 +150,7 @@ XmlSource XmlSource::bytes(std::string_view data, std::size_t chunkSize) {
 XmlLoad XmlStream::parse(const XmlSource& source, XmlHandler& handler) {
     stopRequested_ = false;
     stopped_ = false;
-    Reader reader(source);
+    XmlSourceReader reader(source);
     if (!reader.open()) return XmlLoad::Unreadable;
 
     // The declaration must be whole to be read: gather the first bytes until it is.

@@ -12,7 +12,9 @@
 #include <QString>
 
 #include <cstddef>
+#include <cstdio>
 #include <string_view>
+#include <vector>
 
 namespace sotrix {
 
@@ -35,6 +37,27 @@ private:
     std::string_view data_;
     bool isFile_ = false;
     std::size_t chunk_ = kChunk;
+};
+
+// Reads a source a piece at a time.
+class XmlSourceReader {
+public:
+    explicit XmlSourceReader(const XmlSource& source);
+    ~XmlSourceReader();
+    XmlSourceReader(const XmlSourceReader&) = delete;
+    XmlSourceReader& operator=(const XmlSourceReader&) = delete;
+
+    // False for a file that cannot be opened or is no regular file.
+    bool open();
+    // The next piece, valid until the next call; false on a read error. last is set with
+    // the final piece.
+    bool next(std::string_view& piece, bool& last);
+
+private:
+    const XmlSource& source_;
+    std::FILE* file_ = nullptr;
+    std::vector<char> buffer_;
+    std::size_t offset_ = 0;
 };
 
 class XmlHandler {

@@ -40,6 +40,9 @@ public:
     Flow trackStart(const GpxTrack& t) override {
         return add(QStringLiteral("trk name=%1 desc=%2").arg(opt(t.name), opt(t.description)));
     }
+    Flow trackHeader(const GpxTrack& t) override {
+        return add(QStringLiteral("hdr name=%1 desc=%2").arg(opt(t.name), opt(t.description)));
+    }
     Flow trackPoint(const GpxPoint& p) override { return add(QStringLiteral("pt ") + point(p)); }
 
 private:
@@ -244,4 +247,21 @@ TEST(GpxReader, MalformedAndUnreadable) {
     RecordingSink fromFile;
     EXPECT_EQ(parcourtGpx(XmlSource::file(path, 5), 0, fromFile), Flow::Continue);
     EXPECT_EQ(fromFile.items, QStringList{"wpt 1,1 ele=- date=- name=\"a\" desc=-"});
+}
+
+TEST(GpxReader, WaypointsBeforeTracksAreReadInFileOrderAndLateHeadersFollow) {
+    const QByteArray tracks = "<trk><desc>d</desc><trkseg><trkpt lat=\"1\" lon=\"2\"/></trkseg><name>late</name></trk>"
+                              "<trk><name>N</name></trk>";
+    const QByteArray routes = "<rte><rtept lat=\"5\" lon=\"6\"/><name>R</name></rte>";
+    const QStringList waypoint{"wpt 4,3 ele=- date=- name=- desc=-"};
+    const QStringList inOrder{"trk name=- desc=\"d\"", "pt 2,1 ele=- date=-", "hdr name=\"late\" desc=\"d\"",
+                              "trk name=\"N\" desc=-", "trk name=\"R\" desc=-", "pt 6,5 ele=- date=-"};
+    const QStringList byKind{"trk name=\"late\" desc=\"d\"", "pt 2,1 ele=- date=-", "trk name=\"N\" desc=-",
+                             "trk name=\"R\" desc=-", "pt 6,5 ele=- date=-"};
+    const QByteArray wpt = "<wpt lat=\"3\" lon=\"4\"/>";
+    // Any "<wpt" after the first track, even in a comment, has each kind read on its own.
+    EXPECT_EQ(walk(gpx(routes + wpt + tracks)), waypoint + inOrder);
+    EXPECT_EQ(walk(gpx(wpt + tracks + "<!-- <wpt -->" + routes)), waypoint + byKind);
+    EXPECT_EQ(walk(gpx(tracks + routes + wpt)), waypoint + byKind);
+    EXPECT_EQ(walk(gpx(tracks + "<g:wpt lat=\"3\" lon=\"4\"/>" + routes, "g:gpx xmlns:g=\"urn:g\"")), waypoint + byKind);
 }

@@ -290,6 +290,23 @@ TEST_F(ImportTest, ShortTracksGoAndCountsAreWritten) {
               0);
 }
 
+TEST_F(ImportTest, TrackHeadersAfterTheirPointsAreStored) {
+    // The second track's row is written before its name comes; the first's is not yet.
+    auto track = [](int points, const QByteArray& after) {
+        QByteArray t = "<trk><trkseg>";
+        for (int i = 0; i < points; ++i) t += "<trkpt lat=\"50." + QByteArray::number(i) + "\" lon=\"4\"/>";
+        return t + "</trkseg>" + after + "</trk>";
+    };
+    EXPECT_EQ(importGpx(smallGpx("<wpt lat=\"50\" lon=\"4\"><name>W</name></wpt>" +
+                                 track(3, "<name> Court- </name><desc>a\nb</desc>") + track(600, "<cmt>c</cmt>") +
+                                 track(2, ""))),
+              ImportOutcome::Ok);
+    EXPECT_EQ(rows(QStringLiteral("SELECT Id_trace, Nom, Description, Nb FROM Trace ORDER BY Id_trace")),
+              (QStringList{"1|Court|a b|3", "2|2|c|600", "3|3|NULL|2"}));
+    EXPECT_EQ(rows(QStringLiteral("SELECT MIN(Id_point), MAX(Id_point), COUNT(*) FROM Points WHERE Trace > 0")),
+              QStringList{"2|606|605"});
+}
+
 TEST_F(ImportTest, CoordinateSystemsThatCannotBeSetUp) {
     seedRows();
     {

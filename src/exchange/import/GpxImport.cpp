@@ -25,10 +25,12 @@ public:
     }
 
     Flow trackStart(const GpxTrack& t) override {
-        ChampsTrace champs;
-        if (t.name) champs.nom = nettoieNom(*t.name, fromGps_);
-        if (t.description) champs.description = uneLigne(*t.description);
-        store_.debutTrace(champs);
+        store_.debutTrace(champsTrace(t));
+        return Flow::Continue;
+    }
+
+    Flow trackHeader(const GpxTrack& t) override {
+        store_.corrigeTrace(champsTrace(t));
         return Flow::Continue;
     }
 
@@ -37,6 +39,13 @@ public:
     }
 
 private:
+    ChampsTrace champsTrace(const GpxTrack& t) const {
+        ChampsTrace champs;
+        if (t.name) champs.nom = nettoieNom(*t.name, fromGps_);
+        if (t.description) champs.description = uneLigne(*t.description);
+        return champs;
+    }
+
     PointStore& store_;
     bool fromGps_;
 };

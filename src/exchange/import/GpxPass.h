@@ -1,8 +1,9 @@
 #pragma once
 // One pass of the GPX walker over the stream of a document. The walker hands on all
-// waypoints, then all tracks, then all routes, whatever their order in the file, so each
-// kind has a pass of its own. The waypoints' pass also keeps the names and descriptions
-// of every track and route, for those can follow their points.
+// waypoints, then all tracks, then all routes, whatever their order in the file: a file
+// whose waypoints all come before its tracks has them handed on in one pass, in file
+// order; any other has a pass for each kind. A pass that reads the waypoints also keeps
+// the names and descriptions of every track and route, for those may follow their points.
 
 #include "GpxReader.h"
 #include "Xml.h"
@@ -13,14 +14,24 @@
 
 namespace sotrix {
 
-enum class GpxKind { Waypoints, Tracks, Routes };
+enum class GpxKind {
+    Waypoints,           // and the headers of tracks and routes
+    WaypointsAndTracks,  // in file order, and the headers of routes
+    Tracks,
+    Routes,
+};
 
 // Where a pass hands what it reads; false stops the pass.
 class GpxPassOutput {
 public:
     virtual ~GpxPassOutput() = default;
     virtual bool waypoint(GpxWaypoint&& waypoint) = 0;
-    virtual bool trackStart(int index) = 0;  // the index-th track (or route) of the file, from 0
+    // The index-th track (or route) of the file, from 0. Its header is what came before
+    // its first segment in a pass that reads tracks in file order; empty in the others,
+    // where the waypoints' pass has it.
+    virtual bool trackStart(int index, GpxTrack&& header) = 0;
+    // The whole header of the track just read, when part of it came after its points.
+    virtual bool trackHeader(GpxTrack&& header) = 0;
     virtual bool trackPoint(GpxPoint&& point) = 0;
 };
 
@@ -33,7 +44,7 @@ public:
     bool wantsText() const override { return capture_ != nullptr && depth_ == captureDepth_; }
     void text(std::string_view text) override { capture_->text.append(text); }
 
-    // Filled by the waypoints' pass, in file order.
+    // Filled by a pass that reads the waypoints, in file order.
     const std::vector<GpxTrack>& tracks() const { return tracks_; }
     const std::vector<GpxTrack>& routes() const { return routes_; }
 
@@ -42,22 +53,24 @@ private:
         bool present = false;
         std::string text;
     };
-    // The element whose children are read: a waypoint, track point or route point, or,
-    // in the waypoints' pass, a track or a route.
-    struct Item {
+    // An element whose children are read: a waypoint, track point or route point, or the
+    // header of a track or a route.
+    struct Element {
         int depth = 0;  // 0: none open
-        bool point = false;
-        std::vector<GpxTrack>* into = nullptr;  // the list a track or route goes to
         std::string lat, lon;
         bool hasLat = false, hasLon = false;
         Field name, ele, time, cmt, desc;
     };
 
-    void open(int depth, bool point, const char** attributes, int count);
-    void captureChild(const char* name);
-    void close();
+    void openPoint(int depth, const char** attributes, int count);
+    void openHeader(int depth, std::vector<GpxTrack>* into, bool tracksInOrder);
+    void captureChild(Element& parent, const char* name);
+    void closePoint();
+    void closeHeader();
+    GpxTrack header() const;
     bool readPoint(GpxPoint& p) const;
     QString date() const;
+    void go(bool ok);
 
     GpxKind kind_;
     int decalage_;
@@ -68,7 +81,12 @@ private:
     bool inTrack_ = false;    // a trk or rte of the pass's kind
     bool inSegment_ = false;  // a trkseg in it
     int tracksSeen_ = 0;
-    Item item_;
+    Element point_;
+    Element header_;
+    std::vector<GpxTrack>* headerInto_ = nullptr;
+    bool headerInOrder_ = false;  // the header's track is handed on by this pass
+    bool headerGiven_ = false;    // its trackStart was handed on
+    bool headerLate_ = false;     // a field of it came after that
     Field* capture_ = nullptr;
     int captureDepth_ = 0;
     std::vector<GpxTrack> tracks_;

@@ -1,13 +1,16 @@
 #include "GpxReader.h"
 
 #include "GpxPass.h"
+#include "XmlEncoding.h"
 
+#include <algorithm>
 #include <array>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -16,10 +19,10 @@ namespace sotrix {
 namespace {
 
 struct Item {
-    enum class Kind : std::uint8_t { Waypoint, TrackStart, Point };
+    enum class Kind : std::uint8_t { Waypoint, TrackStart, TrackHeader, Point };
     Kind kind = Kind::Point;
     int track = 0;
-    GpxWaypoint waypoint;  // a point's values in waypoint.point
+    GpxWaypoint waypoint;  // a point's values in waypoint.point, a header's in name and description
 };
 
 using Block = std::vector<Item>;
@@ -88,10 +91,19 @@ public:
         item.waypoint = std::move(waypoint);
         return afterItem();
     }
-    bool trackStart(int index) override {
+    bool trackStart(int index, GpxTrack&& header) override {
         Item& item = block_.emplace_back();
         item.kind = Item::Kind::TrackStart;
         item.track = index;
+        item.waypoint.name = std::move(header.name);
+        item.waypoint.description = std::move(header.description);
+        return afterItem();
+    }
+    bool trackHeader(GpxTrack&& header) override {
+        Item& item = block_.emplace_back();
+        item.kind = Item::Kind::TrackHeader;
+        item.waypoint.name = std::move(header.name);
+        item.waypoint.description = std::move(header.description);
         return afterItem();
     }
     bool trackPoint(GpxPoint&& point) override {
@@ -150,8 +162,11 @@ struct Lanes {
     }
 };
 
+GpxTrack headerOf(const Item& item) { return GpxTrack{item.waypoint.name, item.waypoint.description}; }
+
 // Hands one pass's items to the sink; ReadFailure when the pass found the file unreadable.
-Flow drain(Lane& lane, GpxSink& sink, const std::vector<GpxTrack>* tracks) {
+// Headers come with their tracks, or from the table that the waypoints' pass made.
+Flow drain(Lane& lane, GpxSink& sink, const std::vector<GpxTrack>* headers) {
     Block block;
     while (lane.conduit.pop(block)) {
         for (const Item& item : block) {
@@ -161,9 +176,16 @@ Flow drain(Lane& lane, GpxSink& sink, const std::vector<GpxTrack>* tracks) {
                 flow = sink.waypoint(item.waypoint);
                 break;
             case Item::Kind::TrackStart:
-                // The waypoints' pass read the same file to its end: it knows every track.
-                if (!tracks || std::size_t(item.track) >= tracks->size()) return Flow::ReadFailure;
-                flow = sink.trackStart((*tracks)[std::size_t(item.track)]);
+                if (!headers) {
+                    flow = sink.trackStart(headerOf(item));
+                } else {
+                    // The waypoints' pass read the same file to its end: it knows every track.
+                    if (std::size_t(item.track) >= headers->size()) return Flow::ReadFailure;
+                    flow = sink.trackStart((*headers)[std::size_t(item.track)]);
+                }
+                break;
+            case Item::Kind::TrackHeader:
+                flow = sink.trackHeader(headerOf(item));
                 break;
             default:
                 flow = sink.trackPoint(item.waypoint.point);
@@ -173,6 +195,49 @@ Flow drain(Lane& lane, GpxSink& sink, const std::vector<GpxTrack>* tracks) {
         }
     }
     return lane.conduit.result() == XmlLoad::Ok ? Flow::Continue : Flow::ReadFailure;
+}
+
+// The position of the first "<name" or ":name" in window at or after from, or npos.
+std::size_t findElementName(std::string_view window, std::string_view name, std::size_t from) {
+    for (std::size_t p = window.find(name, std::max<std::size_t>(from, 1)); p != std::string_view::npos;
+         p = window.find(name, p + 1))
+        if (window[p - 1] == '<' || window[p - 1] == ':') return p;
+    return std::string_view::npos;
+}
+
+// Whether no "wpt" element can follow the first "trk" element, from the bytes of a UTF-8
+// file: any "<wpt" or ":wpt" after the first "<trk" or ":trk", even in a comment or a
+// text, says no, as does a file in another encoding or one that cannot be read.
+bool waypointsBeforeTracks(const XmlSource& source) {
+    const std::size_t piece = 1 << 20;
+    const XmlSource big = source.isFile() ? XmlSource::file(source.path(), piece) : XmlSource::bytes(source.data(), piece);
+    XmlSourceReader reader(big);
+    if (!reader.open()) return false;
+    constexpr std::size_t kKept = 3;  // a name cut at the end of a piece is found in the next
+    std::string window;
+    bool first = true;
+    bool trackSeen = false;
+    bool last = false;
+    while (!last) {
+        std::string_view piece;
+        if (!reader.next(piece, last)) return false;
+        if (first) {
+            const auto encoding = detectXmlEncoding(piece);
+            if (!encoding || !encoding->from.empty()) return false;
+            first = false;
+        }
+        window.erase(0, window.size() > kKept ? window.size() - kKept : 0);
+        window.append(piece);
+        std::size_t from = 0;
+        if (!trackSeen) {
+            const std::size_t track = findElementName(window, "trk", 0);
+            if (track == std::string_view::npos) continue;
+            trackSeen = true;
+            from = track + 3;
+        }
+        if (findElementName(window, "wpt", from) != std::string_view::npos) return false;
+    }
+    return true;
 }
 
 // Reads up to the root's start tag.
@@ -204,16 +269,20 @@ bool estRacineGpx(const XmlSource& source) {
 
 Flow parcourtGpx(const XmlSource& source, int decalageHeures, GpxSink& sink) {
     Lanes lanes;
-    const GpxKind kinds[] = {GpxKind::Waypoints, GpxKind::Tracks, GpxKind::Routes};
+    const bool inOrder = waypointsBeforeTracks(source);
+    const GpxKind kinds[] = {inOrder ? GpxKind::WaypointsAndTracks : GpxKind::Waypoints, GpxKind::Tracks,
+                             GpxKind::Routes};
     for (std::size_t i = 0; i < lanes.lanes.size(); ++i) {
+        if (inOrder && kinds[i] == GpxKind::Tracks) continue;
         lanes.lanes[i] = std::make_unique<Lane>(kinds[i], decalageHeures);
         lanes.lanes[i]->start(source);
     }
-    Lane& waypoints = *lanes.lanes[0];
-    if (const Flow flow = drain(waypoints, sink, nullptr); flow != Flow::Continue) return flow;
-    waypoints.thread.join();
-    if (const Flow flow = drain(*lanes.lanes[1], sink, &waypoints.pass.tracks()); flow != Flow::Continue) return flow;
-    return drain(*lanes.lanes[2], sink, &waypoints.pass.routes());
+    Lane& first = *lanes.lanes[0];
+    if (const Flow flow = drain(first, sink, nullptr); flow != Flow::Continue) return flow;
+    first.thread.join();
+    if (!inOrder)
+        if (const Flow flow = drain(*lanes.lanes[1], sink, &first.pass.tracks()); flow != Flow::Continue) return flow;
+    return drain(*lanes.lanes[2], sink, &first.pass.routes());
 }
 
 }  // namespace sotrix

@@ -36,6 +36,9 @@ public:
     virtual ~GpxSink() = default;
     virtual Flow waypoint(const GpxWaypoint& waypoint) = 0;
     virtual Flow trackStart(const GpxTrack& track) = 0;
+    // The whole header of the track being handed on, when a file gives part of it after
+    // the track's first segment: trackStart had only what came before.
+    virtual Flow trackHeader(const GpxTrack& track) = 0;
     virtual Flow trackPoint(const GpxPoint& point) = 0;
 };
 
@@ -43,12 +46,13 @@ public:
 // nothing after the root's start tag is read.
 bool estRacineGpx(const XmlSource& source);
 
-// Walks the root's "wpt", then its "trk" (points of all "trkseg"), then its "rte", each
-// kind read by a thread of its own ahead of the sink, with memory bounded whatever the
-// size of the file; the sink is called on the caller's thread. A point without a
-// readable "lat" and "lon" is passed over. Dates get decalageHeures added. Returns Stop
-// as soon as the sink does, and ReadFailure when the document proves unreadable or not
-// well-formed partway through.
+// Walks the root's "wpt", then its "trk" (points of all "trkseg"), then its "rte", with
+// memory bounded whatever the size of the file: threads of their own read the file ahead
+// of the sink, which is called on the caller's thread. When no waypoint can follow the
+// first track, waypoints and tracks are read in one pass, in file order, and the sink
+// works while the rest of the file is read. A point without a readable "lat" and "lon"
+// is passed over. Dates get decalageHeures added. Returns Stop as soon as the sink does,
+// and ReadFailure when the document proves unreadable or not well-formed partway through.
 Flow parcourtGpx(const XmlSource& source, int decalageHeures, GpxSink& sink);
 
 }  // namespace sotrix

@@ -55,6 +55,7 @@ void bindPoint(Statement& st, int base, const LignePoint& p) {
 ImportInserts::ImportInserts(Database& db)
     : db_(db),
       insertTrace_(db, QStringLiteral("INSERT INTO Trace (Id_trace, Nom, Description, Fermer) VALUES (?1, ?2, ?3, ?4)")),
+      updateTrace_(db, QStringLiteral("UPDATE Trace SET Nom = ?2, Description = ?3 WHERE Id_trace = ?1")),
       insertLot_(db, insertPoints(kLignesParLot)),
       nextPoint_(premiereCle(db, QStringLiteral("SELECT MAX(Id_point) FROM Points"))),
       nextTrace_(premiereCle(db, QStringLiteral("SELECT MAX(Id_trace) FROM Trace"))) {
@@ -67,6 +68,17 @@ ImportInserts::~ImportInserts() { arrete(); }
 void ImportInserts::trace(LigneTrace row) {
     row.id = nextTrace_++;
     remplissage_.traces.push_back(std::move(row));
+}
+
+void ImportInserts::corrigeTrace(LigneTrace row) {
+    for (LigneTrace& queued : remplissage_.traces) {
+        if (queued.id == row.id) {
+            queued.nom = std::move(row.nom);
+            queued.description = std::move(row.description);
+            return;
+        }
+    }
+    remplissage_.corrections.push_back(std::move(row));
 }
 
 void ImportInserts::point(LignePoint row) {
@@ -143,16 +155,21 @@ void ImportInserts::ecrit(Lot& lot) {
         insertTrace_.execute();
     }
     const std::size_t n = lot.points.size();
-    if (n == 0) return;
     if (n == std::size_t(kLignesParLot)) {
         for (std::size_t i = 0; i < n; ++i) bindPoint(insertLot_, int(i) * kColonnesPoint, lot.points[i]);
         insertLot_.execute();
-        return;
+    } else if (n > 0) {
+        // The last batch of an import: its own statement, prepared once.
+        Statement reste(db_, insertPoints(int(n)));
+        for (std::size_t i = 0; i < n; ++i) bindPoint(reste, int(i) * kColonnesPoint, lot.points[i]);
+        reste.execute();
     }
-    // The last batch of an import: its own statement, prepared once.
-    Statement reste(db_, insertPoints(int(n)));
-    for (std::size_t i = 0; i < n; ++i) bindPoint(reste, int(i) * kColonnesPoint, lot.points[i]);
-    reste.execute();
+    for (const LigneTrace& t : lot.corrections) {
+        updateTrace_.bindInt(1, t.id);
+        updateTrace_.bindText(2, t.nom);
+        bindOptionnel(updateTrace_, 3, t.description);
+        updateTrace_.execute();
+    }
 }
 
 }  // namespace sotrix

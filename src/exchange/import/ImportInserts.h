@@ -54,6 +54,8 @@ public:
     // termine(), as the DbError it raised.
     void trace(LigneTrace row);
     void point(LignePoint row);
+    // Gives the track of key row.id row's name and description.
+    void corrigeTrace(LigneTrace row);
 
     // Writes every queued row and returns once the database holds them all; the
     // connection is then free for the caller again.
@@ -63,10 +65,11 @@ private:
     struct Lot {
         std::vector<LigneTrace> traces;
         std::vector<LignePoint> points;
-        bool empty() const { return traces.empty() && points.empty(); }
+        std::vector<LigneTrace> corrections;  // written after the rest
         void clear() {
             traces.clear();
             points.clear();
+            corrections.clear();
         }
     };
 
@@ -78,6 +81,7 @@ private:
 
     Database& db_;
     Statement insertTrace_;
+    Statement updateTrace_;
     Statement insertLot_;  // kLignesParLot points
     qint64 nextPoint_;
     qint64 nextTrace_;

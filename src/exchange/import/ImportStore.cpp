@@ -52,6 +52,15 @@ void PointStore::debutTrace(const ChampsTrace& champs) {
     inserts_.trace(std::move(row));
 }
 
+void PointStore::corrigeTrace(const ChampsTrace& champs) {
+    if (trace_ == 0) throw std::logic_error("track header before its track");
+    LigneTrace row;
+    row.id = trace_;
+    row.nom = (champs.nom ? *champs.nom : QString::number(trace_)) + champs.suffixe;
+    row.description = champs.description;
+    inserts_.corrigeTrace(std::move(row));
+}
+
 Flow PointStore::pointTrace(SourceSysteme source, double a, double b, const ChampsPoint& champs,
                             const std::optional<QString>& description) {
     if (trace_ == 0) throw std::logic_error("track point before its track");

@@ -45,6 +45,9 @@ public:
     // Stores a track row before its points; a track without a name is named after its
     // Id_trace. Its points follow, numbered from 1.
     void debutTrace(const ChampsTrace& champs);
+    // Gives the track begun last the name and description of champs, which came after
+    // some of its points; its suffix and Fermer stay.
+    void corrigeTrace(const ChampsTrace& champs);
     Flow pointTrace(SourceSysteme source, double a, double b, const ChampsPoint& champs,
                     const std::optional<QString>& description = std::nullopt);
     // Writes what is still queued; the database holds every row read when it returns.
