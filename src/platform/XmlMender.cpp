@@ -99,7 +99,14 @@ void XmlMender::mend(std::string_view in, bool last, std::string& out) {
                              : context_ == Context::CData   ? kPlainCData
                                                             : kPlainInstruction;
         std::size_t j = i;
-        while (j < in.size() && plain[static_cast<unsigned char>(in[j])]) ++j;
+        for (;;) {
+            while (j < in.size() && plain[static_cast<unsigned char>(in[j])]) ++j;
+            // A tag ("<" then neither "!" nor "?") is plain too.
+            if (context_ != Context::Markup || j + 1 >= in.size() || in[j] != '<' || in[j + 1] == '!' ||
+                in[j + 1] == '?')
+                break;
+            ++j;
+        }
         out.append(in.substr(i, j - i));
         i = j;
         if (i == in.size()) break;

@@ -265,3 +265,30 @@ TEST(GpxReader, WaypointsBeforeTracksAreReadInFileOrderAndLateHeadersFollow) {
     EXPECT_EQ(walk(gpx(tracks + routes + wpt)), waypoint + byKind);
     EXPECT_EQ(walk(gpx(tracks + "<g:wpt lat=\"3\" lon=\"4\"/>" + routes, "g:gpx xmlns:g=\"urn:g\"")), waypoint + byKind);
 }
+
+// Files from careless writers: the stream mends what a strict parser refuses, and reads
+// the name that the whole-document reader reads.
+TEST(GpxReader, MendedFaultsReadAsTheWholeDocumentReaderReadsThem) {
+    const std::vector<QByteArray> names{
+        "Fish & Chips", "A&B", "&", "a &nbsp; b", "&unknown;", "&amp;&lt;&gt;&quot;&apos;", "&#233;&#xE9;",
+        "caf\xE9",  // Latin-1 in a UTF-8 file
+        "\xC3\xA9t\xC3", "<![CDATA[a & b]]>", "a<!-- & -->b", "x<?pi & ?>y", " lead", "&#;", "&#x;", "&a b;",
+        "\xF0\x9F\x98\x80",
+    };
+    for (const QByteArray& name : names) {
+        const QByteArray doc = "<gpx><wpt lat=\"1\" lon=\"1\"><name>" + name + "</name></wpt></gpx>";
+        XmlDocument whole;
+        ASSERT_EQ(load(whole, doc), XmlLoad::Ok) << name.toStdString();
+        const QString expected =
+            QString::fromStdString(xmlText(whole.root().child("wpt").child("name")));
+        const QStringList items = walk(doc);
+        ASSERT_EQ(items.size(), 1) << name.toStdString();
+        EXPECT_EQ(items[0], QStringLiteral("wpt 1,1 ele=- date=- name=\"%1\" desc=-").arg(expected)) << name.toStdString();
+    }
+    // Control characters and references to them, which the whole-document reader keeps,
+    // become U+FFFD rather than refuse the file.
+    for (const QByteArray& name : {QByteArray("a\x01" "b"), QByteArray("a&#1;b"), QByteArray("a&#xFFFE;b")})
+        EXPECT_EQ(walk("<gpx><wpt lat=\"1\" lon=\"1\"><name>" + name + "</name></wpt></gpx>"),
+                  QStringList{QString::fromUtf8("wpt 1,1 ele=- date=- name=\"a\xEF\xBF\xBD" "b\" desc=-")})
+            << name.toStdString();
+}

@@ -205,39 +205,50 @@ std::size_t findElementName(std::string_view window, std::string_view name, std:
     return std::string_view::npos;
 }
 
-// Whether no "wpt" element can follow the first "trk" element, from the bytes of a UTF-8
-// file: any "<wpt" or ":wpt" after the first "<trk" or ":trk", even in a comment or a
-// text, says no, as does a file in another encoding or one that cannot be read.
-bool waypointsBeforeTracks(const XmlSource& source) {
-    const std::size_t piece = 1 << 20;
-    const XmlSource big = source.isFile() ? XmlSource::file(source.path(), piece) : XmlSource::bytes(source.data(), piece);
+// What a scan of the bytes of a UTF-8 file tells of the order of its elements, without
+// parsing it: the waypoints come before the tracks unless a "<wpt" or ":wpt" follows the
+// first "<trk" or ":trk", even in a comment or a text; there are no tracks or no routes
+// when no "<trk" or ":trk", or "<rte" or ":rte", is anywhere. A file in another
+// encoding, or one that cannot be read, is taken to hold anything in any order.
+struct Layout {
+    bool waypointsFirst = false;
+    bool tracks = true;
+    bool routes = true;
+};
+
+Layout scanLayout(const XmlSource& source) {
+    const std::size_t pieceSize = 1 << 20;
+    const XmlSource big =
+        source.isFile() ? XmlSource::file(source.path(), pieceSize) : XmlSource::bytes(source.data(), pieceSize);
     XmlSourceReader reader(big);
-    if (!reader.open()) return false;
-    constexpr std::size_t kKept = 3;  // a name cut at the end of a piece is found in the next
-    std::string window;
+    if (!reader.open()) return {};
+    Layout found{true, false, false};
+    std::string seam;  // the last bytes of a piece and the first of the next: a name cut between them
     bool first = true;
-    bool trackSeen = false;
     bool last = false;
     while (!last) {
         std::string_view piece;
-        if (!reader.next(piece, last)) return false;
+        if (!reader.next(piece, last)) return {};
         if (first) {
             const auto encoding = detectXmlEncoding(piece);
-            if (!encoding || !encoding->from.empty()) return false;
+            if (!encoding || !encoding->from.empty()) return {};
             first = false;
         }
-        window.erase(0, window.size() > kKept ? window.size() - kKept : 0);
-        window.append(piece);
-        std::size_t from = 0;
-        if (!trackSeen) {
-            const std::size_t track = findElementName(window, "trk", 0);
-            if (track == std::string_view::npos) continue;
-            trackSeen = true;
-            from = track + 3;
+        seam.append(piece.substr(0, 3));
+        for (const std::string_view text : {std::string_view(seam), piece}) {
+            if (found.waypointsFirst && found.tracks && findElementName(text, "wpt", 0) != std::string_view::npos)
+                found.waypointsFirst = false;
+            if (!found.tracks && findElementName(text, "trk", 0) != std::string_view::npos) {
+                found.tracks = true;
+                // A waypoint after the first track in this same text.
+                const std::size_t track = findElementName(text, "trk", 0);
+                if (findElementName(text, "wpt", track + 3) != std::string_view::npos) found.waypointsFirst = false;
+            }
+            if (!found.routes && findElementName(text, "rte", 0) != std::string_view::npos) found.routes = true;
         }
-        if (findElementName(window, "wpt", from) != std::string_view::npos) return false;
+        seam.assign(piece.substr(piece.size() > 3 ? piece.size() - 3 : 0));
     }
-    return true;
+    return found;
 }
 
 // Reads up to the root's start tag.
@@ -268,21 +279,30 @@ bool estRacineGpx(const XmlSource& source) {
 }
 
 Flow parcourtGpx(const XmlSource& source, int decalageHeures, GpxSink& sink) {
+    const Layout layout = scanLayout(source);
     Lanes lanes;
-    const bool inOrder = waypointsBeforeTracks(source);
-    const GpxKind kinds[] = {inOrder ? GpxKind::WaypointsAndTracks : GpxKind::Waypoints, GpxKind::Tracks,
-                             GpxKind::Routes};
-    for (std::size_t i = 0; i < lanes.lanes.size(); ++i) {
-        if (inOrder && kinds[i] == GpxKind::Tracks) continue;
-        lanes.lanes[i] = std::make_unique<Lane>(kinds[i], decalageHeures);
+    auto start = [&](std::size_t i, GpxKind kind) {
+        lanes.lanes[i] = std::make_unique<Lane>(kind, decalageHeures);
         lanes.lanes[i]->start(source);
-    }
+    };
+    start(0, layout.waypointsFirst ? GpxKind::WaypointsAndTracks : GpxKind::Waypoints);
+    if (!layout.waypointsFirst && layout.tracks) start(1, GpxKind::Tracks);
+    if (layout.routes) start(2, GpxKind::Routes);
+
     Lane& first = *lanes.lanes[0];
     if (const Flow flow = drain(first, sink, nullptr); flow != Flow::Continue) return flow;
     first.thread.join();
-    if (!inOrder)
-        if (const Flow flow = drain(*lanes.lanes[1], sink, &first.pass.tracks()); flow != Flow::Continue) return flow;
-    return drain(*lanes.lanes[2], sink, &first.pass.routes());
+    // The tracks then the routes, each from its own pass with its headers from the first.
+    for (std::size_t i : {1, 2}) {
+        if (i == 1 && layout.waypointsFirst) continue;
+        const auto& headers = i == 1 ? first.pass.tracks() : first.pass.routes();
+        if (lanes.lanes[i]) {
+            if (const Flow flow = drain(*lanes.lanes[i], sink, &headers); flow != Flow::Continue) return flow;
+        } else if (!headers.empty()) {  // the scan saw no such element: the file changed since
+            return Flow::ReadFailure;
+        }
+    }
+    return Flow::Continue;
 }
 
 }  // namespace sotrix
