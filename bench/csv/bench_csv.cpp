@@ -10,6 +10,7 @@
 #include "Median.h"
 #include "NumericLocale.h"
 #include "State.h"
+#include "TypeFichier.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -89,7 +90,7 @@ void BM_ExportCsv(benchmark::State& st) {
         QTemporaryDir dir(QDir(gHome).filePath(QStringLiteral("outXXXXXX")));
         resetState();
         state().prompter = std::make_shared<bench::FailingPrompter>("bench_csv");
-        state().typeFichier = kExportCsv;
+        state().typeFichier = typefichier::kEnregistrerCsv;
         state().projExport = 1;
         state().nomFichier = QDir(dir.path()).filePath(QStringLiteral("out.csv"));
         const auto t0 = std::chrono::steady_clock::now();
