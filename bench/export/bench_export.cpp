@@ -1,157 +1,148 @@
-// Exports 100 tracks of 10,000 points (1,000,000 track points) as the "_tw" shapefile set
-// and has ogr2ogr write the same points, with the same fields, widths and code page, as
-// a shapefile from a CSV dump. Prints the median times of three runs each and their
-// ratio, then the time of the full set (polylines too) for information.
+// Exports 100 tracks of 10,000 points (1,000,000 track points) as the "_tw" shapefile set,
+// each export in a process of its own, and has ogr2ogr write the same points from the
+// same "sotrix.mdb", read through an OGR VRT whose SQL formats the dates as our export
+// writes them, with the same fields, widths and code page. Both times include the process
+// start; medians of three runs each, with each side's peak memory. The two outputs are
+// then compared byte for byte. The full set (polylines and polygons too) follows for
+// information.
 //
-// bench_export [work folder]: the database and the CSV dump are made there (default: a
-// temporary folder) outside the timings.
-#include "FailingPrompter.h"
+// bench_export [work folder]: the database, the VRT and the outputs are made there
+// (default: a temporary folder).
+#include "ChildReport.h"
+#include "ExportData.h"
+#include "ExportOnce.h"
+#include "Fail.h"
+#include "FileCompare.h"
 #include "Median.h"
-#include "Database.h"
-#include "ExportEngine.h"
 #include "NumericLocale.h"
-#include "State.h"
+#include "OutputDiff.h"
+#include "ProcessRun.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <charconv>
-#include <cmath>
-#include <chrono>
 #include <cstdio>
-#include <cstdlib>
-#include <random>
-#include <utility>
 #include <vector>
 
 using namespace sotrix;
-using sotrix::bench::median;
+using bench::fail;
+using bench::median;
 
 namespace {
 
-constexpr int kTracks = 100;
-constexpr int kPointsPerTrack = 10000;
+constexpr int kRepetitions = 3;
+constexpr qint64 kPoints = qint64(bench::kTracks) * bench::kPointsPerTrack;
+const char* const kSuffixes[] = {"shp", "shx", "dbf"};
 
-QString gHome;
-QString gCsv;
-std::vector<double> gOurs, gOgr, gFull;
-
-[[noreturn]] void fail(const QString& why) {
-    std::fprintf(stderr, "bench_export: %s\n", qPrintable(why));
-    std::exit(1);
-}
-
-void append(QByteArray& out, double v) {
-    char buf[64];
-    const auto r = std::to_chars(buf, buf + sizeof buf, v);
-    out.append(buf, r.ptr - buf);
-}
-
-// The workspace database with 1,000,000 seeded track points, and the same rows as CSV.
-void prepareData(const QString& folder) {
-    gHome = folder;
-    const QString dbPath = QDir(folder).filePath(QStringLiteral("sotrix.mdb"));
-    QFile::remove(dbPath);
-    if (!QFile::copy(QStringLiteral(SOTRIX_DELIVERED_DB), dbPath)) fail(QStringLiteral("cannot copy the database"));
-    QFile::setPermissions(dbPath, QFile::ReadOwner | QFile::WriteOwner);
-
-    gCsv = QDir(folder).filePath(QStringLiteral("pts.csv"));
-    QFile csv(gCsv);
-    if (!csv.open(QIODevice::WriteOnly)) fail(QStringLiteral("cannot write ") + gCsv);
-    QFile csvt(QDir(folder).filePath(QStringLiteral("pts.csvt")));
-    if (!csvt.open(QIODevice::WriteOnly)) fail(QStringLiteral("cannot write pts.csvt"));
-    csvt.write("Integer(11),Integer(11),Real(20.8),Real(20.8),Real(20.8),String(19),String(254)\n");
-    QByteArray out = "Trace,Num_trace,Lon,Lat,Altitude,DateMesure,Description\n";
-
-    std::mt19937_64 rng(20240501);
-    std::uniform_real_distribution<double> lat(49.6, 51.4), lon(2.6, 6.3), alt(0, 700);
-    Database db(dbPath);
-    Transaction tx(db);
-    Statement track(db, QStringLiteral("INSERT INTO Trace (Id_trace, Nom, Fermer, Nb) VALUES (?, ?, ?, ?)"));
-    Statement point(db, QStringLiteral("INSERT INTO Points (Lon, Lat, X, Y, Altitude, Date, Trace, Num_trace) "
-                                       "VALUES (?, ?, ?, ?, ?, ?, ?, ?)"));
-    const QDateTime start(QDate(2024, 5, 1), QTime(6, 0), Qt::UTC);
-    for (int t = 1; t <= kTracks; ++t) {
-        track.run({t, QStringLiteral("Trace %1").arg(t), t % 2, kPointsPerTrack});
-        for (int n = 1; n <= kPointsPerTrack; ++n) {
-            const double x = lon(rng), y = lat(rng), z = std::round(alt(rng) * 10) / 10;
-            const QDateTime when = start.addSecs(qint64(t) * 86400 + n);
-            point.run({x, y, x * 100000, y * 100000, z, when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), t, n});
-            out.append(QByteArray::number(t)).append(',').append(QByteArray::number(n)).append(',');
-            append(out, x);
-            out.append(',');
-            append(out, y);
-            out.append(',');
-            append(out, z);
-            out.append(',').append(when.toString(QStringLiteral("dd/MM/yyyy HH:mm:ss")).toLatin1()).append(",\n");
-        }
-        csv.write(out);
-        out.clear();
+struct Runs {
+    std::vector<double> seconds, work, peak;
+    void add(double s, double w, double p) {
+        seconds.push_back(s);
+        work.push_back(w);
+        peak.push_back(p);
     }
-    tx.commit();
+};
+
+void configure(benchmark::internal::Benchmark* b) {
+    b->Iterations(1)->Repetitions(kRepetitions)->UseManualTime()->Unit(benchmark::kSecond);
 }
 
-bool run(const QString& program, const QStringList& args) {
-    QProcess p;
-    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    p.setStandardOutputFile(QProcess::nullDevice());
-    p.start(program, args);
-    return p.waitForFinished(600000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
-}
+double maxOf(const std::vector<double>& v) { return v.empty() ? 0 : *std::max_element(v.begin(), v.end()); }
 
-double seconds(std::chrono::steady_clock::duration d) { return std::chrono::duration<double>(d).count(); }
+// An empty folder under the work folder for one side's output, kept for the comparison.
+QString freshFolder(const QString& work, const char* name) {
+    QDir dir(QDir(work).filePath(QLatin1String(name)));
+    if ((dir.exists() && !dir.removeRecursively()) || !QDir().mkpath(dir.path()))
+        fail(QStringLiteral("cannot empty ") + dir.path());
+    return dir.path();
+}
 
 void expectSize(const QString& path, qint64 size) {
     if (QFileInfo(path).size() != size)
         fail(QStringLiteral("%1: %2 bytes, %3 expected").arg(path).arg(QFileInfo(path).size()).arg(size));
 }
 
-// One export into a fresh folder; lines adds the polyline and polygon sets.
-double exportOnce(bool lines) {
-    QTemporaryDir dir(QDir(gHome).filePath(QStringLiteral("outXXXXXX")));
-    resetState();
-    state().prompter = std::make_shared<bench::FailingPrompter>("bench_export");
-    state().typeFichier = 1;
-    state().projExport = 0;
-    state().nomFichier = QDir(dir.path()).filePath(QStringLiteral("out.shp"));
-    const auto t0 = std::chrono::steady_clock::now();
-    exporteFichier(false, true, lines, true, false);
-    const double s = seconds(std::chrono::steady_clock::now() - t0);
-    if (!state().resultatOk) fail(QStringLiteral("the export failed"));
-    expectSize(QDir(dir.path()).filePath(QStringLiteral("out_tw.shp")), 28000100);
-    expectSize(QDir(dir.path()).filePath(QStringLiteral("out_tw.shx")), 8000100);
-    expectSize(QDir(dir.path()).filePath(QStringLiteral("out_tw.dbf")), 257 + 356LL * 1000000 + 1);
-    return s;
+// The sizes of a "_tw" set of our points: 28 bytes a point record, 8 an index entry,
+// 356 a dBASE record.
+void expectTrackPointSet(const QString& base) {
+    expectSize(base + QStringLiteral(".shp"), 100 + 28 * kPoints);
+    expectSize(base + QStringLiteral(".shx"), 100 + 8 * kPoints);
+    expectSize(base + QStringLiteral(".dbf"), 257 + 356 * kPoints + 1);
 }
 
-void BM_Export(benchmark::State& st) {
-    for (auto _ : st) st.SetIterationTime(gOurs.emplace_back(exportOnce(false)));
+void registerOurs(const char* name, const QString& work, bool fullSet, Runs& runs) {
+    configure(benchmark::RegisterBenchmark(name, [work, fullSet, &runs](benchmark::State& st) {
+        for (auto _ : st) {
+            const QString out = freshFolder(work, fullSet ? "ours-full" : "ours");
+            const auto run = bench::runSelf({QStringLiteral("--one"), QDir(out).filePath(QStringLiteral("out.shp")),
+                                             fullSet ? QStringLiteral("full") : QStringLiteral("tw")});
+            if (!run) fail(QStringLiteral("our export failed"));
+            expectTrackPointSet(QDir(out).filePath(QStringLiteral("out_tw")));
+            st.SetIterationTime(run->seconds);
+            st.counters["peak_MiB"] = run->peakMiB;
+            runs.add(run->seconds, run->workSeconds, run->peakMiB);
+        }
+    }));
 }
 
-void BM_ExportFullSet(benchmark::State& st) {
-    for (auto _ : st) st.SetIterationTime(gFull.emplace_back(exportOnce(true)));
+void registerOgr(const QString& work, const QString& vrt, Runs& runs) {
+    configure(benchmark::RegisterBenchmark("ogr2ogr_vrt_tw_1M_points", [work, vrt, &runs](benchmark::State& st) {
+        for (auto _ : st) {
+            const QString out = freshFolder(work, "ogr2ogr");
+            const bench::ProcessRun run =
+                bench::runProcess(QStringLiteral("ogr2ogr"), {"-f", "ESRI Shapefile", "-lco", "ENCODING=LDID/87",
+                                                              QDir(out).filePath(QStringLiteral("out_tw.shp")), vrt});
+            if (!run.ok) fail(QStringLiteral("ogr2ogr failed"));
+            expectTrackPointSet(QDir(out).filePath(QStringLiteral("out_tw")));
+            st.SetIterationTime(run.seconds);
+            st.counters["peak_MiB"] = run.peakMiB;
+            runs.add(run.seconds, run.seconds, run.peakMiB);
+        }
+    }));
 }
 
-void BM_Ogr2ogr(benchmark::State& st) {
-    for (auto _ : st) {
-        QTemporaryDir dir(QDir(gHome).filePath(QStringLiteral("refXXXXXX")));
-        const QString ref = QDir(dir.path()).filePath(QStringLiteral("ref_tw.shp"));
-        const auto t0 = std::chrono::steady_clock::now();
-        const bool ok = run(QStringLiteral("ogr2ogr"),
-                            {"-f", "ESRI Shapefile", "-lco", "ENCODING=LDID/87", "-oo", "X_POSSIBLE_NAMES=Lon", "-oo",
-                             "Y_POSSIBLE_NAMES=Lat", ref, gCsv});
-        const double s = seconds(std::chrono::steady_clock::now() - t0);
-        if (!ok) fail(QStringLiteral("ogr2ogr failed"));
-        st.SetIterationTime(gOgr.emplace_back(s));
-        expectSize(ref, 28000100);
+// The files of our last "_tw" set against ogr2ogr's: the same bytes, or what differs.
+void compareOutputs(const QString& work) {
+    std::printf("\nour \"_tw\" set against ogr2ogr's, byte for byte:\n");
+    const QDir ours(QDir(work).filePath(QStringLiteral("ours"))),
+        theirs(QDir(work).filePath(QStringLiteral("ogr2ogr")));
+    for (const char* suffix : kSuffixes) {
+        const QString name = QStringLiteral("out_tw.") + QLatin1String(suffix);
+        const bench::FileDifference d = bench::compareFiles(ours.filePath(name), theirs.filePath(name));
+        if (d.same()) {
+            std::printf("  %s: identical (%lld bytes)\n", qPrintable(name), d.sizeA);
+            continue;
+        }
+        std::printf("  %s: %lld and %lld bytes, %lld bytes differ\n", qPrintable(name), d.sizeA, d.sizeB, d.differing);
+        for (const qint64 at : d.first)
+            std::printf("    at %lld: %s\n", at,
+                        qPrintable(bench::describeOffset(ours.filePath(name), theirs.filePath(name), at)));
     }
+    const auto files = [](const QDir& d) { return d.entryList(QDir::Files).join(' '); };
+    std::printf("  files written: ours %s; ogr2ogr's %s\n", qPrintable(files(ours)), qPrintable(files(theirs)));
+}
+
+void report(const Runs& ours, const Runs& ogr, const Runs& full, double floor) {
+    std::printf(
+        "\n1,000,000 track points (100 tracks of 10,000), medians of %d runs; times include the "
+        "process start\n(a child is charged at least %.1f MiB, the pages of this program it holds until exec)\n",
+        kRepetitions, floor);
+    if (!ours.seconds.empty())
+        std::printf("  ours, \"_tw\" set:  %6.2f s  peak %6.1f MiB  (exporteFichier alone %.2f s)\n",
+                    median(ours.seconds), maxOf(ours.peak), median(ours.work));
+    if (!ogr.seconds.empty())
+        std::printf("  ogr2ogr from VRT: %6.2f s  peak %6.1f MiB\n", median(ogr.seconds), maxOf(ogr.peak));
+    if (!ours.seconds.empty() && !ogr.seconds.empty())
+        std::printf("  ratio ours / ogr2ogr: %.2f (goal <= 1.0)\n", median(ours.seconds) / median(ogr.seconds));
+    if (!full.seconds.empty())
+        std::printf("  for information, ours, full set (\"_tl\", \"_tp\" and \"_tw\"): %.2f s  peak %.1f MiB\n",
+                    median(full.seconds), maxOf(full.peak));
 }
 
 }  // namespace
@@ -159,27 +150,29 @@ void BM_Ogr2ogr(benchmark::State& st) {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     useCNumericLocale();
+    const QStringList args = app.arguments();
+    if (args.size() == 4 && args[1] == QLatin1String("--one"))
+        return bench::exportOnce(args[2], args[3] == QLatin1String("full"));
+
     benchmark::Initialize(&argc, argv);
     QTemporaryDir tmp;
-    const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : tmp.path();
-    QDir().mkpath(folder);
-    qputenv("SOTRIX_HOME", QFile::encodeName(folder));
-    std::printf("Filling the database and writing pts.csv ...\n");
-    prepareData(folder);
+    const QString work = argc > 1 ? QString::fromLocal8Bit(argv[1]) : tmp.path();
+    QDir().mkpath(work);
+    qputenv("SOTRIX_HOME", QFile::encodeName(work));
+    std::printf("Filling the database ...\n");
+    bench::fillWorkspace(QDir(work).filePath(QStringLiteral("sotrix.mdb")));
+    const QString vrt = QDir(work).filePath(QStringLiteral("track_points.vrt"));
+    bench::writeTrackPointsVrt(vrt, QStringLiteral("sotrix.mdb"));
+    const double floor = bench::measuringFloorMiB();
 
-    using Run = void (*)(benchmark::State&);
-    const std::pair<const char*, Run> runs[] = {
-        {"export_tw_1M_points", BM_Export}, {"ogr2ogr_1M_points", BM_Ogr2ogr}, {"export_full_set", BM_ExportFullSet}};
-    for (const auto& [name, fn] : runs)
-        benchmark::RegisterBenchmark(name, fn)->Iterations(1)->Repetitions(3)->UseManualTime()->Unit(benchmark::kSecond);
+    Runs ours, ogr, full;
+    registerOurs("export_tw_1M_points", work, false, ours);
+    registerOgr(work, vrt, ogr);
+    registerOurs("export_full_set", work, true, full);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
 
-    const double ours = median(gOurs), ogr = median(gOgr);
-    std::printf("\n1,000,000 track points (100 tracks of 10,000)\n");
-    std::printf("export \"_tw\" set: median %.2f s\n", ours);
-    std::printf("ogr2ogr (CSV to shapefile, same fields): median %.2f s\n", ogr);
-    std::printf("ratio ours / ogr2ogr: %.2f (goal <= 1.0)\n", ogr > 0 ? ours / ogr : 0.0);
-    std::printf("full set (\"_tl\", \"_tp\" and \"_tw\"), for information: median %.2f s\n", median(gFull));
+    report(ours, ogr, full, floor);
+    if (!ours.seconds.empty() && !ogr.seconds.empty()) compareOutputs(work);
     return 0;
 }

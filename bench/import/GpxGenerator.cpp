@@ -12,9 +12,8 @@ namespace sotrix::bench {
 
 namespace {
 
-constexpr int kWaypoints = 1000;
-constexpr int kTracks = 100;
-constexpr int kPointsPerTrack = 10000;
+constexpr int kPointsPerWaypoint = 1000;
+constexpr int kMaxTrackPoints = 10000;
 constexpr double kMinLat = 49.6, kMaxLat = 51.4, kMinLon = 2.6, kMaxLon = 6.3;
 
 void put(std::string& out, double v, int decimals) {
@@ -51,7 +50,19 @@ void putPoint(std::string& out, const char* tag, double lat, double lon, double 
 
 }  // namespace
 
-bool writeBenchGpx(const QString& path) {
+GpxLayout GpxLayout::forPoints(int points) {
+    GpxLayout l;
+    l.points = points;
+    l.waypoints = points / kPointsPerWaypoint;
+    l.tracks = (l.trackPoints() + kMaxTrackPoints - 1) / kMaxTrackPoints;
+    return l;
+}
+
+int GpxLayout::pointsInTrack(int track) const {
+    return trackPoints() / tracks + (track < trackPoints() % tracks ? 1 : 0);
+}
+
+bool writeBenchGpx(const QString& path, const GpxLayout& layout) {
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
     std::mt19937_64 rng(4104);
@@ -59,7 +70,7 @@ bool writeBenchGpx(const QString& path) {
         ele(0, 600);
     std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                       "<gpx version=\"1.1\" creator=\"sotrix bench\" xmlns=\"http://www.topografix.com/GPX/1/1\">\n";
-    for (int i = 0; i < kWaypoints; ++i) {
+    for (int i = 0; i < layout.waypoints; ++i) {
         putPoint(out, "wpt", lat(rng), lon(rng), ele(rng), i * 60L);
         out += "<name>WPT" + std::to_string(10000 + i) + "</name></wpt>\n";
     }
@@ -68,11 +79,11 @@ bool writeBenchGpx(const QString& path) {
         out.clear();
         return ok;
     };
-    for (int t = 0; t < kTracks; ++t) {
+    for (int t = 0; t < layout.tracks; ++t) {
         out += "<trk><name>Trace " + std::to_string(1000 + t) + "</name><trkseg>\n";
         // A random walk that stays inside the area.
         double la = lat(rng), lo = lon(rng), el = ele(rng);
-        for (int p = 0; p < kPointsPerTrack; ++p) {
+        for (int p = 0, n = layout.pointsInTrack(t); p < n; ++p) {
             la = std::clamp(la + step(rng), kMinLat, kMaxLat);
             lo = std::clamp(lo + step(rng), kMinLon, kMaxLon);
             el = std::clamp(el + step(rng) * 1000, 0.0, 700.0);
