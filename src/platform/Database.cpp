@@ -151,6 +151,10 @@ void Statement::bindUtf8(int index, std::string_view value) {
     check(sqlite3_bind_text(stmt_, index, value.empty() ? "" : value.data(), int(value.size()), SQLITE_STATIC));
 }
 
+void Statement::bindPointer(int index, void* pointer, const char* type) {
+    check(sqlite3_bind_pointer(stmt_, index, pointer, type, nullptr));
+}
+
 void Statement::execute() {
     const int rc = sqlite3_step(stmt_);
     if (rc == SQLITE_DONE || rc == SQLITE_ROW) {

@@ -2,6 +2,8 @@
 // that must leave the workspace as it was, the common tail and projection failures.
 #include "test_import_fixture.h"
 
+#include "ImportInserts.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -196,7 +198,8 @@ TEST_F(ImportTest, ReadFailuresLeaveTheWorkspace) {
     QDir(home()).mkdir(QStringLiteral("dossier.gpx"));
     // Large enough that rows were written and the file was read in many pieces before
     // the fault.
-    QByteArray body = QByteArray("<wpt lat=\"50\" lon=\"4\"/>").repeated(600) + "<trk><name>T</name><trkseg>";
+    QByteArray body = QByteArray("<wpt lat=\"50\" lon=\"4\"/>").repeated(ImportInserts::kLignesParLot + 1000) +
+                      "<trk><name>T</name><trkseg>";
     for (int i = 0; i < 6000; ++i) body += "<trkpt lat=\"50.5\" lon=\"4." + QByteArray::number(i) + "\"/>";
     body += "</trkseg></trk>";
     const QByteArray many = smallGpx(body);
@@ -292,19 +295,20 @@ TEST_F(ImportTest, ShortTracksGoAndCountsAreWritten) {
 
 TEST_F(ImportTest, TrackHeadersAfterTheirPointsAreStored) {
     // The second track's row is written before its name comes; the first's is not yet.
+    const int kLong = ImportInserts::kLignesParLot + 452;
     auto track = [](int points, const QByteArray& after) {
         QByteArray t = "<trk><trkseg>";
         for (int i = 0; i < points; ++i) t += "<trkpt lat=\"50." + QByteArray::number(i) + "\" lon=\"4\"/>";
         return t + "</trkseg>" + after + "</trk>";
     };
     EXPECT_EQ(importGpx(smallGpx("<wpt lat=\"50\" lon=\"4\"><name>W</name></wpt>" +
-                                 track(3, "<name> Court- </name><desc>a\nb</desc>") + track(600, "<cmt>c</cmt>") +
+                                 track(3, "<name> Court- </name><desc>a\nb</desc>") + track(kLong, "<cmt>c</cmt>") +
                                  track(2, ""))),
               ImportOutcome::Ok);
     EXPECT_EQ(rows(QStringLiteral("SELECT Id_trace, Nom, Description, Nb FROM Trace ORDER BY Id_trace")),
-              (QStringList{"1|Court|a b|3", "2|2|c|600", "3|3|NULL|2"}));
+              (QStringList{"1|Court|a b|3", QStringLiteral("2|2|c|%1").arg(kLong), "3|3|NULL|2"}));
     EXPECT_EQ(rows(QStringLiteral("SELECT MIN(Id_point), MAX(Id_point), COUNT(*) FROM Points WHERE Trace > 0")),
-              QStringList{"2|606|605"});
+              QStringList{QStringLiteral("2|%1|%2").arg(kLong + 6).arg(kLong + 5)});
 }
 
 TEST_F(ImportTest, CoordinateSystemsThatCannotBeSetUp) {
@@ -413,7 +417,7 @@ TEST_F(ImportTest, DatabaseFailureRollsBack) {
     // The failing row among the last ones, written once the file is read, or far into a
     // large file, written by the writer thread while the file is still read.
     QByteArray many;
-    for (int i = 0; i < 3000; ++i)
+    for (int i = 0; i < ImportInserts::kLignesParLot + 1000; ++i)
         many += "<wpt lat=\"50.5\" lon=\"4\"><name>" + (i == 700 ? QByteArray("BOOM") : "W" + QByteArray::number(i)) +
                 "</name></wpt>";
     for (const QByteArray& file : {waypoints({"A", "BOOM", "C"}), smallGpx(many)}) {

@@ -1,21 +1,14 @@
 #include "ImportInserts.h"
 
+#include "ImportLot.h"
+
 namespace sotrix {
 
 namespace {
 
-constexpr int kColonnesPoint = 11;
-
-QString insertPoints(int lignes) {
-    QString sql = QStringLiteral("INSERT INTO Points (Id_point, Nom, Lon, Lat, X, Y, Altitude, Date, Description, "
-                                 "Trace, Num_trace) VALUES ");
-    const QString ligne = QStringLiteral("(?,?,?,?,?,?,?,?,?,?,?)");
-    sql.reserve(sql.size() + lignes * (ligne.size() + 1));
-    for (int i = 0; i < lignes; ++i) {
-        if (i > 0) sql += QLatin1Char(',');
-        sql += ligne;
-    }
-    return sql;
+Database& withLotImport(Database& db) {
+    declareLotImport(db);
+    return db;
 }
 
 qint64 premiereCle(Database& db, const QString& sql) { return db.scalar(sql).toLongLong() + 1; }
@@ -27,36 +20,16 @@ void bindOptionnel(Statement& st, int index, const std::optional<QString>& text)
         st.bindNull(index);
 }
 
-void bindPoint(Statement& st, int base, const LignePoint& p) {
-    st.bindInt(base + 1, p.id);
-    bindOptionnel(st, base + 2, p.nom);
-    st.bindDouble(base + 3, p.lon);
-    st.bindDouble(base + 4, p.lat);
-    st.bindDouble(base + 5, p.x);
-    st.bindDouble(base + 6, p.y);
-    if (p.altitude)
-        st.bindDouble(base + 7, *p.altitude);
-    else
-        st.bindNull(base + 7);
-    if (p.date.isEmpty())
-        st.bindNull(base + 8);
-    else
-        st.bindText(base + 8, p.date);
-    bindOptionnel(st, base + 9, p.description);
-    st.bindInt(base + 10, p.trace);
-    if (p.trace == 0)
-        st.bindNull(base + 11);
-    else
-        st.bindInt(base + 11, p.numTrace);
-}
-
 }  // namespace
 
 ImportInserts::ImportInserts(Database& db)
     : db_(db),
       insertTrace_(db, QStringLiteral("INSERT INTO Trace (Id_trace, Nom, Description, Fermer) VALUES (?1, ?2, ?3, ?4)")),
       updateTrace_(db, QStringLiteral("UPDATE Trace SET Nom = ?2, Description = ?3 WHERE Id_trace = ?1")),
-      insertLot_(db, insertPoints(kLignesParLot)),
+      insertLot_(withLotImport(db),
+                 QStringLiteral("INSERT INTO Points (Id_point, Nom, Lon, Lat, X, Y, Altitude, Date, Description, Trace, "
+                                "Num_trace) SELECT id, nom, lon, lat, x, y, altitude, date, description, trace, "
+                                "num_trace FROM lot_import(?1)")),
       nextPoint_(premiereCle(db, QStringLiteral("SELECT MAX(Id_point) FROM Points"))),
       nextTrace_(premiereCle(db, QStringLiteral("SELECT MAX(Id_trace) FROM Trace"))) {
     remplissage_.points.reserve(kLignesParLot);
@@ -154,15 +127,9 @@ void ImportInserts::ecrit(Lot& lot) {
         insertTrace_.bindInt(4, t.fermer ? 1 : 0);
         insertTrace_.execute();
     }
-    const std::size_t n = lot.points.size();
-    if (n == std::size_t(kLignesParLot)) {
-        for (std::size_t i = 0; i < n; ++i) bindPoint(insertLot_, int(i) * kColonnesPoint, lot.points[i]);
+    if (!lot.points.empty()) {
+        insertLot_.bindPointer(1, &lot.points, kTypeLotImport);
         insertLot_.execute();
-    } else if (n > 0) {
-        // The last batch of an import: its own statement, prepared once.
-        Statement reste(db_, insertPoints(int(n)));
-        for (std::size_t i = 0; i < n; ++i) bindPoint(reste, int(i) * kColonnesPoint, lot.points[i]);
-        reste.execute();
     }
     for (const LigneTrace& t : lot.corrections) {
         updateTrace_.bindInt(1, t.id);

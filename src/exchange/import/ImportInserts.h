@@ -1,7 +1,8 @@
 #pragma once
 // Writes the rows of an import into the workspace. Rows get their keys here, in order,
-// so that the reader knows them at once; points are written many to a statement, by a
-// thread of their own once a file holds more than one batch, while the reader goes on.
+// so that the reader knows them at once; points are written a batch to a statement
+// (ImportLot.h), by a thread of their own once a file holds more than one batch, while
+// the reader goes on.
 // The caller's transaction spans the whole import: nothing here commits.
 
 #include "Database.h"
@@ -37,7 +38,7 @@ struct LignePoint {
 
 class ImportInserts {
 public:
-    static constexpr int kLignesParLot = 256;
+    static constexpr int kLignesParLot = 2048;
 
     // The keys given follow the largest already in each table.
     explicit ImportInserts(Database& db);
@@ -82,7 +83,7 @@ private:
     Database& db_;
     Statement insertTrace_;
     Statement updateTrace_;
-    Statement insertLot_;  // kLignesParLot points
+    Statement insertLot_;
     qint64 nextPoint_;
     qint64 nextTrace_;
     Lot remplissage_;  // filled by the reader
