@@ -35,7 +35,7 @@ ImportRows makeImportRows(int waypoints, int tracks, int pointsPerTrack) {
         p.x = 150000 + (p.lon - 4.37) * 70000;
         p.y = 170000 + (p.lat - 50.5) * 111000;
         p.altitude = std::round(alt(rng) * 10) / 10;
-        p.date = dateApres(seconds);
+        p.date = DateLigne(dateApres(seconds));
         return p;
     };
     ImportRows rows;

@@ -40,10 +40,11 @@ void loadTempTables(Database& db, const ImportRows& rows) {
             point.bindDouble(7, *p.altitude);
         else
             point.bindNull(7);
-        if (p.date.isEmpty())
+        const QString date = QString::fromUtf8(p.date.utf8().data(), qsizetype(p.date.utf8().size()));
+        if (p.date.vide())
             point.bindNull(8);
         else
-            point.bindText(8, p.date);
+            point.bindText(8, date);
         bindOptional(point, 9, p.description);
         point.bindInt(10, traceKey);
         if (traceKey == 0)

@@ -147,10 +147,6 @@ void Statement::bindText(int index, const QString& value) {
     check(sqlite3_bind_text16(stmt_, index, text, int(value.size() * 2), SQLITE_STATIC));
 }
 
-void Statement::bindUtf8(int index, std::string_view value) {
-    check(sqlite3_bind_text(stmt_, index, value.empty() ? "" : value.data(), int(value.size()), SQLITE_STATIC));
-}
-
 void Statement::bindPointer(int index, void* pointer, const char* type) {
     check(sqlite3_bind_pointer(stmt_, index, pointer, type, nullptr));
 }

@@ -8,7 +8,6 @@
 
 #include <memory>
 #include <stdexcept>
-#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -50,7 +49,6 @@ public:
     void bindInt(int index, qint64 value);
     void bindDouble(int index, double value);
     void bindText(int index, const QString& value);
-    void bindUtf8(int index, std::string_view value);
     // A pointer for an extension of ours that knows its type (sqlite3_bind_pointer).
     void bindPointer(int index, void* pointer, const char* type);
     // Runs the bound statement to completion and resets it, keeping its bindings.

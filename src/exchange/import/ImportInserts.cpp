@@ -2,6 +2,8 @@
 
 #include "ImportLot.h"
 
+#include <algorithm>
+
 namespace sotrix {
 
 namespace {
@@ -21,6 +23,23 @@ void bindOptionnel(Statement& st, int index, const std::optional<QString>& text)
 }
 
 }  // namespace
+
+DateLigne::DateLigne(const QString& date) {
+    const bool court = date.size() == qsizetype(kLongueur) &&
+                       std::all_of(date.begin(), date.end(), [](QChar c) { return c.unicode() < 0x80; });
+    if (court) {
+        for (std::size_t i = 0; i < kLongueur; ++i) texte_[i] = char(date[qsizetype(i)].unicode());
+        longueur_ = kLongueur;
+    } else {
+        autre_ = date.toUtf8();
+        longueur_ = std::size_t(autre_.size());
+    }
+}
+
+std::string_view DateLigne::utf8() const {
+    return autre_.isEmpty() ? std::string_view(texte_.data(), longueur_)
+                            : std::string_view(autre_.constData(), std::size_t(autre_.size()));
+}
 
 ImportInserts::ImportInserts(Database& db)
     : db_(db),

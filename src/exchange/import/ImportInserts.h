@@ -7,12 +7,16 @@
 
 #include "Database.h"
 
+#include <QByteArray>
 #include <QString>
+
+#include <array>
 
 #include <condition_variable>
 #include <exception>
 #include <mutex>
 #include <optional>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -25,6 +29,22 @@ struct LigneTrace {
     bool fermer = false;
 };
 
+// A stored date, "yyyy-MM-dd HH:mm:ss", held as the UTF-8 that SQLite keeps and
+// without an allocation; a text of another form (no reader gives one) is kept whole.
+class DateLigne {
+public:
+    DateLigne() = default;
+    explicit DateLigne(const QString& date);  // "" stores none
+    bool vide() const { return longueur_ == 0; }
+    std::string_view utf8() const;
+
+private:
+    static constexpr std::size_t kLongueur = 19;
+    std::array<char, kLongueur> texte_{};
+    std::size_t longueur_ = 0;
+    QByteArray autre_;
+};
+
 struct LignePoint {
     qint64 id = 0;
     qint64 trace = 0;     // 0 for a waypoint
@@ -32,7 +52,7 @@ struct LignePoint {
     std::optional<QString> nom;
     double lon = 0, lat = 0, x = 0, y = 0;
     std::optional<double> altitude;
-    QString date;  // "yyyy-MM-dd HH:mm:ss"; "" stores Null
+    DateLigne date;
     std::optional<QString> description;
 };
 

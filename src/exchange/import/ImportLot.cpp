@@ -113,10 +113,10 @@ int column(sqlite3_vtab_cursor* base, sqlite3_context* ctx, int col) {
             sqlite3_result_null(ctx);
         break;
     case Date:
-        if (p.date.isEmpty())
+        if (p.date.vide())
             sqlite3_result_null(ctx);
         else
-            resultText(ctx, p.date);
+            sqlite3_result_text(ctx, p.date.utf8().data(), int(p.date.utf8().size()), SQLITE_STATIC);
         break;
     case Description:
         resultText(ctx, p.description);

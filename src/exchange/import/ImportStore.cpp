@@ -36,7 +36,7 @@ Flow PointStore::waypoint(SourceSysteme source, double a, double b, const Champs
     row.x = c->x;
     row.y = c->y;
     row.altitude = champs.altitude;
-    row.date = champs.date;
+    row.date = DateLigne(champs.date);
     row.description = champs.description;
     inserts_.point(std::move(row));
     return Flow::Continue;
@@ -74,7 +74,7 @@ Flow PointStore::pointTrace(SourceSysteme source, double a, double b, const Cham
     row.x = c->x;
     row.y = c->y;
     row.altitude = champs.altitude;
-    row.date = champs.date;
+    row.date = DateLigne(champs.date);
     row.description = description;
     inserts_.point(std::move(row));
     return Flow::Continue;
