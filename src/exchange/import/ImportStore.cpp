@@ -9,7 +9,32 @@ namespace sotrix {
 
 PointStore::PointStore(Database& db, ProjSystems& systems) : systems_(systems), inserts_(db) {}
 
-std::optional<PointStore::Coordonnees> PointStore::projette(SourceSysteme source, double a, double b) {
+namespace {
+
+LignePoint ligne(const Coordonnees& c, const ChampsPoint& champs, const std::optional<QString>& description) {
+    LignePoint row;
+    row.lon = c.lon;
+    row.lat = c.lat;
+    row.x = c.x;
+    row.y = c.y;
+    row.altitude = champs.altitude;
+    row.date = DateLigne(champs.date);
+    row.description = description;
+    return row;
+}
+
+}  // namespace
+
+// The row of the track begun last: a track without a name is named after its key.
+LigneTrace PointStore::ligneTrace(const ChampsTrace& champs) const {
+    LigneTrace row;
+    row.nom = (champs.nom ? *champs.nom : QString::number(trace_)) + champs.suffixe;
+    row.description = champs.description;
+    row.fermer = champs.fermer;
+    return row;
+}
+
+std::optional<Coordonnees> PointStore::projette(SourceSysteme source, double a, double b) {
     double x = a;
     double y = b;
     bool ok;
@@ -29,15 +54,8 @@ std::optional<PointStore::Coordonnees> PointStore::projette(SourceSysteme source
 Flow PointStore::waypoint(SourceSysteme source, double a, double b, const ChampsWaypoint& champs) {
     const auto c = projette(source, a, b);
     if (!c) return stop_ ? Flow::Stop : Flow::Continue;
-    LignePoint row;
+    LignePoint row = ligne(*c, champs, champs.description);
     row.nom = champs.nom ? *champs.nom : QString::number(inserts_.prochainPoint());
-    row.lon = c->lon;
-    row.lat = c->lat;
-    row.x = c->x;
-    row.y = c->y;
-    row.altitude = champs.altitude;
-    row.date = DateLigne(champs.date);
-    row.description = champs.description;
     inserts_.point(std::move(row));
     return Flow::Continue;
 }
@@ -45,19 +63,13 @@ Flow PointStore::waypoint(SourceSysteme source, double a, double b, const Champs
 void PointStore::debutTrace(const ChampsTrace& champs) {
     trace_ = inserts_.prochaineTrace();
     numTrace_ = 0;
-    LigneTrace row;
-    row.nom = (champs.nom ? *champs.nom : QString::number(trace_)) + champs.suffixe;
-    row.description = champs.description;
-    row.fermer = champs.fermer;
-    inserts_.trace(std::move(row));
+    inserts_.trace(ligneTrace(champs));
 }
 
 void PointStore::corrigeTrace(const ChampsTrace& champs) {
     if (trace_ == 0) throw std::logic_error("track header before its track");
-    LigneTrace row;
+    LigneTrace row = ligneTrace(champs);
     row.id = trace_;
-    row.nom = (champs.nom ? *champs.nom : QString::number(trace_)) + champs.suffixe;
-    row.description = champs.description;
     inserts_.corrigeTrace(std::move(row));
 }
 
@@ -66,16 +78,9 @@ Flow PointStore::pointTrace(SourceSysteme source, double a, double b, const Cham
     if (trace_ == 0) throw std::logic_error("track point before its track");
     const auto c = projette(source, a, b);
     if (!c) return stop_ ? Flow::Stop : Flow::Continue;
-    LignePoint row;
+    LignePoint row = ligne(*c, champs, description);
     row.trace = trace_;
     row.numTrace = ++numTrace_;
-    row.lon = c->lon;
-    row.lat = c->lat;
-    row.x = c->x;
-    row.y = c->y;
-    row.altitude = champs.altitude;
-    row.date = DateLigne(champs.date);
-    row.description = description;
     inserts_.point(std::move(row));
     return Flow::Continue;
 }

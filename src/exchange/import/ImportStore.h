@@ -15,6 +15,11 @@ namespace sotrix {
 
 class ProjSystems;
 
+// A point in both systems of the run.
+struct Coordonnees {
+    double lon, lat, x, y;
+};
+
 // The system in which a file gives its coordinates.
 enum class SourceSysteme { Gps, Carte };
 
@@ -54,12 +59,10 @@ public:
     void termine() { inserts_.termine(); }
 
 private:
-    struct Coordonnees {
-        double lon, lat, x, y;
-    };
     // Converts the pair; on failure asks whether to go on. Nothing when the point is
     // passed over or the user stops (then stop_ is set).
     std::optional<Coordonnees> projette(SourceSysteme source, double a, double b);
+    LigneTrace ligneTrace(const ChampsTrace& champs) const;
 
     ProjSystems& systems_;
     ImportInserts inserts_;
