@@ -199,6 +199,10 @@ XmlLoad XmlStream::parse(const XmlSource& source, XmlHandler& handler) {
             return XmlLoad::Ok;
         }
         if (badBytes) return XmlLoad::BadEncoding;
+        if (stopFlag_ && stopFlag_->load(std::memory_order_relaxed)) {
+            stopped_ = true;
+            return XmlLoad::Ok;
+        }
         if (last) return XmlLoad::Ok;
         if (!reader.next(piece, last)) return XmlLoad::Unreadable;
     }

@@ -11,6 +11,7 @@
 
 #include <QString>
 
+#include <atomic>
 #include <cstddef>
 #include <cstdio>
 #include <string_view>
@@ -78,8 +79,11 @@ public:
     XmlLoad parse(const XmlSource& source, XmlHandler& handler);
     void stop() { stopRequested_ = true; }
     bool stopped() const { return stopped_; }
+    // Another thread may end the parse through flag: it is looked at between pieces.
+    void stopWhen(const std::atomic<bool>& flag) { stopFlag_ = &flag; }
 
 private:
+    const std::atomic<bool>* stopFlag_ = nullptr;
     bool stopRequested_ = false;
     bool stopped_ = false;
 };

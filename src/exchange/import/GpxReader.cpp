@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -72,12 +73,15 @@ public:
         cv_.notify_all();
     }
 
+    // Set once the reader gave up, for the pass to stop even when it hands nothing on.
+    const std::atomic<bool>& cancelled() const { return cancelled_; }
+
 private:
     std::mutex mutex_;
     std::condition_variable cv_;
     std::deque<Block> blocks_;
     bool done_ = false;
-    bool cancelled_ = false;
+    std::atomic<bool> cancelled_ = false;
     XmlLoad result_ = XmlLoad::Ok;
 };
 
@@ -129,7 +133,9 @@ private:
 
 // One kind's pass, on a thread of its own.
 struct Lane {
-    Lane(GpxKind kind, int decalage) : output(conduit), pass(kind, decalage, output, stream) {}
+    Lane(GpxKind kind, int decalage) : output(conduit), pass(kind, decalage, output, stream) {
+        stream.stopWhen(conduit.cancelled());
+    }
 
     void start(const XmlSource& source) {
         thread = std::thread([this, &source] {
