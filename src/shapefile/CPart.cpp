@@ -37,13 +37,13 @@ void CPart::add(std::shared_ptr<CPoint> aPoint) {
 void CPart::addPoints(std::span<const double> x, std::span<const double> y) {
     if (x.size() != y.size()) throw ShapeError::platform(PlatformError::InvalidCall, "CPart::AddPoints");
     if (x.empty()) return;
-    const auto block = detail::makePointBlock(x.size());
+    detail::PointBlock block(x.size());
     reserve(members().size() + x.size());
+    if (count() == 0) extent_.make(CPoint(x[0], y[0]), CPoint(x[0], y[0]));
     for (std::size_t i = 0; i < x.size(); ++i) {
-        CPoint& p = block[i];
-        p.setX(x[i]);
-        p.setY(y[i]);
-        add(std::shared_ptr<CPoint>(block, &p));
+        auto p = block.add(x[i], y[i]);
+        grow(*p);
+        append(std::move(p));
     }
 }
 

@@ -25,6 +25,10 @@
 
 namespace shapefile {
 
+namespace detail {
+class PointBlock;
+}
+
 class CShapeFile {
 public:
     enum class Status : std::int32_t { Open = 0, CreateIt = 1 };
@@ -127,8 +131,8 @@ private:
     template <class Shape>
     static void setStoredBox(Shape& shape, std::span<const std::byte> fixed);
     template <class Target>
-    void readPoints(Target& target, const std::shared_ptr<CPoint[]>& block, std::int32_t first,
-                    const RecordSpan& record, std::int64_t from, std::int32_t numPoints, const char* source);
+    void readPoints(Target& target, detail::PointBlock& block, const RecordSpan& record, std::int64_t from,
+                    std::int32_t numPoints, const char* source);
     template <class Shape>
     std::shared_ptr<Shape> readParts(std::int32_t index, const char* source);
 
@@ -141,6 +145,11 @@ private:
     void putMultiPoints(const CMultiPoint& points);
     template <class Shape>
     void putParts(const Shape& shape);
+    template <class Shape>
+    void putPartsInPieces(const Shape& shape, std::int32_t numParts, std::int64_t numPoints,
+                          std::int64_t contentBytes);
+    void checkRecordFits(std::int64_t contentBytes) const;
+    void countRecord(std::int64_t contentBytes);
     std::byte* appendRecord(std::int64_t contentBytes);
     void putExtent(double xmin, double ymin, double xmax, double ymax);
     void flushPending();

@@ -150,24 +150,19 @@ void CShapeFile::setStoredBox(Shape& shape, std::span<const std::byte> fixed) {
     shape.setTop(loadLEDouble(fixed.data() + 28));
 }
 
-// Reads numPoints vertices from contents offset `from`, in pieces, into the record's
-// block from position `first` on, and adds them to `target` (a part or a multipoint).
+// Reads numPoints vertices from contents offset `from`, in pieces, as the next points of
+// the record's block, and adds them to `target` (a part or a multipoint).
 // Each pointer handed out shares the block, so a caller may keep any point alone.
 template <class Target>
-void CShapeFile::readPoints(Target& target, const std::shared_ptr<CPoint[]>& block, std::int32_t first,
-                            const RecordSpan& record, std::int64_t from, std::int32_t numPoints,
-                            const char* source) {
+void CShapeFile::readPoints(Target& target, PointBlock& block, const RecordSpan& record, std::int64_t from,
+                            std::int32_t numPoints, const char* source) {
     target.reserve(std::size_t(numPoints));
     constexpr std::int32_t kPerPiece = std::int32_t(kPieceBytes / kVertexBytes);
     for (std::int32_t k = 0; k < numPoints; k += kPerPiece) {
         const std::int32_t n = std::min(kPerPiece, numPoints - k);
         const std::byte* xy = contentBytes(record, from + kVertexBytes * k, kVertexBytes * n, source).data();
-        for (std::int32_t i = 0; i < n; ++i, xy += kVertexBytes) {
-            CPoint& p = block[std::size_t(first + k + i)];
-            p.setX(loadLEDouble(xy));
-            p.setY(loadLEDouble(xy + 8));
-            target.add(std::shared_ptr<CPoint>(block, &p));
-        }
+        for (std::int32_t i = 0; i < n; ++i, xy += kVertexBytes)
+            target.add(block.add(loadLEDouble(xy), loadLEDouble(xy + 8)));
     }
 }
 
@@ -205,14 +200,13 @@ std::shared_ptr<Shape> CShapeFile::readParts(std::int32_t index, const char* sou
         if (starts[i] < starts[i - 1] || starts[i] > numPoints) fail(LibraryError::InvalidRecord, source);
 
     const std::int64_t pointsAt = kPolyFixedBytes + kPartIndexBytes * numParts;
-    const auto points = makePointBlock(std::size_t(numPoints));
+    PointBlock points{std::size_t(numPoints)};
     const auto parts = std::make_shared<CPart[]>(std::size_t(numParts));
     shape->reserve(std::size_t(numParts));
     for (std::int32_t i = 0; i < numParts; ++i) {
         CPart& part = parts[i];
         const std::int32_t first = starts[std::size_t(i)];
-        readPoints(part, points, first, record, pointsAt + kVertexBytes * first, starts[std::size_t(i) + 1] - first,
-                   source);
+        readPoints(part, points, record, pointsAt + kVertexBytes * first, starts[std::size_t(i) + 1] - first, source);
         shape->add(std::shared_ptr<CPart>(parts, &part));
     }
     return shape;
@@ -243,8 +237,8 @@ std::shared_ptr<CMultiPoint> CShapeFile::readMultiPoint(std::int32_t index) {
         if (numPoints < 0 || kMultiPointFixedBytes + kVertexBytes * numPoints > record.size)
             fail(LibraryError::InvalidRecord, kReadMultiPoint);
         setStoredBox(*shape, fixed);
-        readPoints(*shape, makePointBlock(std::size_t(numPoints)), 0, record, kMultiPointFixedBytes, numPoints,
-                   kReadMultiPoint);
+        PointBlock points{std::size_t(numPoints)};
+        readPoints(*shape, points, record, kMultiPointFixedBytes, numPoints, kReadMultiPoint);
         return shape;
     });
 }

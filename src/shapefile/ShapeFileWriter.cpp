@@ -1,16 +1,19 @@
-// Appending records. Each record is encoded and checked in memory first, so a refused
-// shape writes nothing; the record and its index entry are then added to two append
-// buffers that go to disk together, always at record boundaries. A failed write cuts both
-// files back to the last boundary they both hold, so the pair stays consistent.
+// Appending records. Each record is checked first, so a refused shape writes nothing; the
+// record and its index entry are then added to two append buffers that go to disk
+// together, always at record boundaries (a record larger than the buffer goes straight to
+// the file, in pieces). A failed write cuts both files back to the last boundary they both
+// hold, so the pair stays consistent.
 #include "ByteOrder.h"
 #include "CShapeFile.h"
 #include "ErrorContext.h"
-#include "LargeBlock.h"
 #include "ShapeFormat.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
+#include <span>
+#include <vector>
 
 namespace shapefile {
 
@@ -100,40 +103,46 @@ void CShapeFile::ensureWritable() {
     writable_ = true;
 }
 
-// Adds the record header and the index entry for contents of the given size to the append
-// buffers and returns where the contents go. Refuses (533, nothing added) a record that
-// would take either file past the limit of its signed 32-bit word lengths.
-std::byte* CShapeFile::appendRecord(std::int64_t contentBytes) {
+// Refuses (533) a record that would take either file past the limit of its signed 32-bit
+// word lengths.
+void CShapeFile::checkRecordFits(std::int64_t contentBytes) const {
     if (shpBytes_ + shpExtraBytes_ + kRecordHeaderBytes + contentBytes > kMaxFileBytes ||
         shxBytes_ + shxExtraBytes_ + kIndexEntryBytes > kMaxFileBytes)
         throw ShapeError::library(LibraryError::SizeLimitExceeded, "");
-    const auto words = std::int32_t(contentBytes / 2);
-    auto& main = shp_.pending;
+}
+
+// Adds the index entry of a record of the given contents that starts at shpBytes_, and
+// counts the record.
+void CShapeFile::countRecord(std::int64_t contentBytes) {
     auto& index = shx_.pending;
-    const std::size_t at = main.size();
-    const std::size_t need = at + std::size_t(kRecordHeaderBytes + contentBytes);
-    if (need > main.capacity()) {
-        // A record of many vertices gets its memory mapped at once, as its points did.
-        main.reserve(std::max(need, 2 * main.capacity()));
-        prepareLargeBlock(main.data(), main.capacity());
-    }
-    main.resize(need);
-    try {
-        index.resize(index.size() + std::size_t(kIndexEntryBytes));
-    } catch (...) {
-        main.resize(at);
-        throw;
-    }
+    index.resize(index.size() + std::size_t(kIndexEntryBytes));
     std::byte* entry = index.data() + index.size() - kIndexEntryBytes;
     storeBE32(entry, std::int32_t(shpBytes_ / 2));
-    storeBE32(entry + 4, words);
-    storeBE32(main.data() + at, count_ + 1);
-    storeBE32(main.data() + at + 4, words);
+    storeBE32(entry + 4, std::int32_t(contentBytes / 2));
     shpBytes_ += kRecordHeaderBytes + contentBytes;
     shxBytes_ += kIndexEntryBytes;
     shxLengthWords_ = shxBytes_ / 2;
     ++count_;
     headersDirty_ = true;
+}
+
+// Adds the record header and the index entry for contents of the given size to the append
+// buffers and returns where the contents go. A record refused (533) adds nothing.
+std::byte* CShapeFile::appendRecord(std::int64_t contentBytes) {
+    checkRecordFits(contentBytes);
+    auto& main = shp_.pending;
+    const std::size_t at = main.size();
+    const std::size_t need = at + std::size_t(kRecordHeaderBytes + contentBytes);
+    if (need > main.capacity()) main.reserve(std::max(need, 2 * main.capacity()));
+    main.resize(need);
+    storeBE32(main.data() + at, count_ + 1);
+    storeBE32(main.data() + at + 4, std::int32_t(contentBytes / 2));
+    try {
+        countRecord(contentBytes);
+    } catch (...) {
+        main.resize(at);
+        throw;
+    }
     return main.data() + at + kRecordHeaderBytes;
 }
 
@@ -168,7 +177,9 @@ void CShapeFile::putParts(const Shape& shape) {
         if (part->count() == 0) throw ShapeError::library(LibraryError::EmptyPart, "");
         numPoints += part->count();
     }
-    std::byte* c = appendRecord(kPolyFixedBytes + kPartIndexBytes * numParts + kVertexBytes * numPoints);
+    const std::int64_t contentBytes = kPolyFixedBytes + kPartIndexBytes * numParts + kVertexBytes * numPoints;
+    if (contentBytes > std::int64_t(kFlushBytes)) return putPartsInPieces(shape, numParts, numPoints, contentBytes);
+    std::byte* c = appendRecord(contentBytes);
     storeLE32(c, fileType_);
     storeLE32(c + 36, numParts);
     storeLE32(c + 40, std::int32_t(numPoints));
@@ -185,6 +196,60 @@ void CShapeFile::putParts(const Shape& shape) {
     box.store(c + 4);
     if (!box.empty) putExtent(box.xmin, box.ymin, box.xmax, box.ymax);
     if (shp_.pending.size() >= kFlushBytes) flushPending();
+}
+
+// A record larger than the append buffer goes to the file a piece at a time, after the
+// records before it: it costs a piece of memory, not its size. Its box, known at the end,
+// is written last; a failed write cuts both files back to the records before it.
+template <class Shape>
+void CShapeFile::putPartsInPieces(const Shape& shape, std::int32_t numParts, std::int64_t numPoints,
+                                  std::int64_t contentBytes) {
+    checkRecordFits(contentBytes);
+    flushPending();
+    const std::int64_t recordAt = shpBytes_;
+    std::vector<std::byte> piece(kFlushBytes + std::size_t(kPolyFixedBytes + kRecordHeaderBytes));
+    std::size_t used = 0;
+    std::int64_t offset = recordAt;
+    auto room = [&](std::size_t bytes) {
+        if (used + bytes <= piece.size()) return;
+        writeAt(shp_, offset, std::span(piece).first(used));
+        offset += std::int64_t(used);
+        used = 0;
+    };
+    VertexBox box;
+    try {
+        std::byte* h = piece.data();
+        storeBE32(h, count_ + 1);
+        storeBE32(h + 4, std::int32_t(contentBytes / 2));
+        storeLE32(h + kRecordHeaderBytes, fileType_);
+        storeLE32(h + kRecordHeaderBytes + 36, numParts);
+        storeLE32(h + kRecordHeaderBytes + 40, std::int32_t(numPoints));
+        used = std::size_t(kRecordHeaderBytes + kPolyFixedBytes);
+        std::int32_t start = 0;
+        for (const auto& part : shape) {
+            room(std::size_t(kPartIndexBytes));
+            storeLE32(piece.data() + used, start);
+            used += std::size_t(kPartIndexBytes);
+            start += part->count();
+        }
+        for (const auto& part : shape) {
+            for (const auto& point : *part) {
+                room(std::size_t(kVertexBytes));
+                storePoint(piece.data() + used, *point, box);
+                used += std::size_t(kVertexBytes);
+            }
+        }
+        room(piece.size());
+        std::array<std::byte, 32> stored{};
+        box.store(stored.data());
+        writeAt(shp_, recordAt + kRecordHeaderBytes + 4, stored);
+    } catch (...) {
+        rollBack();
+        throw;
+    }
+    countRecord(contentBytes);
+    if (!box.empty) putExtent(box.xmin, box.ymin, box.xmax, box.ymax);
+    flushPending();
 }
 
 void CShapeFile::putPolyLine(const CPolyLine& line) {

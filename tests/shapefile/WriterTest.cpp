@@ -8,6 +8,7 @@
 #include <cmath>
 #include <csignal>
 #include <limits>
+#include <vector>
 
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -441,6 +442,44 @@ TEST_F(Writer, FailedWriteCutsBothFilesBackToTheLastRecordTheyHold) {
     ASSERT_EQ(r.count(), 11);
     EXPECT_EQ(r.readPoint(11)->x(), 50);
     EXPECT_EQ(r.top(), 50);
+}
+
+// A record larger than the append buffer goes to the file in pieces; a write failing
+// among them cuts both files back to the records before it.
+TEST_F(Writer, AFailedWriteInsideARecordWrittenInPiecesCutsBackToTheRecordsBefore) {
+    constexpr std::size_t kVertices = 200000;  // 3.2 MB of vertices
+    std::vector<double> x(kVertices), y(kVertices);
+    for (std::size_t i = 0; i < kVertices; ++i) x[i] = double(i), y[i] = -double(i);
+    auto big = std::make_shared<CPart>();
+    big->addPoints(x, y);
+    CPolyLine line;
+    line.add(big);
+
+    CShapeFile f;
+    create(f, 3);
+    f.add(*shapeOf<CPolyLine>({part({{5, 5}, {6, 7}})}));
+    // Writes 1 and 2 are the first record's; 3 is the big record's first piece.
+    ShapeFileAccess::failWrite(f, 4, ENOSPC);
+    EXPECT_SHAPE_ERROR(f.add(line), PlatformError::DiskFull, "CShapeFile::PutPolyLine");
+    EXPECT_EQ(f.count(), 1);
+    EXPECT_EQ(f.right(), 6);
+    EXPECT_EQ(readBytes(shp()).size(), 100u + 8 + 44 + 4 + 2 * 16);
+    EXPECT_EQ(readBytes(shx()).size(), 100u + 8);
+    f.add(line);
+    f.close();
+
+    CShapeFile r;
+    r.setFileSpec(fileName(shp()), CShapeFile::Status::Open);
+    ASSERT_EQ(r.count(), 2);
+    const auto back = r.readPolyLine(2);
+    ASSERT_EQ(back->count(), 1);
+    const auto backPart = back->item(1);
+    ASSERT_EQ(backPart->count(), std::int32_t(kVertices));
+    EXPECT_EQ(backPart->item(std::int32_t(kVertices))->x(), double(kVertices - 1));
+    EXPECT_EQ(backPart->item(std::int32_t(kVertices))->y(), -double(kVertices - 1));
+    EXPECT_EQ(back->left(), 0);
+    EXPECT_EQ(back->bottom(), -double(kVertices - 1));
+    EXPECT_EQ(r.right(), double(kVertices - 1));
 }
 
 TEST_F(Writer, FailureAtCloseStillLeavesMatchingHeaders) {
