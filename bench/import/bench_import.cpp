@@ -157,10 +157,10 @@ void report(const std::vector<Size>& sizes, const Insertions& ins, double floor)
                     ours * 1e6 / s.layout.points, maxOf(s.oursPeak), median(s.oursWork));
         std::printf("  ogr2ogr: %7.3f s  %6.2f us/point  peak %6.1f MiB\n", ogr, ogr * 1e6 / s.layout.points,
                     maxOf(s.ogrPeak));
-        std::printf("  ratio ours / ogr2ogr: %.2f (goal <= 1.0)\n", ogr > 0 ? ours / ogr : 0.0);
+        std::printf("  ratio ours / ogr2ogr: %.2f (goal <= 0.4)\n", ogr > 0 ? ours / ogr : 0.0);
     }
     if (sizes.size() == 3 && !sizes[1].oursPeak.empty() && !sizes[2].oursPeak.empty())
-        std::printf("\nour peak memory, 1M / 100k: %.2f (%.1f / %.1f MiB; goal at 1M < 1024 MiB)\n",
+        std::printf("\nour peak memory, 1M / 100k: %.2f (%.1f / %.1f MiB; goal: under 100 MiB at 1M, within 1.2)\n",
                     maxOf(sizes[2].oursPeak) / maxOf(sizes[1].oursPeak), maxOf(sizes[2].oursPeak),
                     maxOf(sizes[1].oursPeak));
     if (!ins.ours.empty() && !ins.bulk.empty()) {
