@@ -18,12 +18,6 @@ public:
     void setReferenceLayer(const ReferenceLayer&) override {}
     void setReferenceRenderer(std::shared_ptr<ReferenceRenderer>) override {}
     void drawShp() override {}
-    void setLblFichier(const QString&) override {}
-    void setMainWindowEnabled(bool) override {}
-    QString lblFichierText() const override { return {}; }
-    QString lblReferenceText() const override { return {}; }
-    bool listsHoldData() const override { return false; }
-    QuitResult fichierQuitter_Click() override { return QuitResult::Declined; }
 
 private:
     ViewState view_;

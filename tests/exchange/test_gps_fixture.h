@@ -39,13 +39,6 @@ public:
     void setReferenceLayer(const ReferenceLayer& l) override { layer = l; }
     void setReferenceRenderer(std::shared_ptr<ReferenceRenderer>) override {}
     void drawShp() override { calls << QStringLiteral("drawShp"); }
-    // Services these tests do not use.
-    void setLblFichier(const QString&) override {}
-    void setMainWindowEnabled(bool) override {}
-    QString lblFichierText() const override { return {}; }
-    QString lblReferenceText() const override { return {}; }
-    bool listsHoldData() const override { return false; }
-    QuitResult fichierQuitter_Click() override { return QuitResult::Declined; }
 
     QWidget widget;
     QStringList calls;

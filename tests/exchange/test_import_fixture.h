@@ -86,13 +86,6 @@ public:
     void setReferenceLayer(const ReferenceLayer& layer) override { layer_ = layer; }
     void setReferenceRenderer(std::shared_ptr<ReferenceRenderer>) override {}
     void drawShp() override {}
-    // Services these tests do not use.
-    void setLblFichier(const QString&) override {}
-    void setMainWindowEnabled(bool) override {}
-    QString lblFichierText() const override { return {}; }
-    QString lblReferenceText() const override { return {}; }
-    bool listsHoldData() const override { return false; }
-    QuitResult fichierQuitter_Click() override { return QuitResult::Declined; }
 
 private:
     ViewState view_;
