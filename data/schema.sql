@@ -20,6 +20,8 @@ CREATE TABLE Trace (
   Selected INTEGER NOT NULL DEFAULT 0,
   Nb INTEGER);
 CREATE INDEX Points_Trace ON Points (Trace, Num_trace);
+-- The map's index, from map_index.sql (which also upgrades older databases):
+@SOTRIX_MAP_INDEX_SQL@
 CREATE TABLE Options (
   Gps SMALLINT, Port SMALLINT, Vitesse SMALLINT, Decalage SMALLINT,
   ProjGps INTEGER, ProjCarto INTEGER, Dossier TEXT, Taille SMALLINT,

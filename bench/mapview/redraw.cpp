@@ -1,49 +1,80 @@
-// Redraw of 100,000 waypoints and 100,000 track points, against a bare QPainter loop that
-// draws the same discs and lines on an image of the same size from coordinates in memory.
+// Redraw of a workspace of a million points (waypoints and track points), at full extent
+// and zoomed to a quarter and a sixteenth of the data's area, against two bare QPainter loops on
+// an image of the same size from coordinates in memory: one that draws only what can be
+// seen, one that draws every point. Each run compares the pixels of the three pictures.
+#include "BareDraw.h"
 #include "Database.h"
+#include "DeliveredCopy.h"
 #include "MapCanvas.h"
+#include "MapData.h"
+#include "Median.h"
 #include "NumericLocale.h"
 #include "Settings.h"
 #include "State.h"
+#include "Stopwatch.h"
 #include "frmAccueil.h"
 #include "viewmath.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QFile>
-#include <QPainter>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
-#include <functional>
+#include <cstdlib>
+#include <ctime>
 #include <vector>
 
 namespace {
 
-constexpr int kWaypoints = 100000;
-constexpr int kTracks = 1000;
-constexpr int kPointsPerTrack = 100;
+using namespace sotrix;
+using namespace sotrix::bench;
+
 constexpr int kRuns = 5;
 constexpr int kWidth = 1000;
 constexpr int kHeight = 700;
 
-struct Pt {
-    double x, y;
-    bool selected;
+// Pixels that differ between two pictures of the same size (all of them when sizes differ).
+qint64 differingPixels(const QImage& a, const QImage& b) {
+    if (a.size() != b.size()) return qint64(std::max(a.width() * a.height(), b.width() * b.height()));
+    const QImage ca = a.convertToFormat(QImage::Format_RGB32), cb = b.convertToFormat(QImage::Format_RGB32);
+    qint64 n = 0;
+    for (int y = 0; y < ca.height(); ++y) {
+        const auto* ra = reinterpret_cast<const quint32*>(ca.constScanLine(y));
+        const auto* rb = reinterpret_cast<const quint32*>(cb.constScanLine(y));
+        for (int x = 0; x < ca.width(); ++x) n += (ra[x] & 0xFFFFFF) != (rb[x] & 0xFFFFFF);
+    }
+    return n;
+}
+
+struct Spread {
+    double min, median, max;
 };
 
-double medianMs(const std::function<void()>& work) {
-    std::vector<double> times;
-    for (int i = 0; i < kRuns; ++i) {
-        QElapsedTimer t;
-        t.start();
-        work();
-        times.push_back(double(t.nsecsElapsed()) / 1e6);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+Spread spread(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return {v.front(), median(v), v.back()};
+}
+
+// CPU time of this thread, which does both sides' work: what else runs on the machine
+// weighs on neither.
+double threadSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
+}
+
+struct Time {
+    double wall, cpu;
+};
+
+template <class Work>
+Time timed(Work&& work) {
+    const double cpu = threadSeconds();
+    Stopwatch sw;
+    work();
+    return {sw.seconds(), threadSeconds() - cpu};
 }
 
 }  // namespace
@@ -51,48 +82,23 @@ double medianMs(const std::function<void()>& work) {
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    sotrix::useCNumericLocale();
-    using namespace sotrix;
+    useCNumericLocale();
+    // Sizes may be given: waypoints, tracks, points per track.
+    const int nWaypoints = argc > 1 ? std::atoi(argv[1]) : 500000;
+    const int nTracks = argc > 2 ? std::atoi(argv[2]) : 5000;
+    const int perTrack = argc > 3 ? std::atoi(argv[3]) : 100;
 
     QTemporaryDir home;
     qputenv("SOTRIX_HOME", QFile::encodeName(home.path()));
-    const QString dbPath = home.filePath(QStringLiteral("sotrix.mdb"));
-    if (!QFile::copy(QStringLiteral(SOTRIX_DELIVERED_DB), dbPath)) {
+    if (!copyDelivered(home.filePath(QStringLiteral("sotrix.mdb")))) {
         std::fprintf(stderr, "cannot copy the delivered database\n");
         return 1;
     }
-    QFile::setPermissions(dbPath, QFile::ReadOwner | QFile::WriteOwner);
     options();
-
-    // The data: waypoints scattered over the map, tracks as random walks; one in ten selected.
-    QRandomGenerator rng(42);
-    std::vector<Pt> waypoints;
-    std::vector<std::vector<Pt>> tracks(kTracks);
+    MapData data;
     {
         DbGuard db;
-        Transaction tx(*db);
-        Statement wp = db->prepare(QStringLiteral("insert into Points (Nom, X, Y, Trace, Selected) values (?, ?, ?, 0, ?)"));
-        for (int i = 0; i < kWaypoints; ++i) {
-            const Pt p{rng.bounded(100000.0), rng.bounded(70000.0), i % 10 == 0};
-            waypoints.push_back(p);
-            wp.run({QStringLiteral("wp%1").arg(i), p.x, p.y, p.selected ? 1 : 0});
-        }
-        Statement tr = db->prepare(QStringLiteral("insert into Trace (Nom, Fermer, Selected, Nb) values (?, ?, ?, ?)"));
-        Statement tp = db->prepare(
-            QStringLiteral("insert into Points (Nom, X, Y, Trace, Num_trace, Selected) values (?, ?, ?, ?, ?, ?)"));
-        for (int t = 0; t < kTracks; ++t) {
-            const bool selected = t % 10 == 0;
-            tr.run({QStringLiteral("tr%1").arg(t), t % 7 == 0 ? 1 : 0, selected ? 1 : 0, kPointsPerTrack});
-            const qint64 id = db->lastInsertId();
-            double x = rng.bounded(100000.0), y = rng.bounded(70000.0);
-            for (int n = 1; n <= kPointsPerTrack; ++n) {
-                x += rng.bounded(600.0) - 300;
-                y += rng.bounded(600.0) - 300;
-                tracks[size_t(t)].push_back({x, y, selected});
-                tp.run({QStringLiteral("tr%1").arg(t), x, y, id, n, selected ? 1 : 0});
-            }
-        }
-        tx.commit();
+        data = writeMapData(*db, nWaypoints, nTracks, perTrack);
     }
 
     frmAccueil form;
@@ -100,41 +106,75 @@ int main(int argc, char** argv) {
     form.show();
     QApplication::processEvents();
     form.zoomGlobal();
-    form.redraw();  // warm-up
-    const double ours = medianMs([&] { form.redraw(); });
+    ViewState& v = form.viewState();
+    const ViewState global = v;
 
-    // The same drawing from memory: the same scale, discs, lines and passes.
-    ViewState v = form.viewState();
-    const CanvasScale sc = echelleVue(v, kWidth, kHeight, state().facteurTaille);
-    const double kx = kWidth / sc.width, ky = kHeight / sc.height;
-    const double radius = v.tailleSymbole * kx;
-    const int penWidth = drawWidthFor(kHeight, state().facteurTaille);
-    QImage image(kWidth, kHeight, QImage::Format_RGB32);
-    auto px = [&](const Pt& p) { return QPointF((p.x - sc.left) * kx, (p.y - sc.top) * ky); };
-    const double bare = medianMs([&] {
-        image.fill(Qt::white);
-        QPainter painter(&image);
-        for (const bool selected : {false, true}) {
-            const QColor c = couleurQt(selected ? state().paramCouleurSel : state().paramCouleur);
-            painter.setPen(QPen(c, penWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-            for (const auto& track : tracks) {
-                if (track.front().selected != selected) continue;
-                for (size_t i = 1; i < track.size(); ++i) painter.drawLine(px(track[i - 1]), px(track[i]));
-            }
-        }
-        for (const bool selected : {false, true}) {
-            const QColor c = couleurQt(selected ? state().paramCouleurSel : state().paramCouleur);
-            painter.setPen(QPen(c, penWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-            painter.setBrush(c);
-            for (const Pt& p : waypoints)
-                if (p.selected == selected) painter.drawEllipse(px(p), radius, radius);
-        }
-    });
+    std::printf("redraw of %d waypoints and %d track points (%d tracks) on %dx%d, %d runs\n", nWaypoints,
+                nTracks * perTrack, nTracks, kWidth, kHeight, kRuns);
+    std::printf("times on this thread's CPU clock (wall medians beside them); ratios per run, min / median / max;\n"
+                "pixels compared with both loops on every run\n");
+    bool allSame = true;
+    for (const int zoom : {1, 4, 16}) {
+        // Zoomed views show 1/zoom of the data's area around its centre (the canvas and the data
+        // have the same proportions); the full view is the program's own.
+        v = global;
+        if (zoom > 1) v.tailleVue = (global.vueMaxY - global.vueMinY) / std::sqrt(double(zoom));
+        form.redraw();  // warm-up
 
-    std::printf("redraw of %d waypoints and %d track points on %dx%d, median of %d runs\n", kWaypoints,
-                kTracks * kPointsPerTrack, kWidth, kHeight, kRuns);
-    std::printf("  frmAccueil::redraw (database + canvas): %8.1f ms\n", ours);
-    std::printf("  bare QPainter loop from memory:         %8.1f ms\n", bare);
-    std::printf("  ratio: %.2f\n", ours / bare);
-    return 0;
+        BareStyle style;
+        const CanvasScale sc = echelleVue(v, kWidth, kHeight, state().facteurTaille);
+        style.left = sc.left;
+        style.top = sc.top;
+        style.kx = kWidth / sc.width;
+        style.ky = kHeight / sc.height;
+        style.radius = std::abs(v.tailleSymbole * style.kx);
+        style.penWidth = drawWidthFor(kHeight, state().facteurTaille);
+        style.colours[0] = unsigned(state().paramCouleur);
+        style.colours[1] = unsigned(state().paramCouleurSel);
+        const QRectF canvasRect(0, 0, kWidth, kHeight);
+        const BareScene visible = sceneOf(data, style, &canvasRect);
+        const BareScene every = sceneOf(data, style, nullptr);
+        QImage bareImage(kWidth, kHeight, QImage::Format_RGB32);
+        drawBare(bareImage, every, style);  // warm-up
+
+        std::vector<double> ours, bareVisible, bareAll, rVisible, rAll, wallOurs, wallVisible, wallAll;
+        qint64 diffVisible = 0, diffAll = 0;
+        for (int run = 0; run < kRuns; ++run) {
+            const Time o = timed([&] { form.redraw(); });
+            const QImage picture = form.picture1()->image().copy();
+            const Time bv = timed([&] { drawBare(bareImage, visible, style); });
+            diffVisible = std::max(diffVisible, differingPixels(picture, bareImage));
+            const Time ba = timed([&] { drawBare(bareImage, every, style); });
+            diffAll = std::max(diffAll, differingPixels(picture, bareImage));
+            ours.push_back(o.cpu);
+            bareVisible.push_back(bv.cpu);
+            bareAll.push_back(ba.cpu);
+            wallOurs.push_back(o.wall);
+            wallVisible.push_back(bv.wall);
+            wallAll.push_back(ba.wall);
+            rVisible.push_back(o.cpu / bv.cpu);
+            rAll.push_back(o.cpu / ba.cpu);
+        }
+        allSame = allSame && diffVisible == 0 && diffAll == 0;
+        const size_t discs = visible.discs[0].size() + visible.discs[1].size();
+        const size_t segments = visible.segments[0].size() + visible.segments[1].size();
+        std::printf("\nview 1/%d of the extent (%zu discs and %zu segments can be seen)\n", zoom, discs, segments);
+        auto line = [](const char* what, const std::vector<double>& cpu, const std::vector<double>& wall) {
+            const Spread c = spread(cpu);
+            std::printf("  %-40s %8.1f ms CPU median (%.1f-%.1f), %8.1f ms wall median\n", what, c.median * 1e3,
+                        c.min * 1e3, c.max * 1e3, median(wall) * 1e3);
+        };
+        line("frmAccueil::redraw (database + canvas):", ours, wallOurs);
+        line("bare loop, visible items only:", bareVisible, wallVisible);
+        line("bare loop, every item:", bareAll, wallAll);
+        const Spread sv = spread(rVisible), sa = spread(rAll);
+        std::printf("  CPU ratio to the visible-only loop: %.2f / %.2f / %.2f%s\n", sv.min, sv.median, sv.max,
+                    zoom == 16 ? "   (goal: at most 3)" : "");
+        std::printf("  CPU ratio to the every-item loop:   %.2f / %.2f / %.2f%s\n", sa.min, sa.median, sa.max,
+                    zoom == 1 ? "   (goal: at most 1.0)" : "");
+        std::printf("  pixels differing: %lld from the visible-only loop, %lld from the every-item loop\n",
+                    static_cast<long long>(diffVisible), static_cast<long long>(diffAll));
+    }
+    std::printf("\npictures %s\n", allSame ? "identical on every run" : "DIFFER");
+    return allSame ? 0 : 1;
 }

@@ -2,6 +2,7 @@
 
 #include "Database.h"
 #include "Divers.h"
+#include "MapIndexSql.h"
 
 namespace sotrix {
 
@@ -17,6 +18,7 @@ void updateDb() {
     }
     // Description columns are already unbounded text: there is nothing to widen.
     if (version == 0) db->exec(QStringLiteral("update [A propos de] set Db=1 ;"));
+    db->execScript(QString::fromUtf8(kMapIndexSql));
     tx.commit();
 }
 

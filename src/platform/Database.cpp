@@ -212,6 +212,29 @@ QVariant Statement::value(int column) const {
     }
 }
 
+double Statement::doubleValue(int column) const {
+    switch (sqlite3_column_type(stmt_, column)) {
+    case SQLITE_FLOAT:
+    case SQLITE_INTEGER:
+        return sqlite3_column_double(stmt_, column);
+    case SQLITE_NULL:
+        return 0;
+    default:
+        return value(column).toDouble();  // text and blobs convert as Qt does
+    }
+}
+
+qint64 Statement::intValue(int column) const {
+    switch (sqlite3_column_type(stmt_, column)) {
+    case SQLITE_INTEGER:
+        return sqlite3_column_int64(stmt_, column);
+    case SQLITE_NULL:
+        return 0;
+    default:
+        return value(column).toLongLong();
+    }
+}
+
 // ---------------------------------------------------------------- Cursor
 
 bool Cursor::next() { return st_.step(); }
@@ -254,6 +277,16 @@ void Database::fail(int rc, const QString& sql) const {
 qint64 Database::exec(const QString& sql, const QVariantList& params) {
     Statement st(*this, sql);
     return st.run(params);
+}
+
+void Database::execScript(const QString& sql) {
+    const QByteArray text = sql.toUtf8();
+    char* error = nullptr;
+    const int rc = sqlite3_exec(db_, text.constData(), nullptr, nullptr, &error);
+    if (rc == SQLITE_OK) return;
+    const QString message = QString::fromUtf8(error ? error : sqlite3_errstr(rc));
+    sqlite3_free(error);
+    throw DbError(rc, message, sql);
 }
 
 Cursor Database::query(const QString& sql, const QVariantList& params) {

@@ -62,6 +62,10 @@ public:
     int columnIndex(const QString& name) const;  // -1 when absent; case-insensitive
     QVariant value(int column) const;             // null QVariant for NULL
     bool isNull(int column) const;
+    // Typed reads for hot paths, without a QVariant; the same numbers as value().toDouble()
+    // and value().toLongLong() (0 for NULL).
+    double doubleValue(int column) const;
+    qint64 intValue(int column) const;
 
 private:
     friend class Cursor;
@@ -101,6 +105,8 @@ public:
     sqlite3* handle() const { return db_; }
 
     qint64 exec(const QString& sql, const QVariantList& params = {});
+    // Runs every statement of a script without parameters, in order.
+    void execScript(const QString& sql);
     Cursor query(const QString& sql, const QVariantList& params = {});
     Statement prepare(const QString& sql) { return Statement(*this, sql); }
     // First column of the first row, or a null QVariant when there is no row.

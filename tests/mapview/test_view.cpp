@@ -217,6 +217,20 @@ TEST_F(MapviewTest, StartUpListsAndDrawsRowsLeftByAnAbnormalEnd) {
     EXPECT_TRUE(near(5, 0, test::kBlue));
 }
 
+TEST_F(MapviewTest, StartUpDrawsTheMapOnceAfterTheWindowShows) {
+    insertWaypoint(QStringLiteral("reste"), 10, 10);
+    form = std::make_unique<frmAccueil>();
+    canvas = form->picture1();
+    canvas->setFixedSize(400, 300);
+    QSignalSpy redrawn(form.get(), &frmAccueil::redrawn);
+    ASSERT_TRUE(form->Form_Load());
+    EXPECT_EQ(redrawn.count(), 0) << "nothing is drawn before the window shows";
+    form->show();
+    QTest::qWait(300);
+    EXPECT_EQ(redrawn.count(), 1);
+    EXPECT_EQ(pixelAt(10, 10), test::kBlue);
+}
+
 TEST_F(MapviewTest, StartUpOfAnEmptyWorkspaceBuildsNoView) {
     form = std::make_unique<frmAccueil>();
     ASSERT_TRUE(form->Form_Load());

@@ -4,6 +4,7 @@
 #include <QPaintEvent>
 #include <QResizeEvent>
 
+#include <algorithm>
 #include <cmath>
 
 namespace sotrix {
@@ -60,22 +61,168 @@ void MapCanvas::Painter::usePen(qint32 colour) {
     penColour_ = colour;
 }
 
-void MapCanvas::Painter::circle(double x, double y, double r, qint32 colour) {
-    if (!painter_.isActive()) return;
-    usePen(colour);
+void MapCanvas::Painter::useBrush() {
+    if (brushSet_ && brushSolid_ == canvas_.fillSolid_ && brushColour_ == canvas_.fillColour_) return;
     painter_.setBrush(canvas_.fillSolid_ ? QBrush(couleurQt(canvas_.fillColour_)) : QBrush(Qt::NoBrush));
+    brushSet_ = true;
+    brushSolid_ = canvas_.fillSolid_;
+    brushColour_ = canvas_.fillColour_;
+}
+
+namespace {
+
+// How far the raster may paint beyond a shape's geometry (a disc's radius, half a pen
+// width), in pixels; a generous bound, so that no pixel beyond it is ever painted.
+constexpr double kRasterSlack = 1.5;
+// Shapes whose bounds hold more pixels than this are drawn without looking at them first.
+constexpr double kMostPixelsLookedAt = 1024;
+
+// True when the box cannot hold a pixel of an image w x h.
+bool offPicture(double left, double top, double right, double bottom, int w, int h) {
+    return right < 0 || bottom < 0 || left > w || top > h;
+}
+
+}  // namespace
+
+bool MapCanvas::Painter::discChangesNothing(QPointF c, double radius, QRgb colour) const {
+    const QImage& image = canvas_.image_;
+    const int w = image.width(), h = image.height();
+    const double reach = radius + canvas_.drawWidth_ / 2.0 + kRasterSlack;
+    if (offPicture(c.x() - reach, c.y() - reach, c.x() + reach, c.y() + reach, w, h)) return true;
+    // A fill of another colour than the outline is not looked at.
+    const bool oneColour = !canvas_.fillSolid_ || couleurQt(canvas_.fillColour_).rgb() == colour;
+    if (!oneColour || 4 * reach * reach > kMostPixelsLookedAt) return false;
+    // Every pixel whose centre lies within reach of the centre.
+    const int y0 = std::max(0, int(std::floor(c.y() - reach)));
+    const int y1 = std::min(h - 1, int(std::ceil(c.y() + reach)));
+    for (int y = y0; y <= y1; ++y) {
+        const double dy = y + 0.5 - c.y();
+        const double half2 = reach * reach - dy * dy;
+        if (half2 < 0) continue;
+        const double half = std::sqrt(half2);
+        const int x0 = std::max(0, int(std::floor(c.x() - half - 0.5)));
+        const int x1 = std::min(w - 1, int(std::ceil(c.x() + half - 0.5)));
+        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = x0; x <= x1; ++x)
+            if (row[x] != colour) return false;
+    }
+    return true;
+}
+
+bool MapCanvas::Painter::lineChangesNothing(QPointF a, QPointF b, QRgb colour) const {
+    const QImage& image = canvas_.image_;
+    const int w = image.width(), h = image.height();
+    const double reach = canvas_.drawWidth_ / 2.0 + kRasterSlack;
+    const double left = std::min(a.x(), b.x()) - reach, right = std::max(a.x(), b.x()) + reach;
+    const double top = std::min(a.y(), b.y()) - reach, bottom = std::max(a.y(), b.y()) + reach;
+    if (offPicture(left, top, right, bottom, w, h)) return true;
+    if (!((right - left) * (bottom - top) <= kMostPixelsLookedAt)) return false;
+    // Every pixel whose centre lies within reach of the segment.
+    const QPointF d = b - a;
+    const double length2 = QPointF::dotProduct(d, d);
+    const int y0 = std::max(0, int(std::floor(top))), y1 = std::min(h - 1, int(std::ceil(bottom)));
+    const int x0 = std::max(0, int(std::floor(left))), x1 = std::min(w - 1, int(std::ceil(right)));
+    for (int y = y0; y <= y1; ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = x0; x <= x1; ++x) {
+            const QPointF p(x + 0.5, y + 0.5);
+            const double t = std::clamp(QPointF::dotProduct(p - a, d) / length2, 0.0, 1.0);
+            const QPointF gap = p - (a + t * d);
+            if (QPointF::dotProduct(gap, gap) <= reach * reach && row[x] != colour) return false;
+        }
+    }
+    return true;
+}
+
+namespace {
+
+// The order in which to draw shapes of one colour placed at these pixels: the picture in
+// square cells of the given side, round k holding the k-th shape of every cell, so that
+// the first round already covers the crowded parts of the picture and most later shapes
+// find their pixels painted.
+std::vector<size_t> inRounds(const std::vector<QPointF>& pixels, double cell, QSize size) {
+    const int columns = int(size.width() / cell) + 1, rows = int(size.height() / cell) + 1;
+    auto slot = [cell](double v, int count) {
+        const double i = v / cell;
+        return i >= 0 && i < count ? int(i) : (i >= count ? count - 1 : 0);  // NaN goes to 0
+    };
+    std::vector<int> ranks(pixels.size());
+    std::vector<int> filled(size_t(columns) * size_t(rows), 0);
+    int rounds = 0;
+    for (size_t i = 0; i < pixels.size(); ++i) {
+        ranks[i] = filled[size_t(slot(pixels[i].y(), rows)) * size_t(columns) + size_t(slot(pixels[i].x(), columns))]++;
+        rounds = std::max(rounds, ranks[i] + 1);
+    }
+    std::vector<size_t> start(size_t(rounds) + 1, 0);
+    for (const int rank : ranks) ++start[size_t(rank) + 1];
+    for (size_t k = 1; k < start.size(); ++k) start[k] += start[k - 1];
+    std::vector<size_t> order(pixels.size());
+    for (size_t i = 0; i < pixels.size(); ++i) order[start[size_t(ranks[i])]++] = i;
+    return order;
+}
+
+}  // namespace
+
+QPointF MapCanvas::Painter::pixel(double x, double y) const {
+    return {(x - canvas_.scaleLeft_) * kx_, (y - canvas_.scaleTop_) * ky_};
+}
+
+void MapCanvas::Painter::circle(double x, double y, double r, qint32 colour) {
+    if (painter_.isActive()) disc(pixel(x, y), std::abs(r * kx_), colour);
+}
+
+void MapCanvas::Painter::disc(QPointF centre, double radius, qint32 colour) {
+    const Disc shape{centre.x(), centre.y(), radius, colour, canvas_.fillColour_, canvas_.fillSolid_};
+    if (lastDisc_ == shape || discChangesNothing(centre, radius, couleurQt(colour).rgb())) return;
+    usePen(colour);
+    useBrush();
+    painter_.drawEllipse(centre, radius, radius);
+    lastDisc_ = shape;
+}
+
+void MapCanvas::Painter::circles(const std::vector<QPointF>& centres, double r, qint32 colour) {
+    if (!painter_.isActive() || centres.empty()) return;
     const double radius = std::abs(r * kx_);
-    painter_.drawEllipse(QPointF((x - canvas_.scaleLeft_) * kx_, (y - canvas_.scaleTop_) * ky_), radius, radius);
+    std::vector<QPointF> pixels;
+    pixels.reserve(centres.size());
+    for (const QPointF& c : centres) pixels.push_back(pixel(c.x(), c.y()));
+    // Cells small enough that a disc paints the whole of its own cell.
+    const double cell = std::max(1.0, (radius + canvas_.drawWidth_ / 2.0) / std::sqrt(2.0));
+    for (const size_t i : inRounds(pixels, cell, canvas_.image_.size())) disc(pixels[i], radius, colour);
 }
 
 void MapCanvas::Painter::line(double x1, double y1, double x2, double y2, qint32 colour) {
-    if (!painter_.isActive()) return;
-    const QPointF a((x1 - canvas_.scaleLeft_) * kx_, (y1 - canvas_.scaleTop_) * ky_);
-    const QPointF b((x2 - canvas_.scaleLeft_) * kx_, (y2 - canvas_.scaleTop_) * ky_);
+    if (painter_.isActive()) segment(pixel(x1, y1), pixel(x2, y2), colour);
+}
+
+void MapCanvas::Painter::segment(QPointF a, QPointF b, qint32 colour) {
     // An aliased zero-length line would still paint a pixel.
-    if (a == b) return;
+    if (a == b || lineChangesNothing(a, b, couleurQt(colour).rgb())) return;
     usePen(colour);
     painter_.drawLine(a, b);
+    lastDisc_.reset();
+}
+
+void MapCanvas::Painter::lines(const std::vector<QLineF>& segments, qint32 colour) {
+    if (!painter_.isActive() || segments.empty()) return;
+    std::vector<QLineF> pixels;
+    std::vector<QPointF> middles;
+    pixels.reserve(segments.size());
+    middles.reserve(segments.size());
+    for (const QLineF& s : segments) {
+        pixels.emplace_back(pixel(s.x1(), s.y1()), pixel(s.x2(), s.y2()));
+        middles.push_back(pixels.back().center());
+    }
+    const double cell = std::max(1.0, double(canvas_.drawWidth_));
+    for (const size_t i : inRounds(middles, cell, canvas_.image_.size())) segment(pixels[i].p1(), pixels[i].p2(), colour);
+}
+
+std::optional<QRectF> MapCanvas::Painter::userArea(double pixels) const {
+    if (!painter_.isActive() || kx_ == 0 || ky_ == 0 || !std::isfinite(pixels)) return std::nullopt;
+    const QSize size = canvas_.image_.size();
+    const QPointF a((-pixels) / kx_ + canvas_.scaleLeft_, (-pixels) / ky_ + canvas_.scaleTop_);
+    const QPointF b((size.width() + pixels) / kx_ + canvas_.scaleLeft_, (size.height() + pixels) / ky_ + canvas_.scaleTop_);
+    return QRectF(a, b).normalized();
 }
 
 void MapCanvas::Painter::paintPicture(const QImage& image, double l, double t, double w, double h) {
@@ -83,6 +230,7 @@ void MapCanvas::Painter::paintPicture(const QImage& image, double l, double t, d
     const QPointF a((l - canvas_.scaleLeft_) * kx_, (t - canvas_.scaleTop_) * ky_);
     const QPointF b((l + w - canvas_.scaleLeft_) * kx_, (t + h - canvas_.scaleTop_) * ky_);
     painter_.drawImage(QRectF(a, b).normalized(), image);
+    lastDisc_.reset();
 }
 
 // ---------------------------------------------------------------- canvas

@@ -5,11 +5,16 @@
 // Colours are 0x00BBGGRR. Drawing is aliased so that every pixel is predictable.
 
 #include <QImage>
+#include <QLineF>
 #include <QPainter>
 #include <QPointF>
 #include <QRectF>
 #include <QTimer>
 #include <QWidget>
+
+#include <cmath>
+#include <optional>
+#include <vector>
 
 namespace sotrix {
 
@@ -33,17 +38,53 @@ public:
         // A circle of radius r (converted through the horizontal factor), outlined in colour
         // and filled with the canvas fill colour when the fill is solid.
         void circle(double x, double y, double r, qint32 colour);
+        // Circles as circle() draws them, all of one colour with the same fill, in an order
+        // of the painter's choosing: such discs paint the union of their pixels whatever
+        // their order, and an order that covers the picture early lets most of the later
+        // ones be skipped.
+        void circles(const std::vector<QPointF>& centres, double r, qint32 colour);
         // A line; a zero-length line paints nothing.
         void line(double x1, double y1, double x2, double y2, qint32 colour);
+        // Lines as line() draws them, all of one colour, in an order of the painter's
+        // choosing, for the same reason as circles().
+        void lines(const std::vector<QLineF>& segments, qint32 colour);
         // The image stretched over the rectangle (l, t, w, h) of the user scale, upright.
         void paintPicture(const QImage& image, double l, double t, double w, double h);
 
+        // What the picture shows, widened by pixels on every side, in map units; nothing
+        // when there is no picture or no scale.
+        std::optional<QRectF> userArea(double pixels) const;
+        int penWidth() const { return canvas_.drawWidth_; }
+        // A length of the user scale in pixels, as circle() converts a radius.
+        double pixels(double length) const { return std::abs(length * kx_); }
+
     private:
+        QPointF pixel(double x, double y) const;
+        // circle() and line() in pixels.
+        void disc(QPointF centre, double radius, qint32 colour);
+        void segment(QPointF a, QPointF b, qint32 colour);
+        // A disc or a line whose pixels could only be painted in colours they already have,
+        // or only outside the picture, changes nothing and is not drawn.
+        bool discChangesNothing(QPointF centre, double radius, QRgb colour) const;
+        bool lineChangesNothing(QPointF a, QPointF b, QRgb colour) const;
         void usePen(qint32 colour);
+        void useBrush();
+
         MapCanvas& canvas_;
         QPainter painter_;
         double kx_, ky_;
         qint32 penColour_ = -1;
+        bool brushSet_ = false;
+        bool brushSolid_ = false;
+        qint32 brushColour_ = 0;
+        // The disc last drawn, in pixels: the very same disc again paints the same pixels.
+        struct Disc {
+            double x, y, radius;
+            qint32 pen, fill;
+            bool solid;
+            bool operator==(const Disc&) const = default;
+        };
+        std::optional<Disc> lastDisc_;
     };
 
     // Clears the picture to white (at the widget's current size).

@@ -3,66 +3,133 @@
 #include "Database.h"
 #include "MapCanvas.h"
 
+#include <QLineF>
+#include <QRectF>
+
+#include <cmath>
+#include <limits>
+#include <optional>
+#include <vector>
+
 namespace sotrix {
 
+namespace {
+
+// Beyond a shape's own size, how far past the picture's edge an item is still read, in
+// pixels: what the canvas may paint of it is judged there.
+constexpr double kReadMargin = 4;
+// Discs or lines handed to the canvas at a time.
+constexpr size_t kBatch = 65536;
+
+// The bounds of a query: the area, or everything when there is none.
+void bindArea(Statement& st, const std::optional<QRectF>& area) {
+    constexpr double inf = std::numeric_limits<double>::infinity();
+    st.bindDouble(1, area ? area->left() : -inf);
+    st.bindDouble(2, area ? area->right() : inf);
+    st.bindDouble(3, area ? area->top() : -inf);
+    st.bindDouble(4, area ? area->bottom() : inf);
+}
+
+// Gives a box to every track that has none (a track whose points were added or moved).
+void completeEtendues(Database& db) {
+    const bool missing = db.scalar(QStringLiteral("select exists (select 1 from Trace where Id_trace not in "
+                                                  "(select Id_trace from EtendueTrace))"))
+                             .toBool();
+    if (!missing) return;
+    Transaction tx(db);
+    db.exec(QStringLiteral(
+        "insert into EtendueTrace (Id_trace, minX, maxX, minY, maxY) "
+        "select T.Id_trace, min(P.X), max(P.X), min(P.Y), max(P.Y) from Trace T "
+        "left join Points P on P.Trace = T.Id_trace and P.X is not null and P.Y is not null "
+        "where T.Id_trace not in (select Id_trace from EtendueTrace) group by T.Id_trace"));
+    tx.commit();
+}
+
+}  // namespace
+
 void afficheWaypoints(Database& db, MapCanvas& canvas, const DrawColours& colours, double tailleSymbole) {
-    // Any non-zero Selected is a selection: the two passes must cover every row.
+    // One read of the waypoints that can reach the picture. Discs go to the canvas in
+    // batches of one colour; the selected ones wait until every unselected one is drawn.
+    // Any non-zero Selected is a selection.
+    MapCanvas::Painter painter(canvas);
+    std::vector<QPointF> batch, selected;
+    auto flush = [&] {
+        painter.circles(batch, tailleSymbole, colours.couleur);
+        batch.clear();
+    };
     Statement st = db.prepare(
-        QStringLiteral("select X, Y from Points where Trace = 0 and (Selected <> 0) = ? order by Id_point"));
-    for (const bool selected : {false, true}) {
-        const qint32 colour = selected ? colours.couleurSel : colours.couleur;
-        canvas.setFill(true, colour);
-        MapCanvas::Painter painter(canvas);
-        st.reset();
-        st.bind({selected ? 1 : 0});
-        while (st.step()) {
-            if (st.isNull(0) || st.isNull(1)) continue;
-            painter.circle(st.value(0).toDouble(), st.value(1).toDouble(), tailleSymbole, colour);
+        QStringLiteral("select X, Y, Selected <> 0 from Points indexed by Points_XY "
+                       "where Trace = 0 and X between ?1 and ?2 and Y between ?3 and ?4"));
+    bindArea(st, painter.userArea(painter.pixels(tailleSymbole) + painter.penWidth() + kReadMargin));
+    canvas.setFill(true, colours.couleur);
+    while (st.step()) {
+        const QPointF p(st.doubleValue(0), st.doubleValue(1));
+        if (st.intValue(2)) {
+            selected.push_back(p);
+        } else {
+            batch.push_back(p);
+            if (batch.size() == kBatch) flush();
         }
     }
+    flush();
+    canvas.setFill(true, colours.couleurSel);
+    painter.circles(selected, tailleSymbole, colours.couleurSel);
 }
 
 void afficheTraces(Database& db, MapCanvas& canvas, const DrawColours& colours) {
-    // One pass per selection state: the points of every track of that state, track by track
-    // in their order. A point without coordinates is left out and its neighbours joined.
+    completeEtendues(db);
+    // One pass per selection state: the points of every track of that state whose box
+    // reaches the picture, track by track in their order. A point without coordinates is
+    // left out and its neighbours joined. Lines go to the canvas in batches of one colour.
     Statement st = db.prepare(QStringLiteral(
-        "select T.Id_trace, T.Fermer, P.X, P.Y from Trace T join Points P on P.Trace = T.Id_trace "
-        "where (T.Selected <> 0) = ? and P.X is not null and P.Y is not null "
+        "select T.Id_trace, T.Fermer <> 0, P.X, P.Y from EtendueTrace B "
+        "join Trace T on T.Id_trace = B.Id_trace join Points P on P.Trace = T.Id_trace "
+        "where B.maxX >= ?1 and B.minX <= ?2 and B.maxY >= ?3 and B.minY <= ?4 and (T.Selected <> 0) = ?5 "
+        "and P.X is not null and P.Y is not null "
         "order by T.Id_trace, P.Num_trace, P.Id_point"));
+    MapCanvas::Painter painter(canvas);
+    const std::optional<QRectF> area = painter.userArea(painter.penWidth() + kReadMargin);
+    std::vector<QLineF> batch;
     for (const bool selected : {false, true}) {
         const qint32 colour = selected ? colours.couleurSel : colours.couleur;
-        MapCanvas::Painter painter(canvas);
+        auto add = [&](QPointF a, QPointF b) {
+            batch.emplace_back(a, b);
+            if (batch.size() == kBatch) {
+                painter.lines(batch, colour);
+                batch.clear();
+            }
+        };
         st.reset();
-        st.bind({selected ? 1 : 0});
+        bindArea(st, area);
+        st.bindInt(5, selected ? 1 : 0);
 
         qint64 track = 0;
         bool closed = false;
         bool havePrevious = false;  // a point of this track has been seen
         int count = 0;
-        double firstX = 0, firstY = 0, prevX = 0, prevY = 0;
+        QPointF first, previous;
         auto closeRing = [&] {
-            if (closed && count >= 2) painter.line(prevX, prevY, firstX, firstY, colour);
+            if (closed && count >= 2) add(previous, first);
         };
         while (st.step()) {
-            const qint64 id = st.value(0).toLongLong();
-            const double x = st.value(2).toDouble();
-            const double y = st.value(3).toDouble();
+            const qint64 id = st.intValue(0);
+            const QPointF p(st.doubleValue(2), st.doubleValue(3));
             if (!havePrevious || id != track) {
                 if (havePrevious) closeRing();
                 track = id;
-                closed = st.value(1).toLongLong() != 0;
+                closed = st.intValue(1) != 0;
                 count = 0;
-                firstX = x;
-                firstY = y;
+                first = p;
             } else {
-                painter.line(prevX, prevY, x, y, colour);
+                add(previous, p);
             }
             havePrevious = true;
             ++count;
-            prevX = x;
-            prevY = y;
+            previous = p;
         }
         if (havePrevious) closeRing();
+        painter.lines(batch, colour);
+        batch.clear();
     }
 }
 

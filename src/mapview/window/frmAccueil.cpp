@@ -62,8 +62,9 @@ bool frmAccueil::Form_Load() {
         majNb();
         options();
         majListes();
-        // Rows left by an abnormal end are drawn as well as listed.
-        if (s.nbWaypoints > 0 || s.nbTraces > 0) redraw();
+        // Rows left by an abnormal end are listed and get their view; the map is drawn once
+        // the window shows, when its canvas has taken its size (resizeSettled).
+        if (s.nbWaypoints > 0 || s.nbTraces > 0) zoomGlobal();
     });
     if (!ready) return false;
     if (s.paramCheckUpdate) updateChecker_->update(false);

@@ -1,0 +1,133 @@
+// The map reads only what a view can show and draws discs in an order of its own: for
+// every view, its picture must be the one that drawing every stored row, in the stored
+// order, with the canvas's pens gives.
+#include "test_fixture.h"
+
+#include "Database.h"
+#include "MapCanvas.h"
+#include "State.h"
+
+#include <QPainter>
+
+#include <cmath>
+
+namespace sotrix {
+namespace {
+
+using test::MapviewTest;
+
+QColor colourOf(qint32 c) { return couleurQt(c); }
+
+class BoundedDrawing : public MapviewTest {
+protected:
+    // Every row drawn as the canvas draws one shape at a time: tracks unselected then
+    // selected in key and point order, then waypoints unselected then selected.
+    QImage everyRowDrawn() {
+        QImage image(canvas->size(), QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        const double kx = canvas->width() / canvas->scaleWidth(), ky = canvas->height() / canvas->scaleHeight();
+        auto pixel = [&](double x, double y) {
+            return QPointF((x - canvas->scaleLeft()) * kx, (y - canvas->scaleTop()) * ky);
+        };
+        DbGuard db;
+        for (const int selected : {0, 1}) {
+            const QColor c = colourOf(selected ? state().paramCouleurSel : state().paramCouleur);
+            painter.setPen(QPen(c, canvas->drawWidth(), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+            Cursor t = db->query(QStringLiteral("select Id_trace, Fermer from Trace where (Selected <> 0) = ? "
+                                                "order by Id_trace"),
+                                 {selected});
+            while (t.next()) {
+                std::vector<QPointF> pts;
+                Cursor p = db->query(QStringLiteral("select X, Y from Points where Trace = ? and X is not null and "
+                                                    "Y is not null order by Num_trace, Id_point"),
+                                     {t.value(0)});
+                while (p.next()) pts.push_back(pixel(p.value(0).toDouble(), p.value(1).toDouble()));
+                if (t.value(1).toLongLong() != 0 && pts.size() >= 2) pts.push_back(pts.front());
+                for (size_t i = 1; i < pts.size(); ++i)
+                    if (pts[i - 1] != pts[i]) painter.drawLine(pts[i - 1], pts[i]);
+            }
+        }
+        for (const int selected : {0, 1}) {
+            const QColor c = colourOf(selected ? state().paramCouleurSel : state().paramCouleur);
+            painter.setPen(QPen(c, canvas->drawWidth(), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+            painter.setBrush(c);
+            const double r = std::abs(form->tailleSymbole * kx);
+            Cursor w = db->query(QStringLiteral("select X, Y from Points where Trace = 0 and (Selected <> 0) = ? "
+                                                "and X is not null and Y is not null order by Id_point"),
+                                 {selected});
+            while (w.next()) painter.drawEllipse(pixel(w.value(0).toDouble(), w.value(1).toDouble()), r, r);
+        }
+        return image;
+    }
+
+    static qint64 differing(const QImage& a, const QImage& b) {
+        qint64 n = 0;
+        for (int y = 0; y < a.height(); ++y)
+            for (int x = 0; x < a.width(); ++x) n += a.pixel(x, y) != b.pixel(x, y);
+        return n;
+    }
+};
+
+struct View {
+    const char* what;
+    double x, y, tailleVue;
+    double facteurTaille = 1.0;  // 1.2 draws with a pen of 2 pixels
+};
+
+TEST_F(BoundedDrawing, EveryViewShowsWhatDrawingEveryRowShows) {
+    const View views[] = {
+        {"everything", 0, 0, 420},
+        {"everything, wider pen", 0, 0, 420, 1.2},
+        {"the middle", 0, 0, 100},
+        {"a corner of the data", 150, 100, 60, 1.2},
+        {"between the vertices of the long tracks", -80, 60, 30},
+        {"a few pixels of the crowd", 10.3, 10.4, 0.5},
+        {"nothing", 5000, 5000, 10},
+    };
+    DbGuard db;
+    Transaction tx(*db);
+    // Waypoints on a grid, one in three selected, and a crowd on a few pixels where
+    // both colours and exact repeats mix.
+    int n = 0;
+    for (int gx = -200; gx <= 200; gx += 25)
+        for (int gy = -150; gy <= 150; gy += 25, ++n)
+            insertWaypoint(QStringLiteral("g%1").arg(n), gx + 0.3, gy - 0.7, n % 3 == 0);
+    for (int i = 0; i < 400; ++i)
+        insertWaypoint(QStringLiteral("c%1").arg(i), 10 + (i % 7) * 0.13, 10 + (i % 11) * 0.09, i % 5 == 0);
+    // On the edges and corners of every view, and just outside them by less than a disc.
+    for (const View& v : views) {
+        const double halfW = v.tailleVue * 4 / 3 / 2, halfH = v.tailleVue / 2, gap = v.tailleVue / 125 / 2;
+        for (const double dx : {-halfW - gap, -halfW, 0.0, halfW, halfW + gap})
+            for (const double dy : {-halfH - gap, -halfH, 0.0, halfH, halfH + gap}) {
+                insertWaypoint(QStringLiteral("e%1").arg(n), v.x + dx, v.y + dy, n % 2 == 0);
+                ++n;
+            }
+    }
+    // Tracks that cross views without a vertex in them, a closed one whose closing edge
+    // crosses them, one with a point without coordinates, and a dense random walk.
+    addTrack(QStringLiteral("longue"), {{-5000, -3000}, {5000, 3000}});
+    addTrack(QStringLiteral("longue choisie"), {{-5000, 3200}, {4000, -2500}}, false, true);
+    addTrack(QStringLiteral("anneau"), {{-3000, 70}, {-2000, 2000}, {3000, 50}}, true);
+    const qint64 trou = addTrack(QStringLiteral("trou"), {{-100, -100}, {-50, -20}, {60, -90}});
+    db->exec(QStringLiteral("update Points set X = null where Trace = ? and Num_trace = 2"), {trou});
+    std::vector<QPointF> walk;
+    double wx = 0, wy = 0;
+    for (int i = 0; i < 3000; ++i) {
+        wx += std::sin(i * 1.7) * 3;
+        wy += std::cos(i * 2.3) * 3;
+        walk.emplace_back(wx, wy);
+    }
+    addTrack(QStringLiteral("marche"), walk, false, false);
+    addTrack(QStringLiteral("marche choisie"), std::vector<QPointF>(walk.begin() + 1000, walk.end()), true, true);
+    tx.commit();
+
+    for (const View& v : views) {
+        state().facteurTaille = v.facteurTaille;
+        viewAt(v.x, v.y, v.tailleVue);
+        EXPECT_EQ(differing(canvas->image(), everyRowDrawn()), 0) << v.what;
+    }
+}
+
+}  // namespace
+}  // namespace sotrix
