@@ -56,7 +56,7 @@ struct RefusalCase {
     const char* what;
     int kind;
     std::function<QString()> make;
-    std::optional<Answer> connectionAnswer;  // kind 7: the answer to the offline question
+    std::optional<Answer> connectionAnswer = std::nullopt;  // kind 7: the answer to the offline question
     int gdalinfoTimeoutMs = kDelaiGdalinfoMs;
 };
 
