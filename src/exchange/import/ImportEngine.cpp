@@ -23,13 +23,21 @@ QString failureHead(const QString& path) {
            QStringLiteral("'.\n");
 }
 
-// "A (3X), B (2X)" for the names held more than once, in name order; "" when none.
+constexpr int kDoublonsNommes = 20;
+
+// "A (3X), B (2X)" for the names held more than once, in name order, the first
+// kDoublonsNommes of them, then ", …" when there are more; "" when none.
 QString doublons(Database& db, const QString& sql) {
     Cursor c = db.query(sql);
     QStringList items;
-    while (c.next())
+    while (c.next()) {
+        if (items.size() == kDoublonsNommes) {
+            items << QStringLiteral("…");
+            break;
+        }
         items << c.value(0).toString() + QStringLiteral(" (") + QString::number(c.value(1).toLongLong()) +
                      QStringLiteral("X)");
+    }
     return items.join(QStringLiteral(", "));
 }
 

@@ -1,5 +1,7 @@
 #include "ListeNoms.h"
 
+#include "Divers.h"
+
 #include <QItemSelectionModel>
 
 #include <algorithm>
@@ -19,7 +21,13 @@ void ModeleNoms::remplace(LignesListe lignes) {
     endResetModel();
 }
 
-QString ModeleNoms::texte(int row) const { return QString::fromUtf8(lignes_.nom(row)); }
+QString ModeleNoms::texte(int row) const {
+    // Enough bytes for one character more than is shown, whatever their length in UTF-8:
+    // the text costs the same for any name.
+    constexpr qsizetype kOctets = 4 * (kLongueurAffichee + 1);
+    const QByteArrayView nom = lignes_.nom(row);
+    return nomAffiche(QString::fromUtf8(nom.first(std::min(nom.size(), kOctets))));
+}
 
 ListeNoms::ListeNoms(QWidget* parent) : QListView(parent), modele_(new ModeleNoms(this)) {
     setModel(modele_);

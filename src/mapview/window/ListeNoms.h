@@ -12,7 +12,7 @@
 
 namespace sotrix {
 
-// The rows of a list: a name shown per row, a row key behind it.
+// The rows of a list: a name shown per row, bounded (nomAffiche), a row key behind it.
 class ModeleNoms final : public QAbstractListModel {
     Q_OBJECT
 public:

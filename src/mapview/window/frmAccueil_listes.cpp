@@ -1,5 +1,7 @@
 // The two lists of names, their counters, and the selection made from the list side.
-// Every item carries its row key; every write from a list is keyed on it.
+// Every item carries its row key; every write from a list is keyed on it, so an item
+// shows its name bounded (nomAffiche, in ListeNoms) and its layout costs the same for
+// any name.
 
 #include "frmAccueil.h"
 
