@@ -2,6 +2,7 @@
 // that must leave the workspace as it was, the common tail and projection failures.
 #include "test_import_fixture.h"
 
+#include "Divers.h"
 #include "ImportInserts.h"
 
 #include <QDir>
@@ -325,6 +326,32 @@ TEST_F(ImportTest, ManyDuplicatesNameTheFirstTwentyInABoxThatFits) {
         EXPECT_TRUE(box.isValid()) << "the box was shown";
         EXPECT_LE(box.width(), screen.width());
         EXPECT_LE(box.height(), screen.height());
+    }
+}
+
+TEST_F(ImportTest, DuplicateLongNamesAreNamedBounded) {
+    const QString head = QStringLiteral("Une erreur est survenue lors de l'importation du fichier '") + path("in.gpx") +
+                         QStringLiteral("'.\n");
+    const QByteArray name(1 << 20, 'n');
+    const QString bounded = QString(kLongueurAffichee - 1, QLatin1Char('n')) + QChar(0x2026) + QStringLiteral(" (2X).");
+    const QByteArray wpt = "<wpt lat=\"50.5\" lon=\"4.5\"><name>" + name + "</name></wpt>";
+    const QByteArray trk = "<trk><name>" + name +
+                           "</name><trkseg><trkpt lat=\"50\" lon=\"4\"/><trkpt lat=\"50.1\" lon=\"4\"/></trkseg></trk>";
+    struct Case {
+        const char* what;
+        QByteArray body;
+        QString message;
+    };
+    const Case cases[] = {
+        {"waypoints", wpt + wpt, head + QString::fromUtf8("Plusieurs waypoints ont le même nom : ") + bounded},
+        {"tracks", trk + trk, head + QString::fromUtf8("Plusieures traces ont le même nom : ") + bounded},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        prompts->clear();
+        EXPECT_EQ(importGpx(smallGpx(c.body)), ImportOutcome::Refused);
+        ASSERT_EQ(prompts->texts().size(), 1);
+        EXPECT_TRUE(prompts->texts()[0] == c.message) << prompts->texts()[0].size() << " characters";
     }
 }
 

@@ -1,6 +1,7 @@
 #include "ImportEngine.h"
 
 #include "Database.h"
+#include "Divers.h"
 #include "FileMessages.h"
 #include "ImportReader.h"
 #include "ImportStore.h"
@@ -26,7 +27,8 @@ QString failureHead(const QString& path) {
 constexpr int kDoublonsNommes = 20;
 
 // "A (3X), B (2X)" for the names held more than once, in name order, the first
-// kDoublonsNommes of them, then ", …" when there are more; "" when none.
+// kDoublonsNommes of them, each bounded (nomAffiche), then ", …" when there are more;
+// "" when none.
 QString doublons(Database& db, const QString& sql) {
     Cursor c = db.query(sql);
     QStringList items;
@@ -35,8 +37,8 @@ QString doublons(Database& db, const QString& sql) {
             items << QStringLiteral("…");
             break;
         }
-        items << c.value(0).toString() + QStringLiteral(" (") + QString::number(c.value(1).toLongLong()) +
-                     QStringLiteral("X)");
+        items << nomAffiche(c.value(0).toString()) + QStringLiteral(" (") +
+                     QString::number(c.value(1).toLongLong()) + QStringLiteral("X)");
     }
     return items.join(QStringLiteral(", "));
 }
