@@ -1,5 +1,6 @@
 // Times our shapefile writer and reader against shapelib on the same seeded data, in one
-// run, and prints the times (median of five) and the ratios ours / shapelib:
+// run, and prints the times (median of five writes, of fifteen reads) and the ratios ours
+// / shapelib:
 //   points     1,000,000 point records (X 20,000-300,000, Y 20,000-250,000)
 //   polyline   one record of 1,000,000 vertices
 //   polylines  10,000 records of 100 vertices
@@ -7,10 +8,12 @@
 // it, and closing the pair at the end, for both: shapelib's objects are made with
 // SHPCreateSimpleObject, ours as the export makes them (points as values, a part's points
 // in one block with addPoints); the making of our shapes alone is also shown. Reading opens the pair, reads every record and
-// sums X + Y (the sums must agree); the shapes are released as they are read. Every
-// timing runs in a fresh child process.
+// sums X + Y (the sums must agree); the shapes are released as they are read, the two
+// readers taking turns to go first. Every timing runs in a fresh child process.
 //
-// bench_shapefile [work folder]   (default: a new temporary folder, removed at the end)
+// bench_shapefile [work folder] [points] [polyline] [polylines]
+//   the work folder defaults to a new temporary folder, removed at the end; rows named
+//   run alone, all of them when none is named.
 #include "Median.h"
 #include "Shapefile.h"
 
@@ -29,6 +32,7 @@
 #include <vector>
 
 #include <sys/wait.h>
+#include <time.h>
 #include <unistd.h>
 
 using namespace shapefile;
@@ -39,6 +43,7 @@ using sotrix::bench::median;
 
 // The machine may be shared: the median of several rounds.
 constexpr int kRounds = 5;
+constexpr int kReadRounds = 15;
 
 struct Data {
     std::int32_t type;
@@ -77,11 +82,19 @@ double timed(const std::function<void()>& work) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-// What a timed run hands back: the seconds it measured and a sum of coordinates.
+// What a timed run hands back: the seconds it measured, the processor time it took over
+// them (what a busy machine disturbs least) and a sum of coordinates.
 struct Outcome {
     double seconds = 0;
     double sum = 0;
+    double cpuSeconds = 0;
 };
+
+double cpuNow() {
+    timespec t{};
+    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
+}
 
 // Runs `work` in a child process, so that every timing starts from the same fresh memory:
 // what one library freed is never reused by the other, and each pays for the memory it
@@ -195,11 +208,20 @@ double readShapelib(const std::string& path) {
 
 std::uintmax_t fileSize(const std::string& p) { return std::filesystem::file_size(p); }
 
+Outcome timedRead(double (*read)(const std::string&), const std::string& path) {
+    return inChild([&] {
+        Outcome r;
+        const double cpu = cpuNow();
+        r.seconds = timed([&] { r.sum = read(path); });
+        r.cpuSeconds = cpuNow() - cpu;
+        return r;
+    });
+}
+
 void run(const char* label, const Data& d, const std::filesystem::path& dir) {
     const std::string ours = (dir / (std::string(label) + "_ours.shp")).string();
     const std::string theirs = (dir / (std::string(label) + "_shapelib.shp")).string();
-    std::vector<double> ourShapes, ourWrite, libWrite, ourRead, libRead;
-    double ourSum = 0, libSum = 0;
+    std::vector<double> ourShapes, ourWrite, libWrite, ourRead, libRead, readRatios, ourCpu, libCpu;
     for (int round = 0; round < kRounds; ++round) {
         ourShapes.push_back(inChild([&] {
                                 Outcome r;
@@ -208,32 +230,39 @@ void run(const char* label, const Data& d, const std::filesystem::path& dir) {
                             }).seconds);
         ourWrite.push_back(inChild([&] { return Outcome{timed([&] { writeOurs(ours, d); }), 0}; }).seconds);
         libWrite.push_back(inChild([&] { return Outcome{timed([&] { writeShapelib(theirs, d); }), 0}; }).seconds);
-        Outcome o = inChild([&] {
-            Outcome r;
-            r.seconds = timed([&] { r.sum = readOurs(ours); });
-            return r;
-        });
-        ourRead.push_back(o.seconds);
-        ourSum = o.sum;
-        o = inChild([&] {
-            Outcome r;
-            r.seconds = timed([&] { r.sum = readShapelib(theirs); });
-            return r;
-        });
-        libRead.push_back(o.seconds);
-        libSum = o.sum;
     }
-    if (ourSum != libSum) fail(std::string(label) + ": the sums differ");
+    // Reads are short: more pairs, each pair taking turns to go first.
+    for (int round = 0; round < kReadRounds; ++round) {
+        Outcome o, l;
+        if (round % 2 == 0) {
+            o = timedRead(readOurs, ours);
+            l = timedRead(readShapelib, theirs);
+        } else {
+            l = timedRead(readShapelib, theirs);
+            o = timedRead(readOurs, ours);
+        }
+        if (o.sum != l.sum) fail(std::string(label) + ": the sums differ");
+        ourRead.push_back(o.seconds);
+        libRead.push_back(l.seconds);
+        readRatios.push_back(o.seconds / l.seconds);
+        ourCpu.push_back(o.cpuSeconds);
+        libCpu.push_back(l.cpuSeconds);
+    }
     const std::string ourShx = ours.substr(0, ours.size() - 3) + "shx";
     const std::string libShx = theirs.substr(0, theirs.size() - 3) + "shx";
     if (fileSize(ours) != fileSize(theirs) || fileSize(ourShx) != fileSize(libShx))
         fail(std::string(label) + ": the file sizes differ");
     const double m = median(ourShapes), w = median(ourWrite), lw = median(libWrite), r = median(ourRead),
                  lr = median(libRead);
+    std::sort(readRatios.begin(), readRatios.end());
     std::printf("%-10s .shp %11ju bytes, .shx %10ju bytes\n", label, fileSize(ours), fileSize(ourShx));
     std::printf("  write  ours %8.3f s   shapelib %8.3f s   ratio %5.2f   (making the shapes alone: %.3f s)\n", w,
                 lw, w / lw, m);
-    std::printf("  read   ours %8.3f s   shapelib %8.3f s   ratio %5.2f\n", r, lr, r / lr);
+    std::printf("  read   ours %8.3f s   shapelib %8.3f s   ratio %5.2f   (pair by pair: min %.2f  median %.2f  "
+                "max %.2f)\n",
+                r, lr, r / lr, readRatios.front(), median(readRatios), readRatios.back());
+    std::printf("         processor time: ours %8.3f s   shapelib %8.3f s   ratio %5.2f\n", median(ourCpu),
+                median(libCpu), median(ourCpu) / median(libCpu));
 }
 
 }  // namespace
@@ -241,8 +270,15 @@ void run(const char* label, const Data& d, const std::filesystem::path& dir) {
 int main(int argc, char** argv) {
     std::filesystem::path dir;
     bool temporary = false;
-    if (argc > 1) {
-        dir = std::filesystem::absolute(argv[1]).lexically_normal();
+    std::vector<std::string> rows;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "points" || arg == "polyline" || arg == "polylines")
+            rows.push_back(arg);
+        else
+            dir = std::filesystem::absolute(arg).lexically_normal();
+    }
+    if (!dir.empty()) {
         std::filesystem::create_directories(dir);
     } else {
         std::string pattern = (std::filesystem::temp_directory_path() / "benchshpXXXXXX").string();
@@ -250,10 +286,16 @@ int main(int argc, char** argv) {
         dir = pattern;
         temporary = true;
     }
+    const auto wanted = [&](const char* label) {
+        return rows.empty() || std::find(rows.begin(), rows.end(), label) != rows.end();
+    };
+    // The data is made whatever rows run, so that each row's data stays the same.
     std::mt19937_64 rng(42);
-    run("points", makeData(1, 1000000, 1, rng), dir);
-    run("polyline", makeData(3, 1, 1000000, rng), dir);
-    run("polylines", makeData(3, 10000, 100, rng), dir);
+    const Data points = makeData(1, 1000000, 1, rng), polyline = makeData(3, 1, 1000000, rng),
+               polylines = makeData(3, 10000, 100, rng);
+    if (wanted("points")) run("points", points, dir);
+    if (wanted("polyline")) run("polyline", polyline, dir);
+    if (wanted("polylines")) run("polylines", polylines, dir);
     if (temporary) std::filesystem::remove_all(dir);
     return 0;
 }

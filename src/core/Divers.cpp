@@ -66,6 +66,13 @@ QString uneLigne(const QString& text) {
     return supprimeDoublons(s, QStringLiteral(" "));
 }
 
+QString nomAffiche(const QString& text) {
+    if (text.size() <= kLongueurAffichee) return text;
+    qsizetype keep = kLongueurAffichee - 1;
+    if (text.at(keep - 1).isHighSurrogate()) --keep;
+    return text.first(keep) + QChar(0x2026);
+}
+
 QString supprimeDoublons(const QString& text, const QString& separator) {
     const QChar placeholder(u'\0');
     QString s = text;

@@ -1,6 +1,7 @@
 #pragma once
 // Small shared procedures: text conversions, colour split, file and column tests,
-// locale separators, the number-separator swap and the flattening of multi-line text.
+// locale separators, the number-separator swap, the flattening of multi-line text and
+// the bounded text of a name on screen.
 
 #include <QByteArray>
 #include <QString>
@@ -38,5 +39,11 @@ bool connecteInternet();
 QString uneLigne(const QString& text);
 // Collapses runs of the separator into one and removes it from both ends.
 QString supprimeDoublons(const QString& text, const QString& separator);
+
+// The most characters a name or free text takes in a list, a window or a message.
+inline constexpr qsizetype kLongueurAffichee = 256;
+// The text as shown: whole up to kLongueurAffichee characters, else its start and "…"
+// within that length, never splitting a character. Its cost does not grow with the text.
+QString nomAffiche(const QString& text);
 
 }  // namespace sotrix

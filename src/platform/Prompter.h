@@ -36,7 +36,7 @@ public:
     // A message box titled "Sotrix"; text lines are separated by "\n".
     virtual Answer message(const QString& text, Icon icon = Icon::None, Buttons buttons = Buttons::Ok,
                            Answer defaultButton = Answer::Ok) = 0;
-    // A Yes/No question box; answers Yes or No.
+    // A Yes/No question box; answers Yes or No, and only an answer ends it.
     Answer ask(const QString& text, Answer defaultButton = Answer::Yes) {
         return message(text, Icon::Question, Buttons::YesNo, defaultButton);
     }

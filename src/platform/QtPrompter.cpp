@@ -1,12 +1,17 @@
 #include "Prompter.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QColorDialog>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QKeyEvent>
 #include <QMessageBox>
+#include <QScreen>
 #include <QUrl>
+
+#include <algorithm>
 
 namespace sotrix {
 
@@ -35,6 +40,42 @@ Answer fromQt(int b) {
     }
 }
 
+// A message box. A Yes/No question must be answered: Escape and the close box do
+// nothing. Any other box takes them as Cancel when it has Cancel, as OK when OK is its
+// only button.
+class BoiteMessage final : public QMessageBox {
+public:
+    BoiteMessage(QWidget* parent, bool imposee) : QMessageBox(parent), imposee_(imposee) {}
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if (imposee_ && event->matches(QKeySequence::Cancel)) return;
+        QMessageBox::keyPressEvent(event);
+    }
+    void closeEvent(QCloseEvent* event) override {
+        if (imposee_ && !clickedButton()) {
+            event->ignore();
+            return;
+        }
+        QMessageBox::closeEvent(event);
+    }
+
+private:
+    bool imposee_;
+};
+
+// The width a dialog needs for its whole title in the title bar: the text as title bars
+// write it (bold), and room for the window icon and the title bar buttons. Never more
+// than the screen.
+int largeurTitre(const QWidget& dialog, const QString& title) {
+    QFont bold = dialog.font();
+    bold.setBold(true);
+    const QFontMetrics metrics(bold);
+    const int wanted = metrics.horizontalAdvance(title) + 6 * metrics.height();
+    const QScreen* screen = dialog.screen();
+    return screen ? std::min(wanted, screen->availableGeometry().width()) : wanted;
+}
+
 // Qt's own dialog, the same on every desktop; its name filters ignore the case of
 // extensions. A save dialog asks no question of its own: the program asks before it
 // replaces a file.
@@ -59,7 +100,7 @@ std::optional<FileChoice> fileDialog(const FileRequest& r, QFileDialog::AcceptMo
 }  // namespace
 
 Answer QtPrompter::message(const QString& text, Icon icon, Buttons buttons, Answer defaultButton) {
-    QMessageBox box(QApplication::activeWindow());
+    BoiteMessage box(QApplication::activeWindow(), buttons == Buttons::YesNo);
     box.setWindowTitle(kTitle);
     box.setText(text);
     switch (icon) {
@@ -78,16 +119,21 @@ Answer QtPrompter::message(const QString& text, Icon icon, Buttons buttons, Answ
         break;
     case Buttons::RetryCancel: box.setStandardButtons(QMessageBox::Retry | QMessageBox::Cancel); break;
     }
+    if (box.button(QMessageBox::Cancel)) box.setEscapeButton(QMessageBox::Cancel);
     box.setDefaultButton(toQt(defaultButton));
     return fromQt(box.exec());
 }
 
 std::optional<QString> QtPrompter::input(const QString& text, const QString& title, const QString& defaultText) {
-    bool ok = false;
-    const QString answer = QInputDialog::getText(QApplication::activeWindow(), title.isEmpty() ? kTitle : title, text,
-                                                 QLineEdit::Normal, defaultText, &ok);
-    if (!ok) return std::nullopt;
-    return answer;
+    QInputDialog dlg(QApplication::activeWindow());
+    dlg.setInputMode(QInputDialog::TextInput);
+    dlg.setWindowTitle(title.isEmpty() ? kTitle : title);
+    dlg.setLabelText(text);
+    dlg.setTextValue(defaultText);
+    // Wide enough for its whole title.
+    dlg.resize(std::max(dlg.sizeHint().width(), largeurTitre(dlg, dlg.windowTitle())), dlg.sizeHint().height());
+    if (dlg.exec() != QDialog::Accepted) return std::nullopt;
+    return dlg.textValue();
 }
 
 std::optional<FileChoice> QtPrompter::openFile(const FileRequest& request) {

@@ -11,6 +11,9 @@
 #include "ShapeFormat.h"
 
 #include <algorithm>
+#include <array>
+#include <span>
+#include <vector>
 
 namespace shapefile {
 
@@ -151,19 +154,36 @@ void CShapeFile::setStoredBox(Shape& shape, std::span<const std::byte> fixed) {
 }
 
 // Reads numPoints vertices from contents offset `from`, in pieces, as the next points of
-// the record's block, and adds them to `target` (a part or a multipoint).
+// the record's block, and appends them to `target` (a new part or multipoint) with the box
+// that adding them one by one would give: the first point's, widened by each later one.
 // Each pointer handed out shares the block, so a caller may keep any point alone.
 template <class Target>
 void CShapeFile::readPoints(Target& target, PointBlock& block, const RecordSpan& record, std::int64_t from,
                             std::int32_t numPoints, const char* source) {
+    if (numPoints == 0) return;
     target.reserve(std::size_t(numPoints));
+    auto& members = target.members_;
+    // Made in place: no growth can happen inside the loop.
+    auto out = members.insert(members.end(), std::size_t(numPoints), nullptr);
     constexpr std::int32_t kPerPiece = std::int32_t(kPieceBytes / kVertexBytes);
+    const std::byte* first = contentBytes(record, from, kVertexBytes, source).data();
+    double left = loadLEDouble(first), right = left, bottom = loadLEDouble(first + 8), top = bottom;
     for (std::int32_t k = 0; k < numPoints; k += kPerPiece) {
         const std::int32_t n = std::min(kPerPiece, numPoints - k);
         const std::byte* xy = contentBytes(record, from + kVertexBytes * k, kVertexBytes * n, source).data();
-        for (std::int32_t i = 0; i < n; ++i, xy += kVertexBytes)
-            target.add(block.add(loadLEDouble(xy), loadLEDouble(xy + 8)));
+        for (std::int32_t i = 0; i < n; ++i, xy += kVertexBytes) {
+            const double x = loadLEDouble(xy), y = loadLEDouble(xy + 8);
+            left = x < left ? x : left;
+            right = x > right ? x : right;
+            bottom = y < bottom ? y : bottom;
+            top = y > top ? y : top;
+            *out++ = block.add(x, y);
+        }
     }
+    target.setLeft(left);
+    target.setRight(right);
+    target.setBottom(bottom);
+    target.setTop(top);
 }
 
 // PolyLine and Polygon records: box, NumParts, NumPoints, the part starts, the points.
@@ -187,8 +207,15 @@ std::shared_ptr<Shape> CShapeFile::readParts(std::int32_t index, const char* sou
         fail(LibraryError::InvalidRecord, source);
     setStoredBox(*shape, fixed);
 
-    // The starts, plus NumPoints as the end of the last part.
-    std::vector<std::int32_t> starts(std::size_t(numParts) + 1, numPoints);
+    // The starts, plus NumPoints as the end of the last part; those of a few parts stay on
+    // the stack.
+    std::array<std::int32_t, 16> fewStarts;
+    std::vector<std::int32_t> manyStarts;
+    const std::size_t startCount = std::size_t(numParts) + 1;
+    if (startCount > fewStarts.size()) manyStarts.resize(startCount);
+    const std::span<std::int32_t> starts =
+        manyStarts.empty() ? std::span(fewStarts).first(startCount) : std::span(manyStarts);
+    std::ranges::fill(starts, numPoints);
     constexpr std::int32_t kPerPiece = std::int32_t(kPieceBytes / kPartIndexBytes);
     for (std::int32_t k = 0; k < numParts; k += kPerPiece) {
         const std::int32_t n = std::min(kPerPiece, numParts - k);

@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QtTest/qtestspontaneevent.h>
 
 using namespace sotrix;
@@ -258,6 +259,54 @@ TEST_F(FrmImportTest, TablesThatKeepTheDialogFromOpening) {
         EXPECT_FALSE(ran);
         EXPECT_EQ(main.calls, QStringList{"enabled=1"});
         EXPECT_TRUE(main.widget.isEnabled());
+    }
+}
+
+TEST_F(FrmImportTest, WideHeadersKeepTheDialogOnTheScreen) {
+    QByteArray binary(2 * 1024 * 1024, '\0');
+    for (qsizetype i = 0; i < binary.size(); ++i) binary[i] = char(0x80 + (i * 7919) % 0x80);
+    QByteArray numbered;
+    for (int i = 0; numbered.size() <= 2 * 1024 * 1024; ++i) numbered += "c" + QByteArray::number(i) + ",";
+    const QString longName = QString(300, QChar(u'é'));
+    struct Case {
+        const char* what;
+        QByteArray bytes;
+        int items;  // 0: refused with the read-failure message
+        QString first;
+    };
+    const std::vector<Case> cases{
+        {"binary, no line end", binary, 0, {}},
+        {"a header over 1 MiB", numbered + "\n1,2\n", 0, {}},
+        {"1,000,000 columns", "Nom,X,Y" + QByteArray(999997, ',') + "\n", 256, QStringLiteral("Nom")},
+        {"a 300-character name", longName.toUtf8() + ",X,Y\n", 3, {}},
+    };
+    const int screen = QApplication::primaryScreen()->availableGeometry().width();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        prompts->clear();
+        const QString file = writeFile(c.bytes, QStringLiteral("large.csv"));
+        EXPECT_EQ(open(file, typefichier::kOuvrirCsvVirgule), c.items > 0);
+        if (c.items == 0) {
+            EXPECT_EQ(prompts->texts(), QStringList{QStringLiteral("Impossible de lire le fichier '") + file + kReadFailureTail});
+            EXPECT_EQ(dialog(), nullptr);
+            continue;
+        }
+        ASSERT_NE(dialog(), nullptr);
+        EXPECT_TRUE(prompts->texts().isEmpty());
+        EXPECT_LE(dialog()->frameGeometry().width(), screen);
+        for (const char* combo : {"Combo_nom", "Combo_x", "Combo_y"}) {
+            SCOPED_TRACE(combo);
+            EXPECT_EQ(child<QComboBox>(combo)->count(), c.items);
+            EXPECT_LE(child<QComboBox>(combo)->sizeHint().width(), screen / 2);
+            const QString first = child<QComboBox>(combo)->itemText(0);
+            if (c.first.isNull()) {
+                EXPECT_TRUE(first.endsWith(u'…')) << first.size();
+                EXPECT_LE(child<QComboBox>(combo)->fontMetrics().horizontalAdvance(first), screen / 2);
+            } else {
+                EXPECT_EQ(first, c.first);
+            }
+        }
+        child<QPushButton>("annuler_dbf")->click();
     }
 }
 

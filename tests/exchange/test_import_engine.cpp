@@ -2,10 +2,15 @@
 // that must leave the workspace as it was, the common tail and projection failures.
 #include "test_import_fixture.h"
 
+#include "Divers.h"
 #include "ImportInserts.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QAbstractButton>
+#include <QMessageBox>
+#include <QScreen>
+#include <QTimer>
 
 #include <cmath>
 
@@ -265,6 +270,89 @@ TEST_F(ImportTest, DuplicateNamesRefuseTheWholeFile) {
     EXPECT_EQ(importGpx(smallGpx(trk + trk + "<rte><name>T</name></rte>")), ImportOutcome::Refused);
     EXPECT_EQ(prompts->texts(), QStringList{head + QString::fromUtf8("Plusieures traces ont le même nom : T (3X).")});
     EXPECT_EQ(snapshot(), seeded);
+}
+
+namespace {
+
+// The size of the real message box showing text, closed by its OK button once shown.
+QSize boxSize(const QString& text) {
+    QSize size;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&size] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            auto* box = qobject_cast<QMessageBox*>(w);
+            if (!box || !box->isVisible()) continue;
+            size = box->frameGeometry().size();
+            box->button(QMessageBox::Ok)->click();
+        }
+    });
+    poll.start(20);
+    QtPrompter().message(text, Icon::Exclamation, Buttons::Ok, Answer::Ok);
+    return size;
+}
+
+}  // namespace
+
+TEST_F(ImportTest, ManyDuplicatesNameTheFirstTwentyInABoxThatFits) {
+    const QString head = QStringLiteral("Une erreur est survenue lors de l'importation du fichier '") + path("in.gpx") +
+                         QStringLiteral("'.\nPlusieurs waypoints ont le même nom : ");
+    auto names = [](int from, int to) {
+        QStringList out;
+        for (int i = from; i <= to; ++i) out << QStringLiteral("N%1 (2X)").arg(i, 4, 10, QLatin1Char('0'));
+        return out.join(QStringLiteral(", "));
+    };
+    struct Case {
+        int duplicates;
+        QString list;
+    };
+    const std::vector<Case> cases{
+        {20, names(1, 20)},
+        {21, names(1, 20) + QStringLiteral(", …")},
+        {1500, names(1, 20) + QStringLiteral(", …")},
+    };
+    const QRect screen = QApplication::primaryScreen()->availableGeometry();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.duplicates);
+        QByteArray body;
+        for (int i = 1; i <= c.duplicates; ++i)
+            for (int twice = 0; twice < 2; ++twice)
+                body += "<wpt lat=\"50.5\" lon=\"4.5\"><name>N" + QByteArray::number(i).rightJustified(4, '0') +
+                        "</name></wpt>";
+        prompts->clear();
+        EXPECT_EQ(importGpx(smallGpx(body)), ImportOutcome::Refused);
+        ASSERT_EQ(prompts->texts().size(), 1);
+        EXPECT_EQ(prompts->texts()[0], head + c.list + u'.');
+        const QSize box = boxSize(prompts->texts()[0]);
+        EXPECT_TRUE(box.isValid()) << "the box was shown";
+        EXPECT_LE(box.width(), screen.width());
+        EXPECT_LE(box.height(), screen.height());
+    }
+}
+
+TEST_F(ImportTest, DuplicateLongNamesAreNamedBounded) {
+    const QString head = QStringLiteral("Une erreur est survenue lors de l'importation du fichier '") + path("in.gpx") +
+                         QStringLiteral("'.\n");
+    const QByteArray name(1 << 20, 'n');
+    const QString bounded = QString(kLongueurAffichee - 1, QLatin1Char('n')) + QChar(0x2026) + QStringLiteral(" (2X).");
+    const QByteArray wpt = "<wpt lat=\"50.5\" lon=\"4.5\"><name>" + name + "</name></wpt>";
+    const QByteArray trk = "<trk><name>" + name +
+                           "</name><trkseg><trkpt lat=\"50\" lon=\"4\"/><trkpt lat=\"50.1\" lon=\"4\"/></trkseg></trk>";
+    struct Case {
+        const char* what;
+        QByteArray body;
+        QString message;
+    };
+    const Case cases[] = {
+        {"waypoints", wpt + wpt, head + QString::fromUtf8("Plusieurs waypoints ont le même nom : ") + bounded},
+        {"tracks", trk + trk, head + QString::fromUtf8("Plusieures traces ont le même nom : ") + bounded},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        prompts->clear();
+        EXPECT_EQ(importGpx(smallGpx(c.body)), ImportOutcome::Refused);
+        ASSERT_EQ(prompts->texts().size(), 1);
+        EXPECT_TRUE(prompts->texts()[0] == c.message) << prompts->texts()[0].size() << " characters";
+    }
 }
 
 TEST_F(ImportTest, ShortTracksGoAndCountsAreWritten) {

@@ -12,7 +12,8 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QTemporaryDir>
-#include <QTextEdit>
+#include <QCoreApplication>
+#include <QPlainTextEdit>
 
 #include <gtest/gtest.h>
 
@@ -44,7 +45,7 @@ protected:
         prompts->answerOpen(FileChoice{{file}, kind});
         tool->cmd_destination_Click();
     }
-    QString shown() { return tool->findChild<QTextEdit*>(QStringLiteral("txtInfo"))->toPlainText(); }
+    QString shown() { return tool->findChild<QPlainTextEdit*>(QStringLiteral("txtInfo"))->toPlainText(); }
     QByteArray bytes(const QString& p) {
         QFile f(p);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
@@ -190,6 +191,39 @@ TEST_F(InfoFile, MissingFilesAskAgainAndTheSavedTextIsTheShownText) {
     tool->cmdSauvegarder_Click();
     EXPECT_EQ(messages(), QStringList{QStringLiteral("Impossible de créer le fichier '") + dir.path() +
                                             QStringLiteral("'.\nVérifiez que ce fichier n'est pas en cours d'utilisation.")});
+}
+
+TEST_F(InfoFile, ALongReportFillsFromTheEventLoopAndIsSavedWhole) {
+    test::StubTools stubs;
+    const QString f = data->path(QStringLiteral("a.shp"));
+    write(f, "x");
+    struct Case {
+        const char* what;
+        int lines;
+        bool fillsLater;
+    };
+    const std::vector<Case> cases{{"short", 3, false}, {"long", 400000, true}};
+    auto* view = tool->findChild<QPlainTextEdit*>(QStringLiteral("txtInfo"));
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->lineWrapMode(), QPlainTextEdit::NoWrap);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QString whole;
+        for (int i = 1; i <= c.lines; ++i) whole += QString::number(i) + u'\n';
+        stubs.add(QStringLiteral("ogrinfo"), QStringLiteral("seq 1 %1").arg(c.lines));
+        report(f, kVectoriel, false);
+        // The click returns with the start of the report shown, the rest to come.
+        EXPECT_TRUE(whole.startsWith(shown()));
+        EXPECT_FALSE(shown().isEmpty());
+        EXPECT_EQ(shown().size() < whole.size(), c.fillsLater);
+        EXPECT_EQ(tool->remplissage(), c.fillsLater);
+        const QString saved = data->path(QStringLiteral("%1.txt").arg(QLatin1String(c.what)));
+        prompts->answerSave(FileChoice{{saved}, 1});
+        tool->cmdSauvegarder_Click();
+        EXPECT_EQ(bytes(saved), whole.toUtf8());
+        for (int turns = 0; tool->remplissage() && turns < 100000; ++turns) QCoreApplication::processEvents();
+        EXPECT_EQ(shown(), whole);
+    }
 }
 
 }  // namespace

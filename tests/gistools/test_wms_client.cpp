@@ -2,6 +2,7 @@
 // answer gives its list or its message, and nothing hangs.
 #include "FakeHttpServer.h"
 #include "State.h"
+#include "WmsClient.h"
 #include "Workspace.h"
 #include "frmWms.h"
 
@@ -12,6 +13,10 @@
 #include <QListWidget>
 #include <QPointer>
 #include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
+
+#include <optional>
 
 #include <gtest/gtest.h>
 
@@ -135,6 +140,53 @@ TEST_F(WmsRetrieval, EachServerScriptGivesItsListOrItsMessage) {
             QStringLiteral("GET /wms?x=1&SERVICE=WMS&VERSION=1.1.1&REQUEST=GetCapabilities HTTP/1.1\r\n")))
             << one.requests()[0].toStdString();
         EXPECT_TRUE(one.requests()[0].contains(QStringLiteral("\r\nAccept: */*")));
+    }
+}
+
+// A server that sends its head at once, then one byte every 5 ms: forever, or bytes
+// bytes and the end.
+TEST(WmsClientLimit, AReplyThatNeverEndsIsCutByTheOverallLimit) {
+    struct Case {
+        const char* what;
+        int bytes;  // -1: forever
+        ReponseWms::Kind kind;
+    };
+    const std::vector<Case> cases{{"trickles forever", -1, ReponseWms::Kind::Failed},
+                                  {"trickles then ends in time", 20, ReponseWms::Kind::Body}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QTcpServer server;
+        ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));
+        QTimer trickle;
+        QPointer<QTcpSocket> peer;
+        int sent = 0;
+        QObject::connect(&server, &QTcpServer::newConnection, [&] {
+            peer = server.nextPendingConnection();
+            peer->write("HTTP/1.0 200 OK\r\nContent-Type: text/xml\r\n\r\n");
+            trickle.start(5);
+        });
+        QObject::connect(&trickle, &QTimer::timeout, [&] {
+            if (!peer) return;
+            if (c.bytes >= 0 && sent == c.bytes) {
+                trickle.stop();
+                peer->disconnectFromHost();
+                return;
+            }
+            peer->write(" ");
+            ++sent;
+        });
+        WmsClient client(300, 800);
+        std::optional<ReponseWms> outcome;
+        QObject::connect(&client, &WmsClient::finished, [&](const ReponseWms& r) { outcome = r; });
+        client.get(QStringLiteral("http://127.0.0.1:%1/wms").arg(server.serverPort()));
+        QElapsedTimer clock;
+        clock.start();
+        while (!outcome && clock.elapsed() < 5000) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        ASSERT_TRUE(outcome.has_value()) << "the retrieval hangs";
+        EXPECT_EQ(outcome->kind, c.kind);
+        if (c.kind == ReponseWms::Kind::Failed) {
+            EXPECT_EQ(messageReponseWms(*outcome), kRecuperation);
+        }
     }
 }
 

@@ -3,6 +3,8 @@
 // address is fetched over HTTP and compared with the program's own version. From the
 // menu every outcome is told; at start-up only a newer version is.
 
+#include "HttpLimits.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QPointer>
@@ -57,7 +59,7 @@ public:
     Q_ENUM(Outcome)
 
     static constexpr int kTransferTimeoutMs = 10000;  // nothing received for that long
-    static constexpr int kOverallTimeoutMs = 60000;   // the whole exchange
+    static constexpr int kOverallTimeoutMs = kDelaiTotalHttpMs;  // the whole exchange
     static constexpr qint64 kMaxBody = 1 << 20;
 
     explicit UpdateChecker(QObject* parent = nullptr);

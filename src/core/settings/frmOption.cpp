@@ -12,6 +12,8 @@
 #include "OptionRules.h"
 #include "State.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -23,11 +25,14 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <functional>
 #include <limits>
+#include <utility>
 
 namespace sotrix {
 
@@ -58,6 +63,26 @@ QComboBox* pickList(const char* name, const QStringList& items = {}) {
     return box;
 }
 
+// Runs its action at the next release of a mouse button anywhere in the program, as the
+// release arrives; then waits to be armed again.
+class AuRelachement final : public QObject {
+public:
+    AuRelachement(QObject* parent, std::function<void()> action) : QObject(parent), action_(std::move(action)) {}
+    void arme() { qApp->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::MouseButtonRelease) {
+            qApp->removeEventFilter(this);
+            action_();
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> action_;
+};
+
 // Puts a list position from code: no handler runs.
 void setPosition(QComboBox* box, int position) { box->setCurrentIndex(position < box->count() ? position : -1); }
 
@@ -67,6 +92,12 @@ frmOption::frmOption() {
     setObjectName(QStringLiteral("frmOption"));
     setWindowTitle(QStringLiteral("Options de Sotrix"));
     buildUi();
+    // Right after the release has reached its widget.
+    auRelachement_ = new AuRelachement(this, [this] {
+        QTimer::singleShot(0, this, [this] {
+            if (isVisible() && !finished()) runCommand([this] { questionsEnAttente(); });
+        });
+    });
 }
 
 void frmOption::buildUi() {
@@ -230,9 +261,19 @@ bool frmOption::eventFilter(QObject* watched, QEvent* event) {
         // Only a move of the focus inside the dialog counts: not the activation of
         // another window (a message box), nor the dialog's own end.
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && isVisible() && !finished()) {
-            if (watched == txtUpdate_) runCommand([this] { txtUpdate_LostFocus(); });
-            if (watched == txtProj4_) runCommand([this] { txtProj4_LostFocus(); });
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && isVisible() && !finished() &&
+            (watched == txtUpdate_ || watched == txtProj4_)) {
+            if (reason == Qt::MouseFocusReason && qobject_cast<QAbstractButton*>(QApplication::focusWidget())) {
+                // A box shown inside the press would take the release from the button,
+                // which would stay drawn pressed and never act. The button's handler
+                // asks the question before it acts; a press that ends off the button
+                // gets it once released.
+                static_cast<AuRelachement*>(auRelachement_)->arme();
+            } else if (watched == txtUpdate_) {
+                runCommand([this] { txtUpdate_LostFocus(); });
+            } else {
+                runCommand([this] { txtProj4_LostFocus(); });
+            }
         }
     } else if (event->type() == QEvent::FocusIn) {
         // Later: the press that gave the focus would clear the selection at once.
@@ -243,6 +284,9 @@ bool frmOption::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void frmOption::questionsEnAttente() {
+    // One question at a time: a check that comes while one is on screen has nothing to add.
+    if (questionEnCours_) return;
+    const QScopedValueRollback<bool> enCours(questionEnCours_, true);
     txtUpdate_LostFocus();
     if (!proj4Refuse_) txtProj4_LostFocus();
 }

@@ -118,6 +118,9 @@ private:
     // The save question of txtProj4 was answered and the datum question refused since
     // the box last took the focus: the question waits for its next focus-out.
     bool proj4Refuse_ = false;
+    // Asks the questions still waiting once a press on a button has ended.
+    QObject* auRelachement_ = nullptr;
+    bool questionEnCours_ = false;
     // The system the tab shows: the display system, or the GPS system.
     bool afficheCarto_ = true;
 };

@@ -1,6 +1,7 @@
 #include "ImportEngine.h"
 
 #include "Database.h"
+#include "Divers.h"
 #include "FileMessages.h"
 #include "ImportReader.h"
 #include "ImportStore.h"
@@ -19,13 +20,22 @@ QString failureHead(const QString& path) {
            QStringLiteral("'.\n");
 }
 
-// "A (3X), B (2X)" for the names held more than once, in name order; "" when none.
+constexpr int kDoublonsNommes = 20;
+
+// "A (3X), B (2X)" for the names held more than once, in name order, the first
+// kDoublonsNommes of them, each bounded (nomAffiche), then ", …" when there are more;
+// "" when none.
 QString doublons(Database& db, const QString& sql) {
     Cursor c = db.query(sql);
     QStringList items;
-    while (c.next())
-        items << c.value(0).toString() + QStringLiteral(" (") + QString::number(c.value(1).toLongLong()) +
-                     QStringLiteral("X)");
+    while (c.next()) {
+        if (items.size() == kDoublonsNommes) {
+            items << QStringLiteral("…");
+            break;
+        }
+        items << nomAffiche(c.value(0).toString()) + QStringLiteral(" (") +
+                     QString::number(c.value(1).toLongLong()) + QStringLiteral("X)");
+    }
     return items.join(QStringLiteral(", "));
 }
 

@@ -160,6 +160,10 @@ bool LecteurTexte::suivante(QString& ligne) {
             ++numero_;
             return true;
         }
+        if (borne_ >= 0 && cherche_ - debut_ > borne_) {
+            echec_ = true;
+            return false;
+        }
         if (!remplit()) {
             if (echec_) return false;
             if (debut_ >= texte_.size()) return false;
@@ -175,6 +179,7 @@ bool LecteurTexte::suivante(QString& ligne) {
 std::optional<QStringList> premieresLignes(const QString& path, int n) {
     LecteurTexte lecteur;
     if (!lecteur.ouvre(path)) return std::nullopt;
+    lecteur.borneLignes(kPremiereLigneMax);
     QStringList lignes;
     QString ligne;
     while (lignes.size() < n && lecteur.suivante(ligne)) lignes << ligne;

@@ -35,6 +35,9 @@ public:
     // The next line, without its end; false at the end of the text, or on a read failure
     // (then echec()).
     bool suivante(QString& ligne);
+    // From now on, a line longer than n characters is a read failure, found before more
+    // than about n characters are held.
+    void borneLignes(qsizetype n) { borne_ = n; }
     // The number of the line last given, from 1.
     qint64 numero() const { return numero_; }
     bool echec() const { return echec_; }
@@ -52,12 +55,16 @@ private:
     qsizetype debut_ = 0;    // start of the next line in texte_
     qsizetype cherche_ = 0;  // where the search for its end goes on
     qint64 numero_ = 0;
+    qsizetype borne_ = -1;  // no bound
     bool fin_ = false;
     bool echec_ = false;
 };
 
+// The longest first line worth looking at: a header or a line to recognize a file by.
+inline constexpr qsizetype kPremiereLigneMax = 1024 * 1024;
+
 // The first n lines of a file (fewer when it has fewer); nullopt when the file cannot be
-// opened or read.
+// opened or read, or when one of them is longer than kPremiereLigneMax characters.
 std::optional<QStringList> premieresLignes(const QString& path, int n);
 
 }  // namespace sotrix

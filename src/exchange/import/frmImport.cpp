@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSet>
 #include <QTimer>
 
@@ -27,6 +28,10 @@ namespace {
 
 constexpr int kGps = 0;
 constexpr int kAffichage = 1;
+// The lists offer the first columns only: no header needs more to be chosen from.
+constexpr qsizetype kColonnesOffertes = 256;
+// Width of a list when closed, in characters, whatever its items.
+constexpr int kLargeurListe = 20;
 
 bool parmi(const QString& item, std::initializer_list<const char*> mots) {
     const QString u = item.toUpper();
@@ -56,6 +61,8 @@ QComboBox* liste(QWidget* parent, const char* nom) {
     auto* c = new QComboBox(parent);
     c->setObjectName(QLatin1String(nom));
     c->setEditable(false);
+    c->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    c->setMinimumContentsLength(kLargeurListe);
     return c;
 }
 
@@ -63,6 +70,15 @@ QLabel* etiquette(QWidget* parent, const char* nom, const QString& texte) {
     auto* l = new QLabel(texte, parent);
     l->setObjectName(QLatin1String(nom));
     return l;
+}
+
+// The first items, elided to half the screen so that an open list fits on it. A text is
+// cut first to as many characters as that width has pixels, which no glyphs overfill.
+QStringList offerts(const QWidget* w, QStringList items) {
+    if (items.size() > kColonnesOffertes) items.resize(kColonnesOffertes);
+    const int largeur = w->screen()->availableGeometry().width() / 2;
+    for (QString& item : items) item = w->fontMetrics().elidedText(item.left(largeur), Qt::ElideRight, largeur);
+    return items;
 }
 
 void remplit(QComboBox* c, const QStringList& items, int choix) {
@@ -153,6 +169,8 @@ frmImport::frmImport(Importeur importeur, Fin fin) : importeur_(std::move(import
     boutons->addWidget(annuler_dbf_);
     grille->addLayout(boutons, rang, 0, 1, 2);
 
+    setMaximumWidth(screen()->availableGeometry().width());
+
     connect(ouvrir_dbf_, &QPushButton::clicked, this, [this] { runCommand([this] { ouvrir_dbf_Click(); }); });
     connect(annuler_dbf_, &QPushButton::clicked, this, [this] { runCommand([this] { annuler_dbf_Click(); }); });
 }
@@ -173,7 +191,7 @@ bool frmImport::Form_Load() {
             termine(false);
             return false;
         }
-        noms = std::get<QStringList>(champs);
+        noms = offerts(this, std::get<QStringList>(champs));
     } else {
         const auto lignes = premieresLignes(s.nomFichier, 1);
         if (!lignes) {
@@ -183,6 +201,7 @@ bool frmImport::Form_Load() {
         }
         const QChar delimiteur = s.sepChamps.isEmpty() ? delimiteurCsv(s.typeFichier) : s.sepChamps.front();
         if (!lignes->isEmpty()) decoupeLigneCsv(lignes->front(), delimiteur, colonnes);
+        colonnes = offerts(this, colonnes);
         noms = colonnes;
     }
     for (QWidget* w : {static_cast<QWidget*>(Combo_x_), static_cast<QWidget*>(Combo_y_),

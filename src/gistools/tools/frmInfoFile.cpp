@@ -15,12 +15,18 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSaveFile>
-#include <QTextEdit>
+#include <QPlainTextEdit>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include <algorithm>
 
 namespace sotrix {
 namespace {
 
 constexpr int kFiltreVectoriel = 1;
+// Characters added to the view per turn of the event loop: a few milliseconds of work.
+constexpr qsizetype kMorceauAffiche = 256 * 1024;
 
 QLabel* label(QWidget* parent, const char* name, const QString& text) {
     auto* l = new QLabel(text, parent);
@@ -53,17 +59,19 @@ frmInfoFile::frmInfoFile() {
     chkResume_->setObjectName(QStringLiteral("chkRésumé"));
     grid->addWidget(chkResume_, 3, 1);
     grid->addWidget(label(this, "Label3", QStringLiteral("Informations :")), 4, 0, 1, 3);
-    txtInfo_ = new QTextEdit(this);
+    txtInfo_ = new QPlainTextEdit(this);
     txtInfo_->setObjectName(QStringLiteral("txtInfo"));
     txtInfo_->setReadOnly(true);
-    txtInfo_->setAcceptRichText(false);
-    txtInfo_->setLineWrapMode(QTextEdit::NoWrap);
+    txtInfo_->setUndoRedoEnabled(false);
+    txtInfo_->setLineWrapMode(QPlainTextEdit::NoWrap);
     grid->addWidget(txtInfo_, 5, 0, 1, 3);
     QPushButton* sauver = button(this, "cmdSauvegarder", QStringLiteral("Sauvegarder"));
     QPushButton* quitter = button(this, "cmdAnnuler", QStringLiteral("Quitter"));
     grid->addWidget(sauver, 6, 1);
     grid->addWidget(quitter, 6, 2);
     resize(640, 480);
+    remplissage_.setInterval(0);
+    connect(&remplissage_, &QTimer::timeout, this, &frmInfoFile::afficheMorceau);
 
     connect(choisir, &QPushButton::clicked, this, [this] { runCommand([this] { cmd_destination_Click(); }); });
     connect(sauver, &QPushButton::clicked, this, [this] { runCommand([this] { cmdSauvegarder_Click(); }); });
@@ -88,8 +96,7 @@ void frmInfoFile::cmd_destination_Click() {
         prompter().message(QStringLiteral("Le fichier '") + file + QStringLiteral("' n'existe pas."), Icon::Exclamation);
     }
     txtFichier_->setText(file);
-    txtInfo_->clear();
-    reportLoaded_ = false;
+    montre(QString());
     const auto report = rapportInfo(file, kind == kFiltreVectoriel, chkResume_->isChecked());
     if (!report) {
         prompter().message(QStringLiteral("Impossible de récupérer les informations sur ce fichier.\n"
@@ -97,8 +104,37 @@ void frmInfoFile::cmd_destination_Click() {
                            Icon::Exclamation);
         return;
     }
-    txtInfo_->setPlainText(*report);
+    montre(*report);
     reportLoaded_ = true;
+}
+
+void frmInfoFile::montre(const QString& rapport) {
+    remplissage_.stop();
+    txtInfo_->clear();
+    rapport_ = rapport;
+    affiche_ = 0;
+    reportLoaded_ = false;
+    afficheMorceau();
+}
+
+// The next piece of the report, cut after a line end when one is near, so that a line is
+// laid out once.
+void frmInfoFile::afficheMorceau() {
+    qsizetype fin = std::min(affiche_ + kMorceauAffiche, rapport_.size());
+    if (fin < rapport_.size()) {
+        const qsizetype ligne = QStringView(rapport_).sliced(affiche_, fin - affiche_).lastIndexOf(u'\n');
+        if (ligne >= 0) fin = affiche_ + ligne + 1;
+    }
+    if (fin > affiche_) {
+        QTextCursor fil(txtInfo_->document());
+        fil.movePosition(QTextCursor::End);
+        fil.insertText(QStringView(rapport_).sliced(affiche_, fin - affiche_).toString());
+        affiche_ = fin;
+    }
+    if (affiche_ < rapport_.size())
+        remplissage_.start();
+    else
+        remplissage_.stop();
 }
 
 void frmInfoFile::cmdSauvegarder_Click() {
@@ -112,7 +148,7 @@ void frmInfoFile::cmdSauvegarder_Click() {
     const QString path = choice->files.front();
     if (!accepteRemplacement(path)) return;
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(txtInfo_->toPlainText().toUtf8()) < 0 || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly) || file.write(rapport_.toUtf8()) < 0 || !file.commit()) {
         prompter().message(msgCreationImpossible(path), Icon::Exclamation);
         return;
     }

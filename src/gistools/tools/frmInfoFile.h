@@ -1,12 +1,16 @@
 #pragma once
 // The file information tool: the ogrinfo or gdalinfo report on a chosen file, shown and
-// saved as plain text.
+// saved as plain text. A long report is shown a piece at a time from the event loop, so
+// that the window answers while it fills; saving writes the whole report at any time.
 
 #include "HandModal.h"
 
+#include <QString>
+#include <QTimer>
+
 class QCheckBox;
 class QLineEdit;
-class QTextEdit;
+class QPlainTextEdit;
 
 namespace sotrix {
 
@@ -18,14 +22,22 @@ public:
     void cmd_destination_Click();
     void cmdSauvegarder_Click();
     void cmdAnnuler_Click();
+    // Whether the shown report is still being filled.
+    bool remplissage() const { return remplissage_.isActive(); }
 
 protected:
     void closeFromControlBox() override;
 
 private:
+    void montre(const QString& rapport);
+    void afficheMorceau();
+
     QLineEdit* txtFichier_;
     QCheckBox* chkResume_;
-    QTextEdit* txtInfo_;
+    QPlainTextEdit* txtInfo_;
+    QTimer remplissage_;
+    QString rapport_;
+    qsizetype affiche_ = 0;  // characters of rapport_ already in txtInfo_
     bool reportLoaded_ = false;
 };
 

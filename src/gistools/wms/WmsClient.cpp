@@ -4,6 +4,8 @@
 #include <QNetworkRequest>
 #include <QUrl>
 
+#include <utility>
+
 namespace sotrix {
 
 QString messageReponseWms(const ReponseWms& r) {
@@ -17,10 +19,12 @@ QString messageReponseWms(const ReponseWms& r) {
     }
 }
 
-WmsClient::WmsClient(int timeoutMs, QObject* parent) : QObject(parent) {
-    timer_.setSingleShot(true);
-    timer_.setInterval(timeoutMs);
-    connect(&timer_, &QTimer::timeout, this, &WmsClient::onTimeout);
+WmsClient::WmsClient(int timeoutMs, int overallMs, QObject* parent) : QObject(parent) {
+    for (auto [timer, ms] : {std::pair{&timer_, timeoutMs}, {&overall_, overallMs}}) {
+        timer->setSingleShot(true);
+        timer->setInterval(ms);
+        connect(timer, &QTimer::timeout, this, &WmsClient::onTimeout);
+    }
 }
 
 WmsClient::~WmsClient() { drop(); }
@@ -40,6 +44,7 @@ void WmsClient::get(const QString& url) {
     connect(reply_, &QNetworkReply::readyRead, this, &WmsClient::onData);
     connect(reply_, &QNetworkReply::finished, this, &WmsClient::onFinished);
     timer_.start();
+    overall_.start();
 }
 
 void WmsClient::abort() { drop(); }
@@ -47,6 +52,7 @@ void WmsClient::abort() { drop(); }
 // Disconnects before aborting, so that the dropped reply ends without an outcome.
 void WmsClient::drop() {
     timer_.stop();
+    overall_.stop();
     if (!reply_) return;
     QNetworkReply* r = reply_;
     reply_ = nullptr;

@@ -1,7 +1,10 @@
 #pragma once
 // Fetches a WMS capabilities document over HTTP. One request at a time: a new request
 // or abort() drops the running one silently. An inactivity timer covers the connection
-// and every pause in the reply; redirects are followed; the HTTP status is checked.
+// and every pause in the reply, an overall one the whole exchange; redirects are
+// followed; the HTTP status is checked.
+
+#include "HttpLimits.h"
 
 #include <QByteArray>
 #include <QNetworkAccessManager>
@@ -35,7 +38,7 @@ QString messageReponseWms(const ReponseWms& r);
 class WmsClient : public QObject {
     Q_OBJECT
 public:
-    explicit WmsClient(int timeoutMs = kDelaiWmsMs, QObject* parent = nullptr);
+    explicit WmsClient(int timeoutMs = kDelaiWmsMs, int overallMs = kDelaiTotalHttpMs, QObject* parent = nullptr);
     ~WmsClient() override;
 
     void get(const QString& url);
@@ -54,6 +57,7 @@ private:
 
     QNetworkAccessManager manager_;
     QTimer timer_;
+    QTimer overall_;
     QPointer<QNetworkReply> reply_;
     QByteArray buffer_;
     bool received_ = false;

@@ -5,6 +5,7 @@
 #include "frmAccueil.h"
 
 #include "Database.h"
+#include "Divers.h"
 #include "EditPrompts.h"
 #include "EditQueries.h"
 #include "MapCanvas.h"
@@ -183,8 +184,8 @@ void frmAccueil::cmdFermer_Click() {
         }
         if (!trace) return;
         const bool ouvre = trace->fermee;
-        if (!ouvre || prompter().ask(QStringLiteral("La trace '") + trace->nom + QString::fromUtf8(kDejaFermee)) ==
-                          Answer::Yes) {
+        if (!ouvre || prompter().ask(QStringLiteral("La trace '") + nomAffiche(trace->nom) +
+                                     QString::fromUtf8(kDejaFermee)) == Answer::Yes) {
             {
                 DbGuard db;
                 ecritFermer(*db, trace->id, !ouvre);

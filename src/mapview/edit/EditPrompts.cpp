@@ -1,6 +1,7 @@
 #include "EditPrompts.h"
 
 #include "Database.h"
+#include "Divers.h"
 #include "State.h"
 #include "proj4.h"
 
@@ -23,7 +24,8 @@ std::optional<QString> demandeNom(const DemandeNom& d) {
             pris = nomExiste(*db, d.table, *nom);
         }
         if (!pris) return nom;
-        prompter().message(QString::fromUtf8(d.debutRefus) + *nom + QString::fromUtf8(kFinRefus), Icon::Exclamation);
+        prompter().message(QString::fromUtf8(d.debutRefus) + nomAffiche(*nom) + QString::fromUtf8(kFinRefus),
+                           Icon::Exclamation);
     }
 }
 

@@ -53,22 +53,22 @@ bool fusionPossible(Database& db) {
                 .isNull();
 }
 
+// Track points take their final selection before the copies are written, so that no
+// statement goes over the new points again: the only selected track points afterwards are
+// those filed under the new track's key.
 qint64 fusionneTraces(Database& db, const QString& nom) {
     Transaction tx(db);
     const qint64 id = db.insert(QStringLiteral("Trace"), {{QStringLiteral("Nom"), nom}});
+    db.exec(QStringLiteral("update Points set Selected = (Trace = ?) where Trace > 0 and Selected <> (Trace = ?)"),
+            {id, id});
     db.exec(QStringLiteral(
-                "insert into Points (Trace, Num_trace, Nom, X, Y, Lat, Lon, Altitude, \"Date\", Description) "
+                "insert into Points (Trace, Num_trace, Nom, X, Y, Lat, Lon, Altitude, \"Date\", Description, Selected) "
                 "select ?, row_number() over (order by p.Trace, p.Num_trace, p.Id_point), "
-                "p.Nom, p.X, p.Y, p.Lat, p.Lon, p.Altitude, p.\"Date\", p.Description "
+                "p.Nom, p.X, p.Y, p.Lat, p.Lon, p.Altitude, p.\"Date\", p.Description, 1 "
                 "from Points p join Trace t on t.Id_trace = p.Trace where t.Fermer = 0 and t.Selected <> 0 "
                 "order by p.Trace, p.Num_trace, p.Id_point"),
             {id});
-    db.exec(QStringLiteral("update Trace set Selected = 0"));
-    db.exec(QStringLiteral("update Trace set Selected = 1 where Id_trace = ?"), {id});
-    db.exec(QStringLiteral("update Points set Selected = 1 where Trace = ?"), {id});
-    // The merged tracks are no longer selected: neither are their points.
-    db.exec(QStringLiteral("update Points set Selected = 0 where Trace > 0 and Selected <> 0 "
-                           "and Trace not in (select Id_trace from Trace where Selected <> 0)"));
+    db.exec(QStringLiteral("update Trace set Selected = (Id_trace = ?) where Selected <> (Id_trace = ?)"), {id, id});
     tx.commit();
     return id;
 }

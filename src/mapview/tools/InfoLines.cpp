@@ -1,5 +1,7 @@
 #include "InfoLines.h"
 
+#include "Divers.h"
+
 #include <QDate>
 #include <QTime>
 #include <QLocale>
@@ -40,9 +42,9 @@ QString texteDate(const QVariant& date) {
 
 QStringList lignesWaypoint(const InfoWaypoint& w) {
     QStringList l;
-    if (!w.Nom.isNull()) l << QStringLiteral("Nom : ") + w.Nom.toString();
+    if (!w.Nom.isNull()) l << QStringLiteral("Nom : ") + nomAffiche(w.Nom.toString());
     if (!w.Date.isNull()) l << QStringLiteral("Date : ") + texteDate(w.Date);
-    if (!w.Description.isNull()) l << QStringLiteral("Description : ") + w.Description.toString();
+    if (!w.Description.isNull()) l << QStringLiteral("Description : ") + nomAffiche(w.Description.toString());
     if (tousPresents({&w.X, &w.Y})) {
         l << QStringLiteral("Coordonnées cartographiques :");
         l << kRetrait + QStringLiteral("X : ") + nombre(w.X);
@@ -59,12 +61,12 @@ QStringList lignesWaypoint(const InfoWaypoint& w) {
 
 QStringList lignesTrace(const InfoTrace& t) {
     QStringList l;
-    if (!t.nomTrace.isNull()) l << QStringLiteral("Nom : ") + t.nomTrace.toString();
+    if (!t.nomTrace.isNull()) l << QStringLiteral("Nom : ") + nomAffiche(t.nomTrace.toString());
     if (tousPresents({&t.minDate, &t.maxDate}))
         l << QString() << QStringLiteral("Dates : ") << kRetrait + QStringLiteral("Min. : ") + texteDate(t.minDate)
           << kRetrait + QStringLiteral("Max. : ") + texteDate(t.maxDate);
     if (!t.descriptionTrace.isNull())
-        l << QString() << QStringLiteral("Description : ") + t.descriptionTrace.toString();
+        l << QString() << QStringLiteral("Description : ") + nomAffiche(t.descriptionTrace.toString());
     if (tousPresents({&t.minAltitude, &t.maxAltitude}))
         l << QString() << QStringLiteral("Altitudes : ") << kRetrait + QStringLiteral("Min. : ") + nombre(t.minAltitude)
           << kRetrait + QStringLiteral("Max. : ") + nombre(t.maxAltitude);

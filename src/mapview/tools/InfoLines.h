@@ -1,6 +1,7 @@
 #pragma once
 // The lines of the information window, in the user's locale: a line (or a section with
-// its heading) is left out when its values are Null.
+// its heading) is left out when its values are Null. Names and descriptions are shown
+// bounded (nomAffiche).
 
 #include "InfoQueries.h"
 

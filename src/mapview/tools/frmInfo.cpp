@@ -37,11 +37,20 @@ void frmInfo::remplit(const QStringList& lines) {
     lstInfo_->clear();
     lstInfo_->addItems(lines);
     const int scrollBar = lstInfo_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, lstInfo_);
-    const int needed = ajusteListe(lines, lstInfo_->fontMetrics(), scrollBar) + 2 * lstInfo_->frameWidth();
+    const int frame = 2 * lstInfo_->frameWidth();
+    int rows = 0;
+    for (int i = 0; i < lstInfo_->count(); ++i) rows += lstInfo_->sizeHintForRow(i);
     const QScreen* screen = parentWidget() ? parentWidget()->screen() : this->screen();
-    const int limit = screen ? screen->availableGeometry().width() * 2 / 3 : needed;
+    const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     const QMargins m = layout()->contentsMargins();
-    resize(std::min(needed, limit) + m.left() + m.right(), sizeHint().height());
+    const int needed = ajusteListe(lines, lstInfo_->fontMetrics(), scrollBar) + frame;
+    const int width = std::min(needed, available.width() * 2 / 3);
+    // Every line in view, with the sideways scroll bar when the list needs one, as far as
+    // the screen goes below the title bar.
+    const int list = rows + frame + (width < needed ? scrollBar : 0);
+    const int height = list + layout()->spacing() + cmdQuitter_->sizeHint().height() + m.top() + m.bottom();
+    const int titleBar = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
+    resize(width + m.left() + m.right(), std::min(height, available.height() - titleBar));
 }
 
 }  // namespace sotrix

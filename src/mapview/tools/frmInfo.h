@@ -13,8 +13,9 @@ class frmInfo : public QDialog {
     Q_OBJECT
 public:
     explicit frmInfo(QWidget* parent);
-    // Replaces the lines and widens the window to the longest one, up to two thirds of
-    // the screen; beyond that the list scrolls sideways.
+    // Replaces the lines and sizes the window to them: as wide as the longest one, up to
+    // two thirds of the screen, beyond which the list scrolls sideways; as tall as all of
+    // them, up to the screen.
     void remplit(const QStringList& lines);
 
 private:

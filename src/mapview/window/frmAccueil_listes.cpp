@@ -1,9 +1,11 @@
 // The two lists of names, their counters, and the selection made from the list side.
-// Every item carries its row key; every write from a list is keyed on it.
+// Every item carries its row key; every write from a list is keyed on it, so an item
+// shows its name bounded (nomAffiche) and its layout costs the same for any name.
 
 #include "frmAccueil.h"
 
 #include "Database.h"
+#include "Divers.h"
 #include "MapQueries.h"
 #include "State.h"
 
@@ -22,7 +24,7 @@ qint64 remplitListe(QListWidget* list, const std::vector<ListRow>& rows) {
     list->clear();
     list->setUpdatesEnabled(false);
     for (const ListRow& row : rows) {
-        auto* item = new QListWidgetItem(row.nom);
+        auto* item = new QListWidgetItem(nomAffiche(row.nom));
         item->setData(Qt::UserRole, row.id);
         list->addItem(item);
     }
