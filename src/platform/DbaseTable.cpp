@@ -373,13 +373,6 @@ DbaseTable DbaseTable::open(const QString& path) {
     const std::int64_t body = size - t.h_->dbf->nHeaderLength;
     const std::int64_t recordLength = t.h_->dbf->nRecordLength;
     t.recordsPresent_ = body > 0 && recordLength > 0 ? body / recordLength : 0;
-    const int n = DBFGetFieldCount(t.h_->dbf);
-    for (int i = 0; i < n; ++i) {
-        char name[XBASE_FLDNAME_LEN_READ + 1] = {};
-        int width = 0, decimals = 0;
-        DBFGetFieldInfo(t.h_->dbf, i, name, &width, &decimals);
-        t.fields_.push_back({QString::fromLatin1(name), DBFGetNativeFieldType(t.h_->dbf, i), width, decimals});
-    }
     // The ".cpg" first, whatever the case of its name, then the language driver, then a guess.
     if (const auto cpg = fichierVoisin(path, QStringLiteral("cpg"))) {
         QFile f(*cpg);
@@ -404,6 +397,14 @@ DbaseTable DbaseTable::open(const QString& path) {
         t.codec_ = Codec::Windows1252;
     else
         t.codec_ = Codec::Guess;
+    // Field names are in the table's code page, as its values are.
+    const int n = DBFGetFieldCount(t.h_->dbf);
+    for (int i = 0; i < n; ++i) {
+        char name[XBASE_FLDNAME_LEN_READ + 1] = {};
+        int width = 0, decimals = 0;
+        DBFGetFieldInfo(t.h_->dbf, i, name, &width, &decimals);
+        t.fields_.push_back({t.decode(QByteArray(name)), DBFGetNativeFieldType(t.h_->dbf, i), width, decimals});
+    }
     return t;
 }
 
@@ -497,8 +498,9 @@ const char* DbaseTable::raw(std::int64_t record, int field) const {
     return s ? s : "";
 }
 
-QString DbaseTable::text(std::int64_t record, int field) const {
-    const QByteArray bytes(raw(record, field));
+QString DbaseTable::text(std::int64_t record, int field) const { return decode(QByteArray(raw(record, field))); }
+
+QString DbaseTable::decode(const QByteArray& bytes) const {
     switch (codec_) {
     case Codec::Windows1252:
         return decodeWindows1252(bytes);

@@ -68,6 +68,7 @@ public:
     void failWritesAfter(std::int64_t bytes);
 
     // Reading.
+    // Names are decoded with the table's code page, as its texts are.
     const std::vector<DbaseField>& fields() const { return fields_; }
     int fieldIndex(const QString& name) const;  // -1 when absent; case-insensitive
     // The records the header gives, at most those the file's size holds whole.
@@ -87,6 +88,7 @@ private:
     struct Handle;
     DbaseTable();
     const char* raw(std::int64_t record, int field) const;
+    QString decode(const QByteArray& bytes) const;
     void check(const char* what);
 
     std::unique_ptr<Handle> h_;

@@ -15,7 +15,9 @@ enum class Icon { None, Information, Question, Exclamation, Critical };
 enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel };
 enum class Answer { Ok, Cancel, Yes, No, Retry };
 
-// An open or save dialog: filters in Qt's form ("GPX (*.gpx)"), index from 1.
+// An open or save dialog, index from 1. Each filter is a caption shown as written that
+// names its patterns in its last parenthesised group ("GPX (*.gpx)", "Tous les fichiers
+// (*.tif, *.jpg)"); a caption without one ("Vectoriel") takes every file.
 struct FileRequest {
     QString title;
     QStringList filters;

@@ -8,6 +8,7 @@
 #include <QInputDialog>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QUrl>
 
@@ -38,6 +39,37 @@ Answer fromQt(int b) {
     case QMessageBox::Retry: return Answer::Retry;
     default: return Answer::Ok;
     }
+}
+
+// Qt's name filters for the captions. Captions that Qt reads as they stand ("GPX (*.gpx)")
+// are given unchanged. Otherwise each caption gets, in a group of its own, the patterns
+// its last parenthesised group names, separated by blanks, commas or semicolons ("*" for a
+// caption that names none, such as "Vectoriel"), and the dialog hides that group, so that
+// it shows every caption as written.
+struct NameFilters {
+    QStringList filters;
+    bool hideDetails = false;
+};
+
+NameFilters nameFilters(const QStringList& captions) {
+    static const QRegularExpression lastGroup(QStringLiteral("\\(([^()]*)\\)\\s*$"));
+    static const QRegularExpression separators(QStringLiteral("[\\s,;]+"));
+    NameFilters out;
+    QStringList patterns;
+    for (const QString& caption : captions) {
+        const QRegularExpressionMatch group = lastGroup.match(caption);
+        const QString named = group.hasMatch() ? group.captured(1) : QString();
+        const QStringList p = named.split(separators, Qt::SkipEmptyParts);
+        if (p.isEmpty() || named.contains(u',') || named.contains(u';')) out.hideDetails = true;
+        patterns << (p.isEmpty() ? QStringLiteral("*") : p.join(u' '));
+    }
+    if (!out.hideDetails) {
+        out.filters = captions;
+        return out;
+    }
+    for (qsizetype i = 0; i < captions.size(); ++i)
+        out.filters << captions[i] + QStringLiteral(" (") + patterns[i] + u')';
+    return out;
 }
 
 // A message box. A Yes/No question must be answered: Escape and the close box do
@@ -84,15 +116,22 @@ std::optional<FileChoice> fileDialog(const FileRequest& r, QFileDialog::AcceptMo
     dlg.setOption(QFileDialog::DontUseNativeDialog);
     dlg.setAcceptMode(mode);
     if (mode == QFileDialog::AcceptSave) dlg.setOption(QFileDialog::DontConfirmOverwrite);
-    dlg.setNameFilters(r.filters);
-    if (r.filterIndex >= 1 && r.filterIndex <= r.filters.size()) dlg.selectNameFilter(r.filters[r.filterIndex - 1]);
+    const NameFilters filters = nameFilters(r.filters);
+    dlg.setOption(QFileDialog::HideNameFilterDetails, filters.hideDetails);
+    dlg.setNameFilters(filters.filters);
+    if (r.filterIndex >= 1 && r.filterIndex <= filters.filters.size())
+        dlg.selectNameFilter(filters.filters[r.filterIndex - 1]);
     if (mode == QFileDialog::AcceptOpen)
         dlg.setFileMode(r.multiple ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
     if (!r.fileName.isEmpty()) dlg.selectFile(r.fileName);
     if (dlg.exec() != QDialog::Accepted) return std::nullopt;
     FileChoice c;
     c.files = dlg.selectedFiles();
-    c.filterIndex = int(r.filters.indexOf(dlg.selectedNameFilter())) + 1;
+    // With the patterns hidden, Qt may give back the caption it shows instead.
+    const QString selected = dlg.selectedNameFilter();
+    qsizetype index = filters.filters.indexOf(selected);
+    if (index < 0) index = r.filters.indexOf(selected);
+    c.filterIndex = int(index) + 1;
     if (c.filterIndex < 1) c.filterIndex = 1;
     return c;
 }

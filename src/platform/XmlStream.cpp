@@ -40,8 +40,15 @@ public:
         XML_SetProcessingInstructionHandler(parser, &Session::onInstruction);
     }
 
+    // How many callbacks expat has made so far.
+    std::size_t events() const { return events_; }
+
 private:
-    static Session& of(void* data) { return *static_cast<Session*>(data); }
+    static Session& of(void* data) {
+        Session& s = *static_cast<Session*>(data);
+        ++s.events_;
+        return s;
+    }
 
     void flush() {
         if (!run_.empty() && !allSpace(run_)) handler_.text(run_);
@@ -97,7 +104,15 @@ private:
     std::string run_;
     std::string cdata_;
     bool inCdata_ = false;
+    std::size_t events_ = 0;
 };
+
+// Expat scans a token cut at the end of a piece again from its start with the next piece,
+// so that a very long token (an attribute value, a comment) fed in pieces of a fixed size
+// costs the square of its length. A piece that gave no event most likely ended inside
+// such a token: the next piece doubles, which keeps the scans of a token linear in its
+// length; pieces go back to their size as soon as events come again.
+constexpr std::size_t kPieceMax = std::size_t(1) << 30;
 
 }  // namespace
 
@@ -115,8 +130,10 @@ bool XmlSourceReader::open() {
     return file_ && ::fstat(fileno(file_), &info) == 0 && S_ISREG(info.st_mode);
 }
 
-bool XmlSourceReader::next(std::string_view& piece, bool& last) {
-    const std::size_t chunk = std::max<std::size_t>(source_.chunkSize(), 1);
+bool XmlSourceReader::next(std::string_view& piece, bool& last) { return next(piece, last, source_.chunkSize()); }
+
+bool XmlSourceReader::next(std::string_view& piece, bool& last, std::size_t size) {
+    const std::size_t chunk = std::max<std::size_t>(size, 1);
     if (!source_.isFile()) {
         const std::string_view data = source_.data();
         piece = data.substr(std::min(offset_, data.size()), chunk);
@@ -124,6 +141,8 @@ bool XmlSourceReader::next(std::string_view& piece, bool& last) {
         last = offset_ >= data.size();
         return true;
     }
+    // A buffer grown for one large piece is given back once pieces are small again.
+    if (buffer_.capacity() > 4 * chunk) buffer_ = std::vector<char>();
     buffer_.resize(chunk);
     const std::size_t n = std::fread(buffer_.data(), 1, chunk, file_);
     if (n < chunk && std::ferror(file_)) return false;
@@ -174,7 +193,9 @@ XmlLoad XmlStream::parse(const XmlSource& source, XmlHandler& handler) {
     std::string mended;
 
     std::string_view piece = std::string_view(head).substr(std::min(encoding->bom, head.size()));
+    std::size_t pieceSize = source.chunkSize();
     for (;;) {
+        const std::size_t eventsBefore = session.events();
         // Bytes invalid in the encoding end the document where they stand: what comes
         // before them is still read, and may hold a fault of its own or all that was wanted.
         std::string_view text = piece;
@@ -204,7 +225,8 @@ XmlLoad XmlStream::parse(const XmlSource& source, XmlHandler& handler) {
             return XmlLoad::Ok;
         }
         if (last) return XmlLoad::Ok;
-        if (!reader.next(piece, last)) return XmlLoad::Unreadable;
+        pieceSize = session.events() == eventsBefore ? std::min(2 * pieceSize, kPieceMax) : source.chunkSize();
+        if (!reader.next(piece, last, pieceSize)) return XmlLoad::Unreadable;
     }
 }
 

@@ -53,6 +53,8 @@ public:
     // The next piece, valid until the next call; false on a read error. last is set with
     // the final piece.
     bool next(std::string_view& piece, bool& last);
+    // The same with a piece of up to size bytes instead of the source's own size.
+    bool next(std::string_view& piece, bool& last, std::size_t size);
 
 private:
     const XmlSource& source_;

@@ -10,6 +10,8 @@
 #include <QScreen>
 #include <QtTest/qtestspontaneevent.h>
 
+#include <shapefil.h>
+
 using namespace sotrix;
 using namespace sotrix::importtest;
 
@@ -230,6 +232,48 @@ TEST_F(FrmImportTest, AttributeTableFillsTheNameListOnly) {
     dialog()->ouvrir_dbf_Click();
     // The field's name; the CSV choices are left alone.
     EXPECT_EQ(stored, (QStringList{"1", "NUM", "7", "-1", "."}));
+}
+
+TEST_F(FrmImportTest, FieldNamesAreReadInTheTablesCodePage) {
+    struct Case {
+        const char* what;
+        QByteArray name;  // as stored
+        const char* cpg;  // nullptr: none
+        char ldid;
+        QString shown;
+    };
+    const std::vector<Case> cases{
+        {"UTF-8 with a .cpg", "D\xC3\xA9signati", "UTF-8", 0, QStringLiteral("Désignati")},
+        {"Windows-1252 with a .cpg", "\x8C" "uvre", "1252", 87, QStringLiteral("Œuvre")},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString base = QStringLiteral("t%1").arg(++n);
+        shapelibTool({"shpcreate", base, "point"});
+        const QString dbf = path(base + QStringLiteral(".dbf"));
+        DBFHandle h = DBFCreateEx(QFile::encodeName(dbf).constData(), "");
+        ASSERT_NE(h, nullptr);
+        ASSERT_EQ(DBFAddField(h, c.name.constData(), FTString, 20, 0), 0);
+        DBFClose(h);
+        QFile f(dbf);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite) && f.seek(29) && f.putChar(c.ldid));
+        f.close();
+        if (c.cpg) {
+            QFile cpg(path(base + QStringLiteral(".cpg")));
+            ASSERT_TRUE(cpg.open(QIODevice::WriteOnly) && cpg.write(c.cpg) > 0);
+        }
+        // GDAL reads the name so.
+        QProcess ogrinfo;
+        ogrinfo.start(QStringLiteral("ogrinfo"), {QStringLiteral("-so"), QStringLiteral("-al"), path(base + QStringLiteral(".shp"))});
+        ASSERT_TRUE(ogrinfo.waitForFinished(60000));
+        EXPECT_TRUE(QString::fromUtf8(ogrinfo.readAllStandardOutput()).contains(c.shown + QStringLiteral(": String")));
+
+        ASSERT_TRUE(open(path(base + QStringLiteral(".shp")), typefichier::kOuvrirShapefile));
+        EXPECT_EQ(items("Combo_nom"), QStringList{c.shown});
+        dialog()->annuler_dbf_Click();
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
 }
 
 TEST_F(FrmImportTest, TablesThatKeepTheDialogFromOpening) {

@@ -9,6 +9,7 @@
 #include "frmCatalogue.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
@@ -162,6 +163,43 @@ TEST_F(Catalogue, TheRealGdaltindexIndexesEachListedRasterAndReplacesAnOldCatalo
     EXPECT_EQ(form->typeCoucheRef, 6);
     EXPECT_TRUE(colourAt(150500, 169300, test::kOrange));
     EXPECT_TRUE(colourAt(153500, 169300, QColor(7, 7, 7)));
+}
+
+TEST_F(Catalogue, TilesUnderAccentedPathsAreDrawn) {
+    struct Case {
+        const char* tile;  // under the data folder
+        QStringList options;
+        QColor colour;
+    };
+    const std::vector<Case> cases{
+        {"Données été/tuile.tif", GisData::tile1(), test::kOrange},
+        {"Œuvres/carte à l'échelle.tif", GisData::greyTile(QStringLiteral("GTiff"), 90), QColor(90, 90, 90)},
+        {"plain/tile.tif", GisData::greyTile(QStringLiteral("GTiff"), 20), QColor(20, 20, 20)},
+    };
+    standardView();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.tile);
+        const QString tile = data->path(QString::fromUtf8(c.tile));
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(tile).absolutePath()));
+        ASSERT_FALSE(data->raster(QString::fromUtf8(c.tile), c.options).isEmpty());
+        const QString shp = QFileInfo(tile).absolutePath() + QStringLiteral("/catalogue été.shp");
+        tool->cmd_effacer_tout_Click();
+        prompts->clear();
+        prompts->answerOpen(FileChoice{{tile}, 1});
+        tool->cmd_fichier_Click();
+        destination()->setText(shp);
+        tool->cmd_convert_Click();
+        EXPECT_EQ(messages(), QStringList{kCree});
+
+        prompts->clear();
+        form->setReferenceLayer({});
+        choose(shp, 6);
+        cmdAddShp_Click(*form);
+        EXPECT_EQ(promptTrail(), QStringList{QStringLiteral("open")});
+        EXPECT_EQ(form->coucheRef, shp);
+        EXPECT_TRUE(colourAt(150500, 169300, c.colour));
+        EXPECT_TRUE(colourAt(153500, 169300, test::kWhite)) << "nothing beside the tile";
+    }
 }
 
 TEST_F(Catalogue, RefusalsAndFailuresGiveTheirMessages) {

@@ -152,6 +152,64 @@ TEST_F(ReferenceChoice, EachKindSetsItsLayerWritesItsMapfileAndIsDrawnUnderTheDa
     EXPECT_TRUE(layersAsked) << wms.requests().join(QLatin1Char('\n')).toStdString();
 }
 
+TEST_F(ReferenceChoice, RastersWiderThanEightBitsAreScaledAndEightBitOnesKeepTheirMapfile) {
+    // Three stripes over tile 1's extent, 30, 120 and 220 in 8 bits.
+    QByteArray grid = "ncols 200\nnrows 100\nxllcorner 150000\nyllcorner 169000\ncellsize 10\n";
+    for (int row = 0; row < 100; ++row) {
+        for (int col = 0; col < 200; ++col) grid += col < 66 ? "30 " : col < 133 ? "120 " : "220 ";
+        grid += '\n';
+    }
+    const QString asc = data->path(QStringLiteral("motif.asc"));
+    writeFile(asc, grid);
+    const QString byte = data->path(QStringLiteral("motif8.tif"));
+    ASSERT_TRUE(test::runTool(QStringLiteral("gdal_translate"),
+                              {QStringLiteral("-q"), QStringLiteral("-ot"), QStringLiteral("Byte"), QStringLiteral("-a_srs"),
+                               QStringLiteral("EPSG:31370"), asc, byte}));
+    struct Case {
+        const char* what;
+        QStringList translate;  // from the 8-bit picture; none: the picture itself
+        QColor left, middle, right;
+    };
+    const std::vector<Case> cases{
+        {"8-bit", {}, QColor(30, 30, 30), QColor(120, 120, 120), QColor(220, 220, 220)},
+        {"UInt16", {QStringLiteral("-ot"), QStringLiteral("UInt16"), QStringLiteral("-scale"), QStringLiteral("0"),
+                    QStringLiteral("255"), QStringLiteral("0"), QStringLiteral("65535")},
+         QColor(0, 0, 0), QColor(121, 121, 121), test::kWhite},
+        {"Int16", {QStringLiteral("-ot"), QStringLiteral("Int16"), QStringLiteral("-scale"), QStringLiteral("0"),
+                   QStringLiteral("255"), QStringLiteral("-20000"), QStringLiteral("20000")},
+         QColor(0, 0, 0), QColor(121, 121, 121), test::kWhite},
+        {"Float32", {QStringLiteral("-ot"), QStringLiteral("Float32"), QStringLiteral("-scale"), QStringLiteral("0"),
+                     QStringLiteral("255"), QStringLiteral("0"), QStringLiteral("1")},
+         QColor(0, 0, 0), QColor(121, 121, 121), test::kWhite},
+    };
+    standardView();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QString raster = byte;
+        if (!c.translate.isEmpty()) {
+            raster = data->path(QString::fromLatin1(c.what) + QStringLiteral(".tif"));
+            ASSERT_TRUE(test::runTool(QStringLiteral("gdal_translate"),
+                                      QStringList{QStringLiteral("-q")} << c.translate << byte << raster));
+        }
+        prompts->clear();
+        form->setReferenceLayer({});
+        choose(raster, 2);
+        cmdAddShp_Click(*form);
+        EXPECT_EQ(promptTrail(), QStringList{QStringLiteral("open")});
+        QByteArray expected = "MAP\r\n  SIZE 600 450\r\n  EXTENT 0 0 1 1\r\n  OUTPUTFORMAT\r\n    NAME jpeg\r\n"
+                              "    DRIVER \"AGG/JPEG\"\r\n    MIMETYPE \"image/jpeg\"\r\n    IMAGEMODE RGB\r\n"
+                              "    EXTENSION \"jpg\"\r\n    FORMATOPTION \"QUALITY=100\"\r\n  END\r\n"
+                              "  IMAGETYPE jpeg\r\n  LAYER\r\n    NAME \"Fond\"\r\n    DATA \"" +
+                              raster.toUtf8() + "\"\r\n    TYPE RASTER\r\n    STATUS DEFAULT\r\n";
+        if (!c.translate.isEmpty()) expected += "    PROCESSING \"SCALE=AUTO\"\r\n";
+        expected += "  END\r\nEND\r\n";
+        EXPECT_EQ(fileBytes(path(QStringLiteral("sotrix.map"))), expected);
+        EXPECT_TRUE(colourAt(150300, 169500, c.left, 6));
+        EXPECT_TRUE(colourAt(151000, 169500, c.middle, 6));
+        EXPECT_TRUE(colourAt(151700, 169500, c.right, 6));
+    }
+}
+
 TEST_F(ReferenceChoice, GdalinfoGetsTheRasterAsOneArgumentAndItsReportIsKeptWhenAsked) {
     test::StubTools stubs;
     const QString report = QStringLiteral(SOTRIX_GIS_TEST_DATA) + QStringLiteral("/gdalinfo/geographic-3.6.txt");

@@ -252,6 +252,42 @@ TEST_F(WmsRetrieval, ASecondClickMidTransferGivesOnlyTheSecondReplyAndClosingSta
     EXPECT_TRUE(prompts->texts().isEmpty());
 }
 
+TEST_F(WmsRetrieval, AnAddressTheToolCannotUseAsksForTheAddress) {
+    server.serve({}, {{{ok(document())}}});
+    const QString hostPort = QStringLiteral("127.0.0.1:%1").arg(server.port());
+    const QString ask = QStringLiteral("Vous devez saisir l'adresse du serveur WMS.");
+    struct Case {
+        QString typed;
+        bool listed;
+    };
+    const std::vector<Case> cases{
+        {QStringLiteral("http://") + hostPort + QStringLiteral("/wms"), true},
+        {QStringLiteral("HTTPS://127.0.0.1:99999/wms"), false},
+        {QStringLiteral("http://127.0.0.1:0/wms"), false},
+        {QStringLiteral("127.0.0.1:99999/wms"), false},
+        {QStringLiteral("ftp://") + hostPort + QStringLiteral("/wms"), false},
+        {QStringLiteral("file:///tmp/wms"), false},
+        {QStringLiteral("gopher://") + hostPort + QStringLiteral("/wms"), false},
+        {QStringLiteral("http:///wms"), false},
+        {hostPort + QStringLiteral("/wms"), true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed.toStdString());
+        prompts->clear();
+        const qsizetype before = server.requests().size();
+        retrieve(c.typed);
+        if (c.listed) {
+            EXPECT_EQ(lines(), QStringList{kLiege});
+            EXPECT_TRUE(prompts->texts().isEmpty());
+        } else {
+            EXPECT_EQ(prompts->texts(), QStringList{ask});
+            EXPECT_EQ(prompts->prompts().front().icon, Icon::Exclamation);
+            EXPECT_TRUE(lines().isEmpty());
+            EXPECT_EQ(server.requests().size(), before) << "nothing is asked of any server";
+        }
+    }
+}
+
 TEST_F(WmsRetrieval, TheQuestionsComeInOrderAndNoEndsTheCommand) {
     server.serve({}, {{{ok(document())}}});
     // Offline, No: nothing asked of the server.

@@ -26,6 +26,9 @@
 #include <QPointer>
 #include <QPushButton>
 
+#include <cstring>
+#include <functional>
+
 namespace sotrix {
 namespace {
 
@@ -244,6 +247,77 @@ TEST_F(WmsTool, CreerChecksAsksAndWritesOnlyWhatItMay) {
     create({4}, "Orthographique", none);
     EXPECT_EQ(prompts->texts(), QStringList{kEtendue});
     EXPECT_FALSE(QFile::exists(none));
+}
+
+TEST_F(WmsTool, ANameWithoutSuffixIsSavedWithOgc) {
+    test::FakeHttpServer server;
+    server.serve({}, {{{capabilities(layer("un", "minx=\"4\" miny=\"50\" maxx=\"4.5\" maxy=\"50.5\""))}}});
+    retrieve(server.url(QStringLiteral("/wms")));
+    ASSERT_EQ(lines().size(), 1);
+    ASSERT_TRUE(QDir(data->folder()).mkdir(QStringLiteral("v1.0")));
+    struct Case {
+        const char* typed;  // under the data folder
+        const char* saved;
+    };
+    const std::vector<Case> cases{
+        {"serveur", "serveur.ogc"},
+        {"v1.0/serveur", "v1.0/serveur.ogc"},
+        {"autre.ogc", "autre.ogc"},
+        {"carte.xml", "carte.xml"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        prompts->clear();
+        create({0}, QStringLiteral("WGS 84"), data->path(QString::fromUtf8(c.typed)));
+        EXPECT_EQ(messages(), QStringList{kCree});
+        const QString saved = data->path(QString::fromUtf8(c.saved));
+        EXPECT_EQ(child<QLineEdit>("txtDestination")->text(), saved);
+        EXPECT_TRUE(lireConfigurationOgc(fileBytes(saved)).extents.has_value());
+        if (std::strcmp(c.typed, c.saved) != 0) {
+            EXPECT_FALSE(QFile::exists(data->path(QString::fromUtf8(c.typed))));
+        }
+    }
+    // An existing file under the completed name is asked about.
+    prompts->clear();
+    prompts->answer(Answer::No);
+    create({0}, QStringLiteral("WGS 84"), data->path(QStringLiteral("serveur")));
+    EXPECT_EQ(messages(), QStringList{QStringLiteral("Le fichier '") + data->path(QStringLiteral("serveur.ogc")) +
+                                      QStringLiteral("' existe déjà.\nVoulez-vous le remplacer ?")});
+}
+
+TEST_F(WmsTool, TheToolsDialogsShowTheirFilterCaptionsAsWritten) {
+    frmCatalogue catalogue;
+    frmInfoFile info;
+    struct Case {
+        const char* what;
+        std::function<void()> open;
+        bool save;
+        QStringList captions;
+    };
+    const std::vector<Case> cases{
+        {"raster catalogue, files", [&] { catalogue.cmd_fichier_Click(); }, false,
+         {QStringLiteral("Tous les fichiers (*.tif, *.jpg, *.ecw, *.img)"), QStringLiteral("Tiff (*.tif)"),
+          QStringLiteral("Jpeg (*.jpg)"), QStringLiteral("ERMapper Compress Wavelets (*.ecw)"),
+          QStringLiteral("Erdas Imagine (*.img)")}},
+        {"raster catalogue, destination", [&] { catalogue.cmd_destination_Click(); }, true,
+         {QStringLiteral("Shapefile (*.shp)")}},
+        {"file information", [&] { info.cmd_destination_Click(); }, false,
+         {QStringLiteral("Vectoriel"), QStringLiteral("Raster")}},
+        {"WMS destination", [&] { tool->cmdDestination_Click(); }, true,
+         {QStringLiteral("Fichier de configuration WMS (*.ogc)")}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        prompts->clear();
+        if (c.save)
+            prompts->answerSave(std::nullopt);
+        else
+            prompts->answerOpen(std::nullopt);
+        c.open();
+        ASSERT_FALSE(prompts->prompts().empty());
+        EXPECT_EQ(prompts->prompts().front().file.filters, c.captions);
+    }
+    prompts->clear();
 }
 
 TEST_F(WmsTool, EdgesNotCornersGiveTheProjectedExtent) {

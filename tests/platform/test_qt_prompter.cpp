@@ -1,9 +1,11 @@
-// The on-screen file dialogs: Qt's own dialog with the captions given, the preselected
-// filter, extensions matched whatever their case, no overwrite question of its own, and
-// the chosen path and filter position given back.
+// The on-screen file dialogs: Qt's own dialog with the captions given, shown as written
+// and listing the files their patterns name, the preselected filter, extensions matched
+// whatever their case, no overwrite question of its own, and the chosen path and filter
+// position given back.
 #include "Prompter.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -98,6 +100,46 @@ TEST(QtPrompterFiles, OpenAndSaveUseQtsDialogAndGiveBackPathAndPosition) {
 
     whenShown([](QFileDialog& dlg) { dlg.reject(); });
     EXPECT_FALSE(prompter.openFile({QStringLiteral("Ouvrir un fichier"), kFilters, 1, dir.path(), {}, false}));
+}
+
+TEST(QtPrompterFiles, CaptionsAreShownAsWrittenAndListTheFilesTheyName) {
+    QTemporaryDir dir;
+    for (const char* name : {"a.tif", "b.JPG", "c.ecw", "d.txt"}) {
+        QFile f(dir.filePath(QString::fromLatin1(name)));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    const QStringList rasters{QStringLiteral("Tous les fichiers (*.tif, *.jpg)"), QStringLiteral("Tiff (*.tif)")};
+    const QStringList kinds{QStringLiteral("Vectoriel"), QStringLiteral("Raster")};
+    struct Case {
+        QStringList captions;
+        int position;
+        QString listed;
+    };
+    const std::vector<Case> cases{
+        {rasters, 1, QStringLiteral("a.tif,b.JPG")},
+        {rasters, 2, QStringLiteral("a.tif")},
+        {kinds, 1, QStringLiteral("a.tif,b.JPG,c.ecw,d.txt")},
+        {kinds, 2, QStringLiteral("a.tif,b.JPG,c.ecw,d.txt")},
+    };
+    QtPrompter prompter;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.captions.join(u'|').toStdString() + " " + std::to_string(c.position));
+        QStringList shown;
+        QString seen;
+        whenShown([&](QFileDialog& dlg) {
+            auto* combo = dlg.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+            ASSERT_NE(combo, nullptr);
+            for (int i = 0; i < combo->count(); ++i) shown << combo->itemText(i);
+            EXPECT_EQ(combo->currentIndex(), c.position - 1);
+            seen = listed(dlg);
+            type(dlg, QStringLiteral("a.tif"));
+        });
+        const auto chosen = prompter.openFile({QStringLiteral("Ouvrir"), c.captions, c.position, dir.path(), {}, false});
+        EXPECT_EQ(shown, c.captions);
+        EXPECT_EQ(seen, c.listed);
+        ASSERT_TRUE(chosen.has_value());
+        EXPECT_EQ(chosen->filterIndex, c.position);
+    }
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include "State.h"
 
+#include <QFileInfo>
+
 namespace sotrix {
 
 namespace {
@@ -22,6 +24,11 @@ std::optional<FileChoice> dialogueOuvrir(FileRequest request, const QString& dia
 
 std::optional<FileChoice> dialogueEnregistrer(FileRequest request, const QString& dialogue) {
     return montre(std::move(request), dialogue, true);
+}
+
+QString avecSuffixe(const QString& path, const QString& suffixe) {
+    if (path.isEmpty() || QFileInfo(path).fileName().contains(u'.')) return path;
+    return path + u'.' + suffixe;
 }
 
 }  // namespace sotrix

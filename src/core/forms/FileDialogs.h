@@ -18,4 +18,8 @@ inline constexpr char16_t kDialogueAccueil[] = u"CommonDialog1";
 std::optional<FileChoice> dialogueOuvrir(FileRequest request, const QString& dialogue);
 std::optional<FileChoice> dialogueEnregistrer(FileRequest request, const QString& dialogue);
 
+// A name saved without any suffix gets "." + suffixe; "" and a name whose last component
+// holds a "." are kept as they are.
+QString avecSuffixe(const QString& path, const QString& suffixe);
+
 }  // namespace sotrix

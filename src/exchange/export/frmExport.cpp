@@ -38,12 +38,11 @@ W* named(W* widget, const char* name) {
 }
 
 // A name typed without any suffix gets the one of its format.
-QString avecSuffixe(const QString& path, int type) {
-    if (path.isEmpty() || QFileInfo(path).fileName().contains(u'.')) return path;
+QString avecSuffixeFormat(const QString& path, int type) {
     switch (type) {
-    case typefichier::kEnregistrerShapefile: return path + QStringLiteral(".shp");
-    case typefichier::kEnregistrerGpx: return path + QStringLiteral(".gpx");
-    case typefichier::kEnregistrerCsv: return path + QStringLiteral(".csv");
+    case typefichier::kEnregistrerShapefile: return avecSuffixe(path, QStringLiteral("shp"));
+    case typefichier::kEnregistrerGpx: return avecSuffixe(path, QStringLiteral("gpx"));
+    case typefichier::kEnregistrerCsv: return avecSuffixe(path, QStringLiteral("csv"));
     default: return path;
     }
 }
@@ -166,7 +165,7 @@ void frmExport::cmdFichier_Click() {
                                 QStringLiteral("frmExport"));
         if (!choice) return;
         s.typeFichier = choice->filterIndex;
-        s.nomFichier = avecSuffixe(choice->files.value(0), s.typeFichier);
+        s.nomFichier = avecSuffixeFormat(choice->files.value(0), s.typeFichier);
         if (s.nomFichier.isEmpty()) return;
         s.dernierDossier = QFileInfo(s.nomFichier).absolutePath();
         if (!existeDeja(s.nomFichier, s.typeFichier)) break;

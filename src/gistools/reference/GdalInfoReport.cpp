@@ -52,4 +52,17 @@ std::optional<LayerExtent> lireRapportGdalinfo(std::string_view report) {
     return std::nullopt;
 }
 
+bool bandesHuitBits(std::string_view report) {
+    std::string_view rest = report;
+    while (!rest.empty()) {
+        const std::string_view line = nextLine(rest);
+        if (!line.starts_with("Band ")) continue;
+        const std::size_t type = line.find("Type=");
+        if (type == std::string_view::npos) continue;
+        const std::string_view value = line.substr(type + 5);
+        if (value.substr(0, value.find_first_of(", ")) != "Byte") return false;
+    }
+    return true;
+}
+
 }  // namespace sotrix

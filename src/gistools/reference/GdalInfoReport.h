@@ -15,4 +15,8 @@ namespace sotrix {
 // empty, has no "Lower Left" line, or either corner line does not hold two numbers.
 std::optional<LayerExtent> lireRapportGdalinfo(std::string_view report);
 
+// Whether every band the report lists ("Band n ... Type=t, ...") is of type Byte; true
+// for a report that lists none.
+bool bandesHuitBits(std::string_view report);
+
 }  // namespace sotrix

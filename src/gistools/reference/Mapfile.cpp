@@ -100,6 +100,9 @@ void rasterLayer(MapText& m, const MapfileRequest& r, bool tileIndex) {
     }
     m.line(2, QStringLiteral("TYPE RASTER"));
     m.line(2, QStringLiteral("STATUS DEFAULT"));
+    // MapServer draws only 8-bit values as they stand; wider ones are stretched over the
+    // range the view holds.
+    if (!tileIndex && !r.huitBits) m.line(2, QStringLiteral("PROCESSING \"SCALE=AUTO\""));
     m.line(1, QStringLiteral("END"));
 }
 

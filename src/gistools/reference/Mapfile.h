@@ -39,6 +39,7 @@ struct MapfileRequest {
     int widthTwips = 0;      // the map picture's size, in twips (15 per pixel)
     int heightTwips = 0;
     qint32 shapeType = 0;    // kind 1: the shapefile's type
+    bool huitBits = true;    // kinds 2 to 5: every band is 8-bit; others are scaled to it
     const WmsClientConfig* wms = nullptr;  // kind 7
     QString programFolder;   // kind 7: where MapServer may keep its temporary files
 };

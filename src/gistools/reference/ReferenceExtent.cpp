@@ -26,11 +26,11 @@ std::optional<ShapefileHeader> lireEnteteShapefile(const QString& path) {
     }
 }
 
-std::optional<LayerExtent> etendueRaster(const QString& path, int timeoutMs) {
+std::optional<RapportRaster> rapportRaster(const QString& path, int timeoutMs) {
     const QString report = appPath(QString::fromLatin1(kFichierInfo));
     // A report left by an earlier run must never stand for this one.
     QFile::remove(report);
-    std::optional<LayerExtent> extent;
+    std::optional<RapportRaster> raster;
     const QString program = QStandardPaths::findExecutable(QStringLiteral("gdalinfo"));
     if (!program.isEmpty()) {
         const RunResult run =
@@ -39,11 +39,12 @@ std::optional<LayerExtent> etendueRaster(const QString& path, int timeoutMs) {
         // The exit code is not read: the report decides.
         if (run.finished() && f.open(QIODevice::ReadOnly)) {
             const QByteArray bytes = f.readAll();
-            extent = lireRapportGdalinfo(std::string_view(bytes.constData(), std::size_t(bytes.size())));
+            const std::string_view text(bytes.constData(), std::size_t(bytes.size()));
+            if (const auto extent = lireRapportGdalinfo(text)) raster = RapportRaster{*extent, bandesHuitBits(text)};
         }
     }
     if (state().paramSupInt) QFile::remove(report);
-    return extent;
+    return raster;
 }
 
 }  // namespace sotrix

@@ -21,9 +21,14 @@ struct ShapefileHeader {
 // file spec, the .shp or .shx is missing, or a header is not a shapefile's.
 std::optional<ShapefileHeader> lireEnteteShapefile(const QString& path);
 
+struct RapportRaster {
+    LayerExtent extent;
+    bool huitBits = true;  // every band is of type Byte
+};
+
 // Runs gdalinfo on the raster with its report in "info.txt" (an old report is deleted
 // first, and the new one after reading when working files are not kept). nullopt when
 // gdalinfo is missing, does not start or times out, or its report holds no extent.
-std::optional<LayerExtent> etendueRaster(const QString& path, int timeoutMs = kDelaiGdalinfoMs);
+std::optional<RapportRaster> rapportRaster(const QString& path, int timeoutMs = kDelaiGdalinfoMs);
 
 }  // namespace sotrix

@@ -36,6 +36,7 @@ struct LayerSource {
     LayerExtent extent;
     qint32 shapeType = 0;
     OgcConfig ogc;
+    bool huitBits = true;
 };
 
 std::optional<LayerSource> lireWms(const QString& path) {
@@ -59,15 +60,15 @@ std::optional<LayerSource> lireCouche(LayerKind kind, const QString& path, int g
         const auto header = lireEnteteShapefile(path);
         // A shape type without a style cannot be drawn: refused before the mapfile.
         if (!header || (kind == LayerKind::Shapefile && !styleVecteur(header->shapeType))) return std::nullopt;
-        return LayerSource{header->extent, header->shapeType, {}};
+        return LayerSource{header->extent, header->shapeType, {}, true};
     }
     case LayerKind::GeoTiff:
     case LayerKind::Jpeg:
     case LayerKind::ErdasImagine:
     case LayerKind::EsriBil: {
-        const auto extent = etendueRaster(path, gdalinfoTimeoutMs);
-        if (!extent) return std::nullopt;
-        return LayerSource{*extent, 0, {}};
+        const auto raster = rapportRaster(path, gdalinfoTimeoutMs);
+        if (!raster) return std::nullopt;
+        return LayerSource{raster->extent, 0, {}, raster->huitBits};
     }
     case LayerKind::Wms: return lireWms(path);
     }
@@ -99,6 +100,7 @@ bool accepteCouche(MainView& view, const QString& path, ReferenceLayer& layer, i
     request.widthTwips = pixels.width() * 15;
     request.heightTwips = pixels.height() * 15;
     request.shapeType = source->shapeType;
+    request.huitBits = source->huitBits;
     request.wms = &source->ogc.wms;
     request.programFolder = appDir();
     const auto text = texteMapfile(request);

@@ -8,6 +8,8 @@
 #include <QStringDecoder>
 #include <QTemporaryFile>
 
+#include <algorithm>
+
 namespace sotrix {
 namespace {
 
@@ -53,7 +55,8 @@ std::optional<QString> rapportInfo(const QString& file, bool vectoriel, bool res
             text += err;
         }
     }
-    if (text.trimmed().isEmpty()) return std::nullopt;
+    // Looked at in place: a report may be hundreds of megabytes.
+    if (std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.isSpace(); })) return std::nullopt;
     if (state().paramSupInt) QFile::remove(info);
     return text;
 }

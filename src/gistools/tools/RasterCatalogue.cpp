@@ -43,10 +43,8 @@ QStringList extensionsRaster() {
 QStringList filtresRaster() {
     QStringList patterns;
     for (const QString& e : extensionsRaster()) patterns << QStringLiteral("*.") + e;
-    // Qt matches a filter by its last parenthesised group, blank-separated.
-    QStringList out{QStringLiteral("Tous les fichiers (") + patterns.join(QStringLiteral(", ")) + QStringLiteral(") (") +
-                    patterns.join(u' ') + u')'};
-    return out + libellesRaster();
+    return QStringList{QStringLiteral("Tous les fichiers (") + patterns.join(QStringLiteral(", ")) + u')'} +
+           libellesRaster();
 }
 
 bool estRaster(const QString& fileName) {
@@ -70,8 +68,12 @@ ResultatCatalogue creeCatalogue(const QString& catalogue, const QStringList& ras
         QTemporaryFile errors;
         const bool withErrors = errors.open();
         if (withErrors) errors.close();
-        const RunResult run = executeEtAttend(QStringLiteral("gdaltindex"), {catalogue, raster}, timeoutMs, {},
-                                              withErrors ? errors.fileName() : QString());
+        // An empty shapefile encoding keeps each path's own bytes in the location field,
+        // so that MapServer opens the tiles whatever characters their paths hold.
+        const RunResult run = executeEtAttend(QStringLiteral("gdaltindex"),
+                                              {catalogue, raster, QStringLiteral("--config"),
+                                               QStringLiteral("SHAPE_ENCODING"), QString()},
+                                              timeoutMs, {}, withErrors ? errors.fileName() : QString());
         const QFileInfo made(catalogue);
         if (!run.finished() || run.crashed || run.exitCode != 0 || !made.isFile()) {
             ResultatCatalogue r{false, raster, withErrors ? readAll(errors.fileName()) : QString()};

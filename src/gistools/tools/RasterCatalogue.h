@@ -42,7 +42,8 @@ struct ResultatCatalogue {
 
 // Runs gdaltindex <catalogue> <raster> for each raster in order, calling step after each
 // run, and stops at the first run that does not start, times out, exits non-zero or leaves
-// no regular file at the catalogue path.
+// no regular file at the catalogue path. The paths are stored as their own bytes, not
+// recoded to a code page.
 ResultatCatalogue creeCatalogue(const QString& catalogue, const QStringList& rasters,
                                 const std::function<void()>& step, int timeoutMs = kDelaiGdaltindexMs);
 

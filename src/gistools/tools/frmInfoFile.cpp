@@ -85,7 +85,7 @@ void frmInfoFile::cmd_destination_Click() {
     for (;;) {
         FileRequest request;
         request.title = QStringLiteral("Sélectionner un fichier");
-        request.filters = {QStringLiteral("Vectoriel (*)"), QStringLiteral("Raster (*)")};
+        request.filters = {QStringLiteral("Vectoriel"), QStringLiteral("Raster")};
         request.folder = s.dernierDossier;
         const auto choice = dialogueOuvrir(request, QStringLiteral("frmInfoFile"));
         if (!choice || choice->files.isEmpty() || choice->files.front().isEmpty()) return;

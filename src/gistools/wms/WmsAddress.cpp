@@ -8,7 +8,10 @@ std::optional<AdresseWms> adresseWms(const QString& typed) {
     if (typed.isEmpty()) return std::nullopt;
     const QString address = typed.contains(QLatin1String("://")) ? typed : QStringLiteral("http://") + typed;
     const QUrl url(address);
-    if (!url.isValid() || url.host().isEmpty()) return std::nullopt;
+    const QString scheme = url.scheme().toLower();
+    if (!url.isValid() || url.host().isEmpty() || url.port() == 0 ||
+        (scheme != QLatin1String("http") && scheme != QLatin1String("https")))
+        return std::nullopt;
 
     static const QString query = QStringLiteral("SERVICE=WMS&VERSION=1.1.1&REQUEST=GetCapabilities");
     const qsizetype mark = address.indexOf(u'?');

@@ -15,8 +15,8 @@ struct AdresseWms {
 // A text without "://" is taken as "http://" + text. The query joins the first "?" by
 // where it stands: none gives "?SERVICE=...", one before the last character "&SERVICE=...",
 // one at the end "SERVICE=...". The online resource is the address with "?" appended when
-// it holds none. Nullopt for an empty text or one that is no valid address with a host
-// (a port above 65535 or not a number, for example).
+// it holds none. Nullopt for an empty text or one that is no valid http or https address
+// with a host and a port from 1 to 65535 when it names one.
 std::optional<AdresseWms> adresseWms(const QString& typed);
 
 }  // namespace sotrix

@@ -15,11 +15,11 @@
 
 #include <QComboBox>
 #include <QEvent>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QNetworkReply>
 #include <QPushButton>
 #include <QSaveFile>
 #include <QTimer>
@@ -28,6 +28,7 @@ namespace sotrix {
 namespace {
 
 constexpr qint32 kEpsgLatLon = 4326;
+const QString kMsgAdresseWms = QStringLiteral("Vous devez saisir l'adresse du serveur WMS.");
 
 void exclamation(const QString& text) { prompter().message(text, Icon::Exclamation); }
 
@@ -107,15 +108,14 @@ void frmWms::cmdRecuperer_Click() {
                                           "à internet.\n¨Voulez-vous continuer ?")) != Answer::Yes)
             return;
     } else if (typed.isEmpty()) {
-        exclamation(QStringLiteral("Vous devez saisir l'adresse du serveur WMS."));
+        exclamation(kMsgAdresseWms);
         return;
     }
     clearLists();
     client_.abort();
     const auto address = adresseWms(typed);
     if (!address) {
-        exclamation(messageReponseWms({ReponseWms::Kind::NetworkError, {}, int(QNetworkReply::ProtocolUnknownError),
-                                       QStringLiteral("Adresse invalide")}));
+        exclamation(kMsgAdresseWms);
         return;
     }
     onlineResource_ = address->onlineResource;
@@ -173,11 +173,15 @@ void frmWms::cmd_convert_Click() {
         exclamation(QStringLiteral("Vous devez sélectionner le système de projection à utiliser."));
         return;
     }
-    const QString path = txtDestination_->text();
+    // A name is saved with the suffix that the reference layer's dialog looks for; a
+    // folder is no name to complete, and cannot be written.
+    const QString typed = txtDestination_->text();
+    const QString path = QFileInfo(typed).isDir() ? typed : avecSuffixe(typed, QStringLiteral("ogc"));
     if (path.isEmpty()) {
         exclamation(QStringLiteral("Vous devez spécifier un fichier de destination."));
         return;
     }
+    txtDestination_->setText(path);
     if (!accepteRemplacement(path)) return;
 
     const qint32 code = cboProjection_->currentData().toInt();
