@@ -302,6 +302,26 @@ QString viaIconv(iconv_t cd, const QByteArray& bytes) {
     return QString::fromUtf8(out.constData(), o - out.constData());
 }
 
+// The ".cpg" beside a table written: readers that take the language driver 87 for
+// ISO-8859-1 (GDAL) read the code page from it. shapelib names the table as its base
+// name plus ".dbf", and so is the ".cpg" named.
+void writeCodePage(const QString& dbfPath) {
+    const QByteArray dbf = QFile::encodeName(dbfPath);
+    const auto slash = dbf.lastIndexOf('/');
+    const auto dot = dbf.lastIndexOf('.');
+    const QByteArray cpg = (dot > slash && dot > 0 ? dbf.left(dot) : dbf) + ".cpg";
+    const int fd = ::open(cpg.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    int e = fd < 0 ? errno : 0;
+    if (fd >= 0) {
+        static constexpr char kText[] = "1252";
+        const ssize_t w = ::write(fd, kText, sizeof kText - 1);
+        if (w != ssize_t(sizeof kText - 1)) e = w < 0 ? errno : ENOSPC;
+        if (::close(fd) != 0 && e == 0 && errno != EINTR) e = errno;
+    }
+    if (e != 0)
+        throw DbaseError(QStringLiteral("impossible de créer %1 : %2").arg(QFile::decodeName(cpg), errorText(e)), e);
+}
+
 }  // namespace
 
 // ------------------------------------------------------------------ the table
@@ -340,6 +360,7 @@ DbaseTable DbaseTable::create(const QString& path, const std::vector<DbaseField>
         throw DbaseError(QStringLiteral("impossible de créer %1 : %2").arg(path, errorText(e)), e);
     }
     t.h_->attach();
+    writeCodePage(t.h_->path);
     if (lastModified.isValid())
         DBFSetLastModifiedDate(t.h_->dbf, std::clamp(lastModified.year() - 1900, 0, 255), lastModified.month(),
                                lastModified.day());

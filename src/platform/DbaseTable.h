@@ -2,7 +2,7 @@
 // dBASE IV attribute tables (.dbf) over shapelib's DBF functions.
 //
 // Tables are written in the Windows-1252 code page, marked by the language-driver byte
-// (LDID 87) and no ".cpg". Every value is formatted here, locale-free, and handed to
+// (LDID 87) and by a ".cpg" holding "1252" beside the table. Every value is formatted here, locale-free, and handed to
 // shapelib as raw field text: numbers right-aligned with "." and fixed decimals, NULL as
 // blanks. A value that does not fit its field is an error, never a row of "*".
 // shapelib's DBFClose reports nothing, so its file access goes through our own hooks,
@@ -48,8 +48,8 @@ QString decodeWindows1252(const QByteArray& bytes);
 
 class DbaseTable {
 public:
-    // Creates (or truncates) the table with these fields; lastModified goes into the
-    // header. Throws DbaseError.
+    // Creates (or truncates) the table with these fields, and its ".cpg"; lastModified
+    // goes into the header. Throws DbaseError.
     static DbaseTable create(const QString& path, const std::vector<DbaseField>& fields, QDate lastModified);
     // Opens an existing table for reading, once its header passed verifieEnTeteDbase.
     // Throws DbaseError.

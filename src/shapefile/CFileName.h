@@ -12,7 +12,7 @@ namespace shapefile {
 
 // The Windows rules: "C:\data\tracks.shp", also "C:a\b.c".
 bool isValidWindowsFileSpec(std::string_view text);
-// The POSIX rules: "/data/tracks.shp".
+// The POSIX rules: "/data/tracks.shp", also "/gvfs/smb-share:server=nas/a..b.shp".
 bool isValidPosixFileSpec(std::string_view text);
 
 class CFileName {

@@ -28,7 +28,9 @@ TEST(HandModalEnds, AcceptAndDoneGiveTheMainWindowBackOnce) {
         EXPECT_TRUE(main.isEnabled()) << way;
         EXPECT_FALSE(dlg->isVisible()) << way;
         EXPECT_EQ(finished, 1) << way;
-        if (way == 1) EXPECT_EQ(dlg->result(), 7);
+        if (way == 1) {
+            EXPECT_EQ(dlg->result(), 7);
+        }
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         EXPECT_TRUE(dlg.isNull()) << way;
     }

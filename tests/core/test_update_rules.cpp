@@ -24,7 +24,9 @@ TEST(UpdateRules, VersionsAreReadAndComparedPartByPart) {
     for (const Case& c : cases) {
         const auto v = litVersion(QString::fromLatin1(c.text));
         EXPECT_EQ(v.has_value(), c.valid) << c.text;
-        if (v) EXPECT_EQ(plusRecente(*v), c.newer) << c.text;
+        if (v) {
+            EXPECT_EQ(plusRecente(*v), c.newer) << c.text;
+        }
     }
     const auto own = litVersion(texteVersion().mid(8));
     ASSERT_TRUE(own);

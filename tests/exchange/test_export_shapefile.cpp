@@ -77,8 +77,10 @@ TEST_P(SetMatrix, WritesExactlyTheChosenSetsAndClearsOnlyWhatWasSavedWhole) {
     for (const QString& name : names)
         EXPECT_EQ(readBytes(out(name)) != name.toLatin1(), written[name.mid(3, name.indexOf('.') - 3)])
             << name.toStdString();
+    for (const QString& suffix : written.keys())
+        if (written[suffix]) names << QStringLiteral("out%1.cpg").arg(suffix);
     names.sort();
-    EXPECT_EQ(folderEntries(outDir()), names);  // nothing temporary, no .cpg, no .prj
+    EXPECT_EQ(folderEntries(outDir()), names);  // nothing temporary, a .cpg beside each table written
 }
 
 INSTANTIATE_TEST_SUITE_P(AllChoices, SetMatrix,
@@ -250,7 +252,8 @@ TEST_F(ExportTest, ShapelibAndOgrinfoReadEverySet) {
         DBFHandle dbf = DBFOpen(QFile::encodeName(base).constData(), "rb");
         ASSERT_NE(dbf, nullptr);
         EXPECT_EQ(DBFGetRecordCount(dbf), e.count);
-        EXPECT_STREQ(DBFGetCodePage(dbf), "LDID/87");
+        EXPECT_STREQ(DBFGetCodePage(dbf), "1252");  // from the .cpg
+        EXPECT_EQ(quint8(readBytes(base + QStringLiteral(".dbf"))[29]), 87);  // and the language driver
         ASSERT_EQ(DBFGetFieldCount(dbf), int(e.fields.size()));
         for (int i = 0; i < int(e.fields.size()); ++i) {
             char name[12] = {};
@@ -320,29 +323,81 @@ TEST_F(ShapefileFailureTest, FilesInTheWayAndFullDisksKeepTheOldSet) {
     expectFailure(failureText(out(QStringLiteral("f.txt/out_w.shp"))));
 }
 
-TEST_F(ShapefileFailureTest, SetsFinishedBeforeAFailureStayAndAStaleCodePageGoes) {
+// Every set of one export is written before the first one is put in place: a failure in
+// any set replaces nothing, and leaves nothing temporary.
+TEST_F(ShapefileFailureTest, AFailureInAnySetReplacesNoSet) {
+    for (const char* stem : {"m_w", "m_tl", "m_tp", "m_tw"})
+        for (const QString& ext : kExtensions) writeBytes(out(QLatin1String(stem) + '.' + ext), stem + ext.toLatin1());
     writeBytes(out(QStringLiteral("m_w.cpg")), "UTF-8");
-    int tables = 0;
-    context.onDbaseCreated = [&tables](DbaseTable& t) {
-        if (++tables == 3) t.failWritesAfter(300);  // the polygon set's
-    };
-    run(1, out(QStringLiteral("m.shp")), true, true, true, true, false);
-    expectFailure(failureText(out(QStringLiteral("m_tp.dbf"))));
-    QStringList names = folderEntries(outDir()).filter(QStringLiteral("m_"));
-    EXPECT_EQ(names.join(' '), QStringLiteral("m_tl.dbf m_tl.shp m_tl.shx m_w.dbf m_w.shp m_w.shx"));
-    EXPECT_EQ(DbaseTable::open(out(QStringLiteral("m_w.dbf"))).text(0, 0), QStringLiteral("Café L'église"));
+    const QStringList before = folderEntries(outDir());
+    for (int failing = 1; failing <= 4; ++failing) {
+        SCOPED_TRACE(failing);
+        int tables = 0;
+        context.onDbaseCreated = [&tables, failing](DbaseTable& t) {
+            if (++tables == failing) t.failWritesAfter(300);
+        };
+        run(1, out(QStringLiteral("m.shp")), true, true, true, true, false);
+        const char* sets[] = {"m_w", "m_tl", "m_tp", "m_tw"};
+        expectFailure(failureText(out(QLatin1String(sets[failing - 1]) + QStringLiteral(".dbf"))));
+        EXPECT_EQ(folderEntries(outDir()), before);
+        for (const char* stem : sets)
+            for (const QString& ext : kExtensions)
+                EXPECT_EQ(readBytes(out(QLatin1String(stem) + '.' + ext)), stem + ext.toLatin1()) << stem;
+        EXPECT_EQ(readBytes(out(QStringLiteral("m_w.cpg"))), "UTF-8");
+    }
     expectOldSet();
 
-    // A database error: the set being written goes, the message carries the database's.
+    // A database error: the message carries the database's, and nothing is replaced.
     {
         DbGuard db;
         db->exec(QStringLiteral("ALTER TABLE Points RENAME COLUMN Description TO Remarque"));
     }
     context.onDbaseCreated = nullptr;
-    run(1, out(QStringLiteral("b.shp")), true, false, false, false, false);
+    run(1, out(QStringLiteral("m.shp")), true, false, false, false, false);
     expectFailure(QStringLiteral("Une erreur est survenue lors de l'enregistrement : no such column: Description"));
-    EXPECT_TRUE(folderEntries(outDir()).filter(QStringLiteral("b_")).isEmpty());
-    expectOldSet();
+    EXPECT_EQ(folderEntries(outDir()), before);
+}
+
+// A rename that fails once others went through: the message names the files replaced.
+TEST_F(ShapefileFailureTest, ARenameRefusedHalfWayNamesTheFilesReplaced) {
+    context.beforeRename = [this](const QString& name) {
+        if (name == out(QStringLiteral("r_tl.dbf"))) QDir().mkpath(name + QStringLiteral("/keep"));  // in the way
+    };
+    run(1, out(QStringLiteral("r.shp")), true, true, true, false, false);
+    QStringList replaced;
+    for (const char* name : {"r_w.shp", "r_w.shx", "r_w.dbf", "r_w.cpg", "r_tl.shp", "r_tl.shx"})
+        replaced << out(QLatin1String(name));
+    expectFailure(failureText(out(QStringLiteral("r_tl.dbf"))) +
+                  QStringLiteral("\nFichiers déjà remplacés par le nouvel enregistrement :\n") + replaced.join('\n'));
+    for (const QString& name : folderEntries(outDir())) EXPECT_FALSE(name.startsWith('.')) << name.toStdString();
+}
+
+// Outside tools read our accents through the .cpg; what Windows-1252 cannot hold is "?";
+// a projection file beside an older set goes, since our sets carry none.
+TEST_F(ExportTest, OgrinfoReadsOurAccentsAndNoStaleProjectionStays) {
+    const struct {
+        const char* stored;
+        const char* read;
+    } rows[] = {
+        {"L’œuvre – 5 € … “cité”", "L’œuvre – 5 € … “cité”"},
+        {"Œuvre — ‘š’ • ™", "Œuvre — ‘š’ • ™"},
+        {"π ≈ 😀 ok", "? ? ? ok"},
+    };
+    {
+        DbGuard db;
+        for (const auto& r : rows) point(*db, {QString::fromUtf8(r.stored), 4.35, 50.85, 1, QVariant(), "d", 0, QVariant(), 0});
+    }
+    writeBytes(out(QStringLiteral("c_w.prj")), "GEOGCS[\"GCS_WGS_1984\"]");
+    writeBytes(out(QStringLiteral("c_w.cpg")), "UTF-8");
+    run(1, out(QStringLiteral("c.shp")), true, false, false, false, false);
+    ASSERT_TRUE(state().resultatOk);
+    EXPECT_EQ(readBytes(out(QStringLiteral("c_w.cpg"))), "1252");
+    EXPECT_FALSE(QFile::exists(out(QStringLiteral("c_w.prj"))));
+    const ProgramRun r = runProgram(QStringLiteral("ogrinfo"), {QStringLiteral("-al"), out(QStringLiteral("c_w.shp"))});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    for (const auto& row : rows)
+        EXPECT_TRUE(r.out.contains(QStringLiteral("  Nom (String) = ") + QString::fromUtf8(row.read) + u'\n'))
+            << row.read << "\n" << r.out.toStdString();
 }
 
 }  // namespace

@@ -201,8 +201,11 @@ TEST_F(ExportDialog, ChecksThenHandsItsChoicesToTheExportAndTellsTheOutcome) {
     const QString neither = etat();
     for (const char* name : {"chkTraces", "chkTracesLigne", "cmdEnregistrer"}) click(name);
     EXPECT_EQ(messages(), (QStringList{kNothing, kNoShape}));
-    for (const auto& p : prompts->prompts())
-        if (p.kind == PromptKind::Message) EXPECT_EQ(p.icon, Icon::Exclamation);
+    for (const auto& p : prompts->prompts()) {
+        if (p.kind == PromptKind::Message) {
+            EXPECT_EQ(p.icon, Icon::Exclamation);
+        }
+    }
     EXPECT_EQ(neither, "0+ 0+ 0- 0- 1+ 0+ 1+");
     EXPECT_EQ(etat(), "0+ 1+ 0+ 0+ 1+ 0+ 1+");
     EXPECT_TRUE(exports.isEmpty());

@@ -42,7 +42,7 @@ protected:
 };
 
 TEST_F(CsvImportTest, FilesOfGdalAndGpsbabelWithTheDialogsChoices) {
-    for (const QString sep : {QStringLiteral("."), QStringLiteral(",")}) {  // the C and the French locale
+    for (const QString& sep : {QStringLiteral("."), QStringLiteral(",")}) {  // the C and the French locale
         SCOPED_TRACE(sep.toStdString());
         state().sepDecimal = sep;
         writeFile("WKT,Nom,Desc\n\"POINT (4.35 50.85)\",Lion,\"Café \"\"Le Lion\"\"; Bruxelles\"\n"
@@ -97,7 +97,7 @@ TEST_F(CsvImportTest, HandWrittenFilesInEitherLocale) {
         QStringList rows;
         std::optional<QStringList> rowsVirgule;
         QString skipped;  // the numbers of the report; "" for none
-        std::optional<QString> skippedVirgule;
+        std::optional<QString> skippedVirgule = std::nullopt;
     };
     const QStringList lion{"1:Lion:4.35:50.85"};
     const std::vector<Case> cases{
@@ -117,7 +117,7 @@ TEST_F(CsvImportTest, HandWrittenFilesInEitherLocale) {
     };
     QByteArray many = "Nom;X;Y\n";
     for (int i = 0; i < 12; ++i) many += "x;;\n";
-    for (const QString sep : {QStringLiteral("."), QStringLiteral(",")}) {
+    for (const QString& sep : {QStringLiteral("."), QStringLiteral(",")}) {
         state().sepDecimal = sep;
         for (const Case& c : cases) {
             SCOPED_TRACE(std::string(c.what) + " with sepDecimal " + sep.toStdString());
@@ -133,7 +133,9 @@ TEST_F(CsvImportTest, HandWrittenFilesInEitherLocale) {
             const QString skipped = virgule && c.skippedVirgule ? *c.skippedVirgule : c.skipped;
             const int count = skipped.isEmpty() ? 0 : int(skipped.count(QLatin1Char(','))) + 1;
             EXPECT_EQ(prompts->texts(), count ? QStringList{skippedText(file, skipped, count)} : QStringList());
-            if (count) EXPECT_EQ(prompts->prompts()[0].icon, Icon::Exclamation);
+            if (count) {
+                EXPECT_EQ(prompts->prompts()[0].icon, Icon::Exclamation);
+            }
             EXPECT_EQ(view.calls.last(), QStringLiteral("redraw"));
         }
         prompts->clear();

@@ -1,7 +1,10 @@
 // The shapefile import through the field-mapping dialog: point, line and polygon files
 // written by GDAL in both of its encodings, Z files, names made by part numbers, sibling
 // files in other cases, and the files that cannot be read.
+#include "ExportEngine.h"
 #include "test_import_fixture.h"
+
+#include <QDir>
 
 #include <shapefil.h>
 
@@ -227,6 +230,35 @@ TEST_F(ShapefileImportTest, FilesThatCannotBeReadLeaveTheWorkspace) {
     prompts->clear();
     EXPECT_EQ(importShp(truncated, 0), std::nullopt);
     EXPECT_EQ(prompts->texts(), QStringList{QStringLiteral("Une erreur est survenue lors de l'importation du shapefile.")});
+}
+
+// Folders and names that Linux allows, such as those of desktop network mounts: a set is
+// written there and reads back.
+TEST_F(ShapefileImportTest, SetsWrittenAndReadBackThroughFoldersLinuxAllows) {
+    const char* const folders[] = {"gvfs/smb-share:server=nas,share=gps", "a..b", "../b", "x?*<>|\\\"y"};
+    state().champNom = QStringLiteral("Nom");
+    state().projImport = 0;
+    for (const char* folder : folders) {
+        SCOPED_TRACE(folder);
+        const QString dir = path(QStringLiteral("d/") + QString::fromUtf8(folder));
+        ASSERT_TRUE(QDir().mkpath(dir));
+        {
+            DbGuard db;
+            db->exec(QStringLiteral("DELETE FROM Points"));
+            db->exec(QStringLiteral("DELETE FROM Trace"));
+        }
+        seedRows();
+        const QString waypoints = QStringLiteral("SELECT Nom, Lon, Lat FROM Points WHERE Trace = 0 ORDER BY Id_point");
+        const QStringList before = rows(waypoints);
+        state().typeFichier = typefichier::kEnregistrerShapefile;
+        state().nomFichier = dir + QStringLiteral("/t..x.shp");
+        state().projExport = 0;
+        exporteFichier(true, true, true, false, false);
+        ASSERT_TRUE(state().resultatOk) << prompts->texts().join('\n').toStdString();
+        EXPECT_EQ(importFile(dir + QStringLiteral("/t..x_w.shp"), false, typefichier::kOuvrirShapefile), ImportOutcome::Ok);
+        EXPECT_EQ(rows(waypoints), before);
+        EXPECT_TRUE(prompts->prompts().empty()) << prompts->texts().join('\n').toStdString();
+    }
 }
 
 }  // namespace

@@ -97,7 +97,9 @@ TEST(LireNombreStrict, ReadsWholeNumbersOnlyWhateverTheCLocale) {
         for (const Case& c : cases) {
             const auto v = lireNombreStrict(QString::fromUtf8(c.text), QLatin1Char(c.mark));
             EXPECT_EQ(v.has_value(), c.value.has_value()) << c.text << " under " << locale;
-            if (v && c.value) EXPECT_DOUBLE_EQ(*v, *c.value) << c.text;
+            if (v && c.value) {
+                EXPECT_DOUBLE_EQ(*v, *c.value) << c.text;
+            }
         }
     }
     std::setlocale(LC_ALL, "C");

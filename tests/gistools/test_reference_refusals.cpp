@@ -56,7 +56,7 @@ struct RefusalCase {
     const char* what;
     int kind;
     std::function<QString()> make;
-    std::optional<Answer> connectionAnswer;  // kind 7: the answer to the offline question
+    std::optional<Answer> connectionAnswer = std::nullopt;  // kind 7: the answer to the offline question
     int gdalinfoTimeoutMs = kDelaiGdalinfoMs;
 };
 
@@ -65,7 +65,11 @@ TEST_F(ReferenceRefusal, EachCauseShowsTheRefusalGivesUpTheLayerAndReturnsToTheD
     const QString tif = data->raster(QStringLiteral("r1.tif"), GisData::tile1());
     std::optional<StubTools> stubs;
     const std::vector<RefusalCase> cases{
-        {"a name the file name rules refuse", 1, [&] { return copyPair(pts, QStringLiteral("a:b"), true); }},
+        {"a name the file name rules refuse", 1,
+         [&] {
+             const QString shp = copyPair(pts, QStringLiteral("vide"), true);
+             return shp.left(shp.lastIndexOf(u'/')) + QStringLiteral("//vide.shp");  // an empty component
+         }},
         {"no index beside the main file", 1, [&] { return copyPair(pts, QStringLiteral("seul"), false); }},
         {"not a shapefile", 6,
          [&] {

@@ -65,10 +65,11 @@ TEST_F(MapSelection, ABoxSelectsItsWaypointsEdgesIncluded) {
         const double extent = form->vueMaxX;
         box(1234567.8, 150, 100, 100);
         ASSERT_EQ(prompts->prompts().size(), c.answer ? 1u : 0u);
-        if (c.answer)
+        if (c.answer) {
             EXPECT_EQ(prompts->prompts()[0].text,
                       QStringLiteral("Voulez-vous ajouter la nouvelle sélection à la sélection en cours (OUI) ou créer "
                                      "une nouvelle sélection (NON) ?"));
+        }
         EXPECT_EQ(waypointsSel(), c.waypoints);
         EXPECT_EQ(tracesSel(), c.tracks);
         EXPECT_EQ(state().nbWaypointsSel, qint64(c.waypoints.size())) << "lists rebuilt";

@@ -40,7 +40,7 @@ protected:
     std::vector<Outcome> check(bool manual) {
         outcomes.clear();
         checker().update(manual);
-        QTest::qWaitFor([this] { return !outcomes.empty(); }, 5000);
+        EXPECT_TRUE(QTest::qWaitFor([this] { return !outcomes.empty(); }, 5000));
         return outcomes;
     }
 
@@ -87,7 +87,9 @@ TEST_F(UpdateCheck, EveryFailureWarnsOnceFromTheMenuAndSaysNothingAtStartUp) {
             QTest::qWait(manual ? 0 : 400);  // nothing comes later either
             EXPECT_EQ(prompts->texts(),
                       manual ? QStringList{QString::fromUtf8(kMsgMajEchec)} : QStringList());
-            if (manual) EXPECT_EQ(prompts->prompts()[0].icon, Icon::Exclamation);
+            if (manual) {
+                EXPECT_EQ(prompts->prompts()[0].icon, Icon::Exclamation);
+            }
         }
     }
     EXPECT_TRUE(form->isVisible());
@@ -141,7 +143,7 @@ TEST_F(UpdateCheck, StartUpAsksAboutANewerVersion) {
     outcomes.clear();
     ASSERT_TRUE(form->Form_Load());
     EXPECT_FALSE(checker().majManuelle());
-    QTest::qWaitFor([this] { return !outcomes.empty(); }, 5000);
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !outcomes.empty(); }, 5000));
     EXPECT_EQ(outcomes, std::vector<Outcome>{Outcome::Newer});
     EXPECT_EQ(prompts->texts(), QStringList{QString::fromUtf8(kMsgMajDisponible)});
     EXPECT_TRUE(form->isVisible());
@@ -197,7 +199,7 @@ TEST_F(UpdateCheck, MenuItemRunsTheCheckFromTheMenu) {
     server.serve({200, updateDocument(QStringLiteral("2.5.99"), kDownload)});
     outcomes.clear();
     form->findChild<QAction*>(QStringLiteral("outilsUpdate"))->trigger();
-    QTest::qWaitFor([this] { return !outcomes.empty(); }, 5000);
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !outcomes.empty(); }, 5000));
     EXPECT_TRUE(checker().majManuelle());
     EXPECT_EQ(prompts->texts(), QStringList{QString::fromUtf8(kMsgMajAucune)});
 }

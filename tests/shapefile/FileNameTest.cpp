@@ -15,12 +15,14 @@ TEST(FileName, WindowsFormRules) {
 }
 
 TEST(FileName, PosixFormRules) {
+    // Any absolute path Linux accepts, naming a file with an extension.
     for (const char* ok : {"/data/tracks.shp", "/home/u/.cache/x.shp", "/data/.shp", "/a.b/c.d",
-                           "/données/traces été.shp"})
+                           "/données/traces été.shp", "/run/user/1000/gvfs/smb-share:server=nas,share=gps/x.shp",
+                           "/a..b/c.shp", "/d/a..b.shp", "/a/x..shp", "/a/../b.shp", "/a:b.shp", "/a\\b.shp",
+                           "/a?.shp", "/a*.shp", "/a|b.shp", "/a<b.shp", "/a>b.shp", "/a\"b.shp"})
         EXPECT_TRUE(isValidPosixFileSpec(ok)) << ok;
-    for (const char* bad : {"", "data/x.shp", "./x.shp", "//srv/x.shp", "/a/../b.shp", "/a/x..shp", "/data",
-                            "/a.b/c", "/a:b.shp", "/a\\b.shp", "C:/x.shp", "/a?.shp", "/a*.shp", "/a|b.shp",
-                            "/a<b.shp", "/a>b.shp", "/a\"b.shp"})
+    for (const char* bad : {"", "data/x.shp", "./x.shp", "//srv/x.shp", "/a//b.shp", "/a/b.shp/", "/data", "/a.b/c",
+                            "C:/x.shp"})
         EXPECT_FALSE(isValidPosixFileSpec(bad)) << bad;
     EXPECT_FALSE(isValidPosixFileSpec(std::string_view("/a\0b.shp", 8)));
 }
@@ -33,7 +35,7 @@ TEST(FileName, SetFileSpecPicksTheFormAndKeepsTextOnRefusal) {
     f.setFileSpec("C:\\a.b\\c.d");
     EXPECT_EQ(f.getBaseName(), "c");
     EXPECT_EQ(f.getExtension(), "d");
-    for (const char* bad : {"", "x", "1:\\x.y", "C:/x.shp", "/a/../b.shp", "data/x.shp"}) {
+    for (const char* bad : {"", "x", "1:\\x.y", "C:/x.shp", "/a//b.shp", "data/x.shp"}) {
         EXPECT_SHAPE_ERROR(f.setFileSpec(bad), LibraryError::InvalidFileSpec, "C_FileName::SetFileSpec");
         EXPECT_EQ(f.getFileSpec(), "C:\\a.b\\c.d");
     }

@@ -308,8 +308,12 @@ TEST(Interop, ZAndMFilesReadAsTheirBaseType) {
             const Record ours = fromShape(*shape);
             EXPECT_EQ(ours.null, theirs.records[std::size_t(i - 1)].null) << i;
             EXPECT_EQ(ours.xy, theirs.records[std::size_t(i - 1)].xy) << i;
-            if (i == 1 && c.type == 13) EXPECT_EQ(ours.starts, (std::vector<std::int32_t>{0, 2}));
-            if (i == 1 && c.type == 15) EXPECT_EQ(ours.starts, (std::vector<std::int32_t>{0, 5}));
+            if (i == 1 && c.type == 13) {
+                EXPECT_EQ(ours.starts, (std::vector<std::int32_t>{0, 2}));
+            }
+            if (i == 1 && c.type == 15) {
+                EXPECT_EQ(ours.starts, (std::vector<std::int32_t>{0, 5}));
+            }
         }
     }
     // The 2D types read through either.

@@ -3,6 +3,9 @@
 #include "ShapeFileAccess.h"
 #include "ShapeTestSupport.h"
 
+#include <cmath>
+#include <limits>
+
 using namespace shapefile;
 using namespace shapefile::test;
 
@@ -271,4 +274,37 @@ TEST(ReaderMemory, OpensFromMemoryLikeFiles) {
     ASSERT_TRUE(m);
     EXPECT_EQ(m->item(2)->y(), 4);
     EXPECT_EQ(m->right(), 3);
+}
+
+// The box of each part and multipoint read is the one that adding its points one at a time
+// gives: the first point's, widened by each later one, a NaN coordinate never widening it.
+TEST_F(Reader, TheBoxOfWhatIsReadIsThatOfItsPointsAddedOneByOne) {
+    const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
+    using Points = std::vector<std::pair<double, double>>;
+    const std::vector<std::pair<const char*, Points>> cases = {
+        {"one point", {{3, -2}}},
+        {"growing every way", {{0, 0}, {-1, 2}, {5, -3}, {2, 9}, {-7, 1}}},
+        {"a NaN first", {{nan, 1}, {2, nan}, {-3, 4}}},
+        {"a NaN later", {{1, 1}, {nan, nan}, {-2, 5}, {4, nan}}},
+        {"infinities", {{1, 1}, {-inf, inf}, {inf, -inf}}},
+    };
+    const auto sameBox = [](const auto& read, const auto& added) {
+        const auto same = [](double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); };
+        return same(read.left(), added.left()) && same(read.right(), added.right()) &&
+               same(read.bottom(), added.bottom()) && same(read.top(), added.top());
+    };
+    for (const auto& [name, points] : cases) {
+        SCOPED_TRACE(name);
+        CPart part;
+        CMultiPoint multi;
+        for (const auto& [x, y] : points) {
+            part.add(std::make_shared<CPoint>(x, y));
+            multi.add(std::make_shared<CPoint>(x, y));
+        }
+        CShapeFile l, m;
+        open(l, write("l", makePair(3, {polyContents(3, {0}, points)})));
+        open(m, write("m", makePair(8, {multiPointContents(points)})));
+        EXPECT_TRUE(sameBox(*l.readPolyLine(1)->item(1), part));
+        EXPECT_TRUE(sameBox(*std::dynamic_pointer_cast<CMultiPoint>(m.item(1)), multi));
+    }
 }

@@ -8,21 +8,23 @@ ScriptedPrompter::~ScriptedPrompter() {
     EXPECT_TRUE(queue_.empty()) << queue_.size() << " answer(s) left unused in the scripted prompter";
 }
 
-void ScriptedPrompter::answer(Answer a) { queue_.push_back({PromptKind::Message, a, {}, {}, {}}); }
+void ScriptedPrompter::answer(Answer a) {
+    queue_.push_back(std::make_unique<Reply>(Reply{PromptKind::Message, a, {}, {}, {}}));
+}
 void ScriptedPrompter::answerInput(std::optional<QString> text) {
-    queue_.push_back({PromptKind::Input, Answer::Ok, std::move(text), {}, {}});
+    queue_.push_back(std::make_unique<Reply>(Reply{PromptKind::Input, Answer::Ok, std::move(text), {}, {}}));
 }
 void ScriptedPrompter::answerOpen(std::optional<FileChoice> files) {
-    queue_.push_back({PromptKind::OpenFile, Answer::Ok, {}, std::move(files), {}});
+    queue_.push_back(std::make_unique<Reply>(Reply{PromptKind::OpenFile, Answer::Ok, {}, std::move(files), {}}));
 }
 void ScriptedPrompter::answerSave(std::optional<FileChoice> files) {
-    queue_.push_back({PromptKind::SaveFile, Answer::Ok, {}, std::move(files), {}});
+    queue_.push_back(std::make_unique<Reply>(Reply{PromptKind::SaveFile, Answer::Ok, {}, std::move(files), {}}));
 }
 void ScriptedPrompter::answerFolder(std::optional<QString> folder) {
-    queue_.push_back({PromptKind::ChooseFolder, Answer::Ok, std::move(folder), {}, {}});
+    queue_.push_back(std::make_unique<Reply>(Reply{PromptKind::ChooseFolder, Answer::Ok, std::move(folder), {}, {}}));
 }
 void ScriptedPrompter::answerColor(std::optional<qint32> colour) {
-    queue_.push_back({PromptKind::ChooseColor, Answer::Ok, {}, {}, colour});
+    queue_.push_back(std::make_unique<Reply>(Reply{PromptKind::ChooseColor, Answer::Ok, {}, {}, colour}));
 }
 
 QStringList ScriptedPrompter::texts() const {
@@ -31,19 +33,19 @@ QStringList ScriptedPrompter::texts() const {
     return out;
 }
 
-std::optional<Reply> ScriptedPrompter::take(PromptKind kind, const QString& what) {
-    if (queue_.empty() || queue_.front().kind != kind) {
+std::unique_ptr<Reply> ScriptedPrompter::take(PromptKind kind, const QString& what) {
+    if (queue_.empty() || queue_.front()->kind != kind) {
         ADD_FAILURE() << "unexpected prompt: " << what.toStdString();
-        return std::nullopt;
+        return nullptr;
     }
-    Reply r = queue_.front();
+    std::unique_ptr<Reply> r = std::move(queue_.front());
     queue_.pop_front();
     return r;
 }
 
 Answer ScriptedPrompter::message(const QString& text, Icon icon, Buttons buttons, Answer defaultButton) {
     prompts_.push_back({PromptKind::Message, icon, buttons, defaultButton, QStringLiteral("Sotrix"), text, {}});
-    if (buttons == Buttons::Ok && (queue_.empty() || queue_.front().kind != PromptKind::Message)) return Answer::Ok;
+    if (buttons == Buttons::Ok && (queue_.empty() || queue_.front()->kind != PromptKind::Message)) return Answer::Ok;
     auto r = take(PromptKind::Message, text);
     if (!r) return buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel ? Answer::No : Answer::Cancel;
     return r->answer;

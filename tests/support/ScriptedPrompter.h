@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <deque>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -59,9 +60,9 @@ public:
     bool openUrl(const QString& url) override;
 
 private:
-    std::optional<Reply> take(PromptKind kind, const QString& what);
+    std::unique_ptr<Reply> take(PromptKind kind, const QString& what);
     std::optional<FileChoice> fileChoice(PromptKind kind, const FileRequest& request);
-    std::deque<Reply> queue_;
+    std::deque<std::unique_ptr<Reply>> queue_;
     std::vector<Prompt> prompts_;
 };
 

@@ -1,10 +1,12 @@
 #pragma once
 // A text file written whole or not at all: lines are gathered in memory and written in
-// large blocks to a temporary file that replaces the target only on commit(). Until
-// then an older file of that name stays as it was; without commit() nothing is left.
+// large blocks to a temporary file that replaces the target only on commit(). Every
+// write is checked; until commit() succeeds an older file of that name stays as it was,
+// and without commit() nothing is left.
+
+#include "ExportFiles.h"
 
 #include <QByteArray>
-#include <QSaveFile>
 #include <QString>
 
 namespace sotrix {
@@ -13,6 +15,7 @@ class BufferedSaveFile {
 public:
     // Throws ExportFileError naming path when the file cannot be created.
     explicit BufferedSaveFile(const QString& path);
+    ~BufferedSaveFile();
     BufferedSaveFile(const BufferedSaveFile&) = delete;
     BufferedSaveFile& operator=(const BufferedSaveFile&) = delete;
 
@@ -23,15 +26,17 @@ public:
         out_.append("\r\n");
         if (out_.size() >= kChunk) flush();
     }
-    // Writes what is left and puts the file in place; throws ExportFileError on failure.
+    // Writes what is left, closes the file and puts it in place; throws ExportFileError
+    // on failure.
     void commit();
 
 private:
     static constexpr qsizetype kChunk = 1 << 20;
     void flush();
 
-    QSaveFile file_;
+    ExportFiles files_;
     QString path_;
+    int fd_ = -1;
     QByteArray out_;
 };
 

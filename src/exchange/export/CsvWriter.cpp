@@ -27,9 +27,24 @@ void appendNumber(QByteArray& out, const QVariant& v, const QByteArray& separato
     out.append(text);
 }
 
+// Between double quotes, each double quote doubled. A line break (CR, LF or CR LF) becomes
+// one blank, since a reader of lines would split the record there.
 void appendQuoted(QByteArray& out, const QVariant& v) {
     out.append('"');
-    if (!v.isNull()) out.append(v.toString().toUtf8().replace("\"", "\"\""));
+    if (!v.isNull()) {
+        const QByteArray text = v.toString().toUtf8();
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const char c = text[i];
+            if (c == '"') {
+                out.append("\"\"");
+            } else if (c == '\r' || c == '\n') {
+                out.append(' ');
+                if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+            } else {
+                out.append(c);
+            }
+        }
+    }
     out.append('"');
 }
 

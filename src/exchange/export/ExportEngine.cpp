@@ -16,6 +16,14 @@ namespace {
 
 const QString kErreurEnregistrement = QStringLiteral("Une erreur est survenue lors de l'enregistrement : ");
 
+// The file failure, and the files that the new export had already replaced.
+QString msgEchecExport(const ExportFileError& e) {
+    QString text = msgEchecFichier(e.path());
+    if (!e.replaced().isEmpty())
+        text += QStringLiteral("\nFichiers déjà remplacés par le nouvel enregistrement :\n") + e.replaced().join(u'\n');
+    return text;
+}
+
 }  // namespace
 
 void exporteFichier(bool waypoints, bool tracks, bool tracksAsLines, bool tracksAsPoints, bool selectedOnly) {
@@ -45,6 +53,7 @@ void exporteFichier(const ExportContext& context, bool waypoints, bool tracks, b
             options.lastModified = context.now().date();
             options.onDbaseCreated = context.onDbaseCreated;
             options.onShapeFileCreated = context.onShapeFileCreated;
+            options.beforeRename = context.beforeRename;
             ecritShapefiles(*db, s.nomFichier, options);
         } else if (type == typefichier::kEnregistrerGpx) {
             GpxExport options;
@@ -65,7 +74,7 @@ void exporteFichier(const ExportContext& context, bool waypoints, bool tracks, b
         }
     } catch (const ExportFileError& e) {
         s.resultatOk = false;
-        prompter().message(msgEchecFichier(e.path()), Icon::Exclamation);
+        prompter().message(msgEchecExport(e), Icon::Exclamation);
         return;
     } catch (const DbError& e) {
         s.resultatOk = false;

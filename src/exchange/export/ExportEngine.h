@@ -21,6 +21,8 @@ struct ExportContext {
     // Called on each file of a shapefile set right after it is created (test seams).
     std::function<void(DbaseTable&)> onDbaseCreated;
     std::function<void(shapefile::CShapeFile&)> onShapeFileCreated;
+    // Called with each final name of a shapefile set right before it is put in place.
+    std::function<void(const QString&)> beforeRename;
 };
 
 void exporteFichier(bool waypoints, bool tracks, bool tracksAsLines, bool tracksAsPoints, bool selectedOnly);

@@ -10,7 +10,7 @@
 #include "DbaseTable.h"
 #include "ExportDates.h"
 #include "ExportFailure.h"
-#include "ExportFileSet.h"
+#include "ExportFiles.h"
 #include "ShapefileSet.h"
 #include "ShapeError.h"
 
@@ -63,11 +63,15 @@ public:
         : db_(db), o_(o), base_(shapefileSetBase(nomFichier)),
           selected_(o.selectedOnly ? QStringLiteral(" AND Selected <> 0") : QString()),
           pair_(o.mapCoordinates ? QStringLiteral("X, Y") : QStringLiteral("Lon, Lat")),
-          xName_(o.mapCoordinates ? "X" : "Lon"), yName_(o.mapCoordinates ? "Y" : "Lat") {}
+          xName_(o.mapCoordinates ? "X" : "Lon"), yName_(o.mapCoordinates ? "Y" : "Lat") {
+        files_.beforeRename = o.beforeRename;
+    }
 
     void waypoints();
     void tracks(bool closed);
     void trackPoints();
+    // Puts every set written in place at once.
+    void commit() { files_.commit(); }
 
 private:
     template <class Body>
@@ -83,20 +87,27 @@ private:
     QString pair_;
     const char* xName_;
     const char* yName_;
+    ExportFiles files_;
 };
 
 template <class Body>
 void SetsWriter::writeSet(const char* suffix, std::int32_t type, const std::vector<DbaseField>& fields, Body body) {
-    ExportFileSet files(base_ + QLatin1String(suffix));
-    const QString shpPath = files.finalPath(QStringLiteral("shp"));
-    const QString dbfPath = files.finalPath(QStringLiteral("dbf"));
+    const QString base = base_ + QLatin1String(suffix) + QLatin1Char('.');
+    const QString shpPath = base + QStringLiteral("shp"), dbfPath = base + QStringLiteral("dbf");
+    // The .shx and the .cpg are made beside the .shp and the .dbf, under the same temporary stem.
+    const QString shpTemp = files_.add(shpPath);
+    files_.add(base + QStringLiteral("shx"));
+    const QString dbfTemp = files_.add(dbfPath);
+    files_.add(base + QStringLiteral("cpg"));
+    // Our sets carry no projection: an older one would place the new data wrongly.
+    files_.removeAfter(base + QStringLiteral("prj"));
     try {
         shapefile::CFileName name;
-        name.setFileSpec(QFile::encodeName(files.tempPath(QStringLiteral("shp"))).toStdString());
+        name.setFileSpec(QFile::encodeName(shpTemp).toStdString());
         CShapeFile shp;
         shp.setFileSpec(name, CShapeFile::Status::CreateIt, type);
         if (o_.onShapeFileCreated) o_.onShapeFileCreated(shp);
-        DbaseTable dbf = DbaseTable::create(files.tempPath(QStringLiteral("dbf")), fields, o_.lastModified);
+        DbaseTable dbf = DbaseTable::create(dbfTemp, fields, o_.lastModified);
         if (o_.onDbaseCreated) o_.onDbaseCreated(dbf);
         body(shp, dbf);
         shp.close();
@@ -108,7 +119,6 @@ void SetsWriter::writeSet(const char* suffix, std::int32_t type, const std::vect
     } catch (const DbaseError& e) {
         throw ExportFileError(dbfPath, e.message());
     }
-    files.commit();
 }
 
 void SetsWriter::waypoints() {
@@ -235,6 +245,10 @@ void SetsWriter::trackPoints() {
 }  // namespace
 
 void ecritShapefiles(Database& db, const QString& nomFichier, const ShapefileSetExport& options) {
+    // What a killed export left, also of the sets this one does not write.
+    const QString base = shapefileSetBase(nomFichier);
+    for (const QString& suffix : shapefileSetSuffixes())
+        for (const char* ext : {"shp", "shx", "dbf", "cpg"}) removeTemporary(base + suffix + QLatin1Char('.') + QLatin1String(ext));
     SetsWriter w(db, nomFichier, options);
     if (options.waypoints) w.waypoints();
     if (options.tracks) {
@@ -244,6 +258,7 @@ void ecritShapefiles(Database& db, const QString& nomFichier, const ShapefileSet
         }
         if (options.tracksAsPoints) w.trackPoints();
     }
+    w.commit();
 }
 
 }  // namespace sotrix

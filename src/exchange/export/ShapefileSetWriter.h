@@ -25,12 +25,14 @@ struct ShapefileSetExport {
     QDate lastModified;           // date written in the .dbf headers
     std::function<void(DbaseTable&)> onDbaseCreated;
     std::function<void(shapefile::CShapeFile&)> onShapeFileCreated;
+    std::function<void(const QString&)> beforeRename;  // test seam: each final name placed
 };
 
-// Writes the sets of the chosen path nomFichier. A set with nothing to write is skipped
-// and its older files stay. Throws ExportFileError naming the file that failed (sets
-// finished before it stay; the failing set's older files are left as they were) and
-// DbError on a database error.
+// Writes the sets of the chosen path nomFichier, each a .shp, .shx, .dbf and .cpg, all
+// of them to disk before the first one replaces an older set. A set with nothing to
+// write is skipped and its older files stay. Throws ExportFileError naming the file that
+// failed (with the files already replaced, when it failed while placing them) and
+// DbError on a database error; older files that were not replaced stay as they were.
 void ecritShapefiles(Database& db, const QString& nomFichier, const ShapefileSetExport& options);
 
 }  // namespace sotrix

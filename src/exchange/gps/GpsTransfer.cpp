@@ -203,7 +203,7 @@ void envoieGps(bool waypoints, bool tracks, bool selectedOnly, const GpsLimits& 
     fenetre(window, titreEnvoi(waypoints, tracks), 5);
     const WorkFiles files;
 
-    if (!supprimeAvantUsage(files.gpx, window)) return;
+    // The export replaces an older exchange file whole, or leaves it as it was and fails.
     {
         const FlagsKeeper keeper;
         s.nomFichier = files.gpx;
