@@ -196,6 +196,13 @@ int Statement::columnIndex(const QString& name) const {
 
 bool Statement::isNull(int column) const { return sqlite3_column_type(stmt_, column) == SQLITE_NULL; }
 
+qint64 Statement::intValue(int column) const { return sqlite3_column_int64(stmt_, column); }
+
+QByteArrayView Statement::utf8Value(int column) const {
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
+    return text ? QByteArrayView(text, sqlite3_column_bytes(stmt_, column)) : QByteArrayView();
+}
+
 QVariant Statement::value(int column) const {
     switch (sqlite3_column_type(stmt_, column)) {
     case SQLITE_INTEGER:

@@ -2,6 +2,7 @@
 // The workspace database: a thin RAII layer over SQLite's C API.
 // Every value goes in as a bound parameter; Null stays distinct from "".
 
+#include <QByteArrayView>
 #include <QString>
 #include <QVariant>
 #include <QVariantList>
@@ -62,6 +63,10 @@ public:
     int columnIndex(const QString& name) const;  // -1 when absent; case-insensitive
     QVariant value(int column) const;             // null QVariant for NULL
     bool isNull(int column) const;
+    // Typed reads of the current row, without a QVariant; Null reads as 0 or as "". The
+    // UTF-8 text stays valid until the next step.
+    qint64 intValue(int column) const;
+    QByteArrayView utf8Value(int column) const;
 
 private:
     friend class Cursor;

@@ -88,9 +88,12 @@ QString decodeWindows1252(const QByteArray& bytes) {
 namespace {
 
 // What shapelib sees as a file: a descriptor with a write-back window, so that its
-// seek-then-write per record costs no system call, and the first failure kept.
+// seek-then-write per record costs no system call, a read-ahead window when it is opened
+// for reading only, so that its seek-then-read per record costs none either, and the
+// first failure kept.
 struct HookFile {
     static constexpr std::size_t kWindow = 1 << 20;
+    static constexpr std::size_t kReadWindow = 1 << 16;
 
     int fd = -1;
     std::vector<char> buf;
@@ -98,6 +101,9 @@ struct HookFile {
     std::size_t bufLen = 0;      // bytes of buf not yet on disk
     std::uint64_t pos = 0;       // bufStart <= pos <= bufStart + bufLen
     std::int64_t budget = -1;    // bytes that writes may still take; -1: no limit
+    std::vector<char> ahead;     // read-only files: the bytes from aheadStart on
+    std::uint64_t aheadStart = 0;
+    std::size_t aheadLen = 0;
     int error = 0;
     int* sink = nullptr;         // the table's record of failures
 
@@ -120,6 +126,45 @@ struct HookFile {
             at += std::uint64_t(w);
         }
         return true;
+    }
+
+    // Reads at pos, in full unless the file ends first or fails; returns the bytes read.
+    std::size_t readAt(char* p, std::size_t want) {
+        std::size_t got = 0;
+        while (got < want) {
+            const ssize_t r = ::pread(fd, p + got, want - got, off_t(pos + got));
+            if (r < 0) {
+                if (errno == EINTR) continue;
+                fail(errno);
+                break;
+            }
+            if (r == 0) break;
+            got += std::size_t(r);
+        }
+        return got;
+    }
+
+    // The same through the read-ahead window.
+    std::size_t readAhead(char* p, std::size_t want) {
+        std::size_t got = 0;
+        while (got < want) {
+            if (pos >= aheadStart && pos < aheadStart + aheadLen) {
+                const std::size_t n = std::min(want - got, std::size_t(aheadStart + aheadLen - pos));
+                std::memcpy(p + got, ahead.data() + (pos - aheadStart), n);
+                got += n;
+                pos += n;
+                continue;
+            }
+            if (want - got >= ahead.size()) {
+                const std::size_t n = readAt(p + got, want - got);
+                pos += n;
+                return got + n;
+            }
+            aheadStart = pos;
+            aheadLen = readAt(ahead.data(), ahead.size());
+            if (aheadLen == 0) break;
+        }
+        return got;
     }
 
     bool flush() {
@@ -155,7 +200,10 @@ SAFile hookOpen(const char* name, const char* access) {
     }
     auto file = std::make_unique<HookFile>();
     file->fd = fd;
-    if (flags != O_RDONLY) file->buf.resize(HookFile::kWindow);
+    if (flags == O_RDONLY)
+        file->ahead.resize(HookFile::kReadWindow);
+    else
+        file->buf.resize(HookFile::kWindow);
     // Owned by shapelib's handle from here; hookClose deletes it.
     return reinterpret_cast<SAFile>(file.release());
 }
@@ -165,17 +213,12 @@ SAOffset hookRead(void* p, SAOffset size, SAOffset nmemb, SAFile f) {
     if (!file->flush()) return 0;
     const std::size_t want = std::size_t(size * nmemb);
     std::size_t got = 0;
-    while (got < want) {
-        const ssize_t r = ::pread(file->fd, static_cast<char*>(p) + got, want - got, off_t(file->pos + got));
-        if (r < 0) {
-            if (errno == EINTR) continue;
-            file->fail(errno);
-            break;
-        }
-        if (r == 0) break;
-        got += std::size_t(r);
+    if (!file->ahead.empty()) {
+        got = file->readAhead(static_cast<char*>(p), want);
+    } else {
+        got = file->readAt(static_cast<char*>(p), want);
+        file->pos += got;
     }
-    file->pos += got;
     file->bufStart = file->pos;
     return size == 0 ? 0 : SAOffset(got / size);
 }

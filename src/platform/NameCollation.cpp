@@ -163,4 +163,22 @@ int compareNoms(std::string_view a, std::string_view b) {
     return primary != 0 ? primary : compareFolded(pa + i, aEnd, pb + i, bEnd);
 }
 
+std::uint64_t empreinteNom(std::string_view nom) {
+    // FNV-1a over the case-folded code points, the sequence whose equality is the names'.
+    std::uint64_t h = 0xcbf29ce484222325ULL;
+    const auto* p = reinterpret_cast<const unsigned char*>(nom.data());
+    const unsigned char* end = p + nom.size();
+    while (p != end) {
+        char32_t c = *p;
+        if (c < 0x80) {
+            ++p;
+            if (c >= 'A' && c <= 'Z') c += 32;
+        } else {
+            c = QChar::toCaseFolded(decode(p, end));
+        }
+        h = (h ^ c) * 0x100000001b3ULL;
+    }
+    return h;
+}
+
 }  // namespace sotrix

@@ -9,11 +9,16 @@
 // case-folded characters: "Abbaye" < "ecluse" < "Écluse" < "église" = "Église" < "Zoo".
 // The two keys make one total order whose ties are exactly the equal names.
 
+#include <cstdint>
 #include <string_view>
 
 namespace sotrix {
 
 // Compares two UTF-8 names: negative, 0 or positive. Invalid bytes compare as U+FFFD.
 int compareNoms(std::string_view a, std::string_view b);
+
+// A fingerprint of a UTF-8 name: names that compareNoms finds equal have the same one, so
+// that different fingerprints prove names different without comparing them.
+std::uint64_t empreinteNom(std::string_view nom);
 
 }  // namespace sotrix

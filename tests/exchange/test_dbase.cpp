@@ -231,5 +231,36 @@ TEST_F(DbaseTableTest, RecordCountIsBoundedByTheFileSize) {
     }
 }
 
+// Records read one by one come from a window read ahead of them: whatever the order of
+// the reads, each record is its own, across the window's edges and at the end.
+TEST_F(DbaseTableTest, RecordsReadInAnyOrderAreTheirOwn) {
+    const QString file = path(QStringLiteral("many.dbf"));
+    constexpr int kRecords = 5000;  // 38-byte records: several windows, records across their edges
+    {
+        DbaseTable t = DbaseTable::create(file, {{QStringLiteral("Nom"), 'C', 37, 0}}, QDate(2024, 1, 1));
+        for (int i = 0; i < kRecords; ++i) {
+            const QString nom = QStringLiteral("n%1").arg(i);
+            t.append({QStringView(nom)});
+        }
+        t.close();
+    }
+    struct Case {
+        const char* name;
+        std::vector<int> order;
+    };
+    std::vector<int> forward(kRecords), backward(kRecords), strided;
+    for (int i = 0; i < kRecords; ++i) forward[size_t(i)] = i, backward[size_t(i)] = kRecords - 1 - i;
+    for (int i = 0; i < kRecords; ++i) strided.push_back(int((qint64(i) * 1723) % kRecords));
+    const Case cases[] = {{"forward", forward},
+                          {"backward", backward},
+                          {"strided", strided},
+                          {"last then first", {kRecords - 1, 0, kRecords - 1}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        DbaseTable r = DbaseTable::open(file);
+        for (const int i : c.order) ASSERT_EQ(r.text(i, 0), QStringLiteral("n%1").arg(i)) << i;
+    }
+}
+
 }  // namespace
 }  // namespace sotrix::test

@@ -8,9 +8,9 @@
 #include "State.h"
 #include "Workspace.h"
 #include "frmAccueil.h"
+#include "ListeNoms.h"
 
 #include <QAction>
-#include <QListWidget>
 #include <QMenuBar>
 
 #include <stdexcept>
@@ -152,7 +152,7 @@ TEST_F(TransferMenu, AFailingCommandGetsTheMainWindowsCleanUp) {
     const char* const commands[] = {"gpsTéléchargerTout",  "gpsTéléchargerWaypoints", "gpsTéléchargerTraces",
                                     "gpsTéléchargerRoutes", "gpsEnvoyerTout",          "gpsEnvoyerWaypoints",
                                     "gpsEnvoyerTraces"};
-    auto* waypoints = other.findChild<QListWidget*>(QStringLiteral("lstWaypoint"));
+    auto* waypoints = other.findChild<ListeNoms*>(QStringLiteral("lstWaypoint"));
     ASSERT_NE(waypoints, nullptr);
     int stored = 0;
     for (const bool databaseError : {false, true}) {

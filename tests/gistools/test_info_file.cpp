@@ -197,27 +197,38 @@ TEST_F(InfoFile, ALongReportFillsFromTheEventLoopAndIsSavedWhole) {
     test::StubTools stubs;
     const QString f = data->path(QStringLiteral("a.shp"));
     write(f, "x");
+    auto numbers = [](int n) {
+        QString out;
+        for (int i = 1; i <= n; ++i) out += QString::number(i) + u'\n';
+        return out;
+    };
     struct Case {
         const char* what;
-        int lines;
+        QString body;
+        QString whole;
         bool fillsLater;
     };
-    const std::vector<Case> cases{{"short", 3, false}, {"long", 400000, true}};
+    // The long line has its letters cut between two pieces, inside a character.
+    const std::vector<Case> cases{
+        {"short", QStringLiteral("seq 1 3"), numbers(3), false},
+        {"long", QStringLiteral("seq 1 400000"), numbers(400000), true},
+        {"one long accented line", QStringLiteral("yes éa | head -n 150000 | tr -d '\\n'; echo"),
+         QString(QStringLiteral("éa")).repeated(150000) + u'\n', true},
+    };
     auto* view = tool->findChild<QPlainTextEdit*>(QStringLiteral("txtInfo"));
     ASSERT_NE(view, nullptr);
     EXPECT_EQ(view->lineWrapMode(), QPlainTextEdit::NoWrap);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        QString whole;
-        for (int i = 1; i <= c.lines; ++i) whole += QString::number(i) + u'\n';
-        stubs.add(QStringLiteral("ogrinfo"), QStringLiteral("seq 1 %1").arg(c.lines));
+        const QString& whole = c.whole;
+        stubs.add(QStringLiteral("ogrinfo"), c.body);
         report(f, kVectoriel, false);
         // The click returns with the start of the report shown, the rest to come.
         EXPECT_TRUE(whole.startsWith(shown()));
         EXPECT_FALSE(shown().isEmpty());
         EXPECT_EQ(shown().size() < whole.size(), c.fillsLater);
         EXPECT_EQ(tool->remplissage(), c.fillsLater);
-        const QString saved = data->path(QStringLiteral("%1.txt").arg(QLatin1String(c.what)));
+        const QString saved = data->path(QStringLiteral("%1.txt").arg(QString::fromUtf8(c.what)));
         prompts->answerSave(FileChoice{{saved}, 1});
         tool->cmdSauvegarder_Click();
         EXPECT_EQ(bytes(saved), whole.toUtf8());

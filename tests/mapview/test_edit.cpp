@@ -230,7 +230,7 @@ TEST_F(Edit, ATrackSkipsOrStopsAtAPointThatCannotBeConverted) {
         EXPECT_EQ(state().modifTraces, stored);
         if (stored) {
             EXPECT_EQ(count("select count(*) from Trace where Selected <> 0"), 1) << "the only selected track";
-            EXPECT_EQ(list("lstTrace")->selectedItems().size(), 1);
+            EXPECT_EQ(list("lstTrace")->selectedCount(), 1);
         }
         EXPECT_TRUE(pointSelected(w)) << "the waypoints' selection stays";
     }

@@ -6,7 +6,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
-#include <QListWidget>
 
 namespace sotrix::test {
 
@@ -127,7 +126,7 @@ bool MapviewTest::allWhite() {
     return !img.isNull();
 }
 
-QListWidget* MapviewTest::list(const char* name) { return form->findChild<QListWidget*>(QString::fromUtf8(name)); }
+ListeNoms* MapviewTest::list(const char* name) { return form->findChild<ListeNoms*>(QString::fromUtf8(name)); }
 QCheckBox* MapviewTest::box(const char* name) { return form->findChild<QCheckBox*>(QString::fromUtf8(name)); }
 QLabel* MapviewTest::label(const char* name) { return form->findChild<QLabel*>(QString::fromUtf8(name)); }
 

@@ -2,6 +2,7 @@
 // A main window on a fresh workspace: settings loaded, the map 400 x 300 pixels, and
 // helpers to store rows and read the map's pixels.
 
+#include "ListeNoms.h"
 #include "Workspace.h"
 #include "frmAccueil.h"
 
@@ -14,7 +15,6 @@
 
 class QCheckBox;
 class QLabel;
-class QListWidget;
 
 namespace sotrix {
 class MapCanvas;
@@ -56,7 +56,7 @@ protected:
     // Whether every pixel of the map is white.
     bool allWhite();
 
-    QListWidget* list(const char* name);
+    ListeNoms* list(const char* name);
     QCheckBox* box(const char* name);
     QLabel* label(const char* name);
 

@@ -6,7 +6,6 @@
 #include "MapTools.h"
 #include "State.h"
 
-#include <QListWidget>
 #include <QLocale>
 
 namespace sotrix {
@@ -14,6 +13,13 @@ namespace {
 
 using test::infoWindows;
 using test::MapviewTest;
+
+// The first row showing text, or -1.
+int rowOf(ListeNoms* l, const QString& text) {
+    const QModelIndexList found =
+        l->model()->match(l->model()->index(0, 0), Qt::DisplayRole, text, 1, Qt::MatchExactly);
+    return found.isEmpty() ? -1 : found.first().row();
+}
 
 const QStringList kIseran{
     QStringLiteral("Nom : Col de l'Iseran"),       QStringLiteral("Date : 05/03/2021 14:07:09"),
@@ -139,18 +145,16 @@ TEST_F(Info, F1ShowsTheCurrentItemOfAListAndNothingElse) {
     boucle();
     form->majListes();
     const QStringList before = selection();
-    QListWidget* waypoints = list("lstWaypoint");
-    QListWidget* traces = list("lstTrace");
+    ListeNoms* waypoints = list("lstWaypoint");
+    ListeNoms* traces = list("lstTrace");
 
     EXPECT_TRUE(infoWindows([&] { QTest::keyRelease(waypoints, Qt::Key_F1); }).empty()) << "no current item";
-    const int iseranRow = waypoints->row(waypoints->findItems(QStringLiteral("Col de l'Iseran"), Qt::MatchExactly)[0]);
-    waypoints->setCurrentRow(iseranRow, QItemSelectionModel::NoUpdate);
+    waypoints->setCurrentRow(rowOf(waypoints, QStringLiteral("Col de l'Iseran")));
     EXPECT_TRUE(infoWindows([&] { QTest::keyRelease(waypoints, Qt::Key_F2); }).empty()) << "another key";
 
     auto shown = infoWindows([&] {
         QTest::keyRelease(waypoints, Qt::Key_F1);
-        waypoints->setCurrentRow(waypoints->row(waypoints->findItems(QString(), Qt::MatchExactly)[0]),
-                                 QItemSelectionModel::NoUpdate);
+        waypoints->setCurrentRow(rowOf(waypoints, QString()));
         QTest::keyRelease(waypoints, Qt::Key_F1);
     });
     ASSERT_EQ(shown.size(), 2u);
@@ -159,11 +163,9 @@ TEST_F(Info, F1ShowsTheCurrentItemOfAListAndNothingElse) {
                                      QStringLiteral("  Y : 0")}))
         << "a waypoint listed as \"\" is found by its key, and only its lines are shown";
 
-    traces->setCurrentRow(traces->row(traces->findItems(QStringLiteral("vide"), Qt::MatchExactly)[0]),
-                          QItemSelectionModel::NoUpdate);
+    traces->setCurrentRow(rowOf(traces, QStringLiteral("vide")));
     EXPECT_TRUE(infoWindows([&] { QTest::keyRelease(traces, Qt::Key_F1); }).empty()) << "a track without points";
-    traces->setCurrentRow(traces->row(traces->findItems(QStringLiteral("Boucle"), Qt::MatchExactly)[0]),
-                          QItemSelectionModel::NoUpdate);
+    traces->setCurrentRow(rowOf(traces, QStringLiteral("Boucle")));
     shown = infoWindows([&] { QTest::keyRelease(traces, Qt::Key_F1); });
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].first(), QStringLiteral("Nom : Boucle"));

@@ -6,7 +6,6 @@
 
 #include <QCheckBox>
 #include <QLabel>
-#include <QListWidget>
 #include <QLocale>
 #include <QSignalSpy>
 
@@ -15,16 +14,16 @@ namespace {
 
 using test::MapviewTest;
 
-QStringList texts(QListWidget* l) {
+QStringList texts(ListeNoms* l) {
     QStringList out;
-    for (int i = 0; i < l->count(); ++i) out << l->item(i)->text();
+    for (int i = 0; i < l->count(); ++i) out << l->text(i);
     return out;
 }
 
-QStringList selectedTexts(QListWidget* l) {
+QStringList selectedTexts(ListeNoms* l) {
     QStringList out;
     for (int i = 0; i < l->count(); ++i)
-        if (l->item(i)->isSelected()) out << l->item(i)->text();
+        if (l->isRowSelected(i)) out << l->text(i);
     return out;
 }
 
@@ -51,11 +50,11 @@ TEST_F(MapviewTest, ItemsComeInNameOrderWithoutRegardToCaseAndCarryTheirKeys) {
         db->exec(QStringLiteral("update Points set Selected = 2 where Id_point = ?"), {c});  // non-zero is true
     }
     form->majListes();
-    QListWidget* l = list("lstWaypoint");
+    ListeNoms* l = list("lstWaypoint");
     EXPECT_EQ(texts(l), (QStringList{"A", "b", "c", "Éa", "éb"}));
     EXPECT_EQ(selectedTexts(l), (QStringList{"b", "c"}));
     const qint64 keys[] = {a, b, c, ea, eb};
-    for (int i = 0; i < 5; ++i) EXPECT_EQ(l->item(i)->data(Qt::UserRole).toLongLong(), keys[i]);
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(l->key(i), keys[i]);
     EXPECT_EQ(state().nbWaypoints, 5);
     EXPECT_EQ(state().nbWaypointsSel, 2);
 }
@@ -72,8 +71,40 @@ TEST_F(MapviewTest, BothListsSortNamesInFrenchOrderWithTiesByKey) {
     EXPECT_EQ(texts(list("lstWaypoint")), expected);
     EXPECT_EQ(texts(list("lstTrace")), expected);
     for (const char* name : {"lstWaypoint", "lstTrace"}) {
-        QListWidget* l = list(name);
-        EXPECT_LT(l->item(2)->data(Qt::UserRole).toLongLong(), l->item(3)->data(Qt::UserRole).toLongLong()) << name;
+        ListeNoms* l = list(name);
+        EXPECT_LT(l->key(2), l->key(3)) << name;
+    }
+}
+
+TEST_F(MapviewTest, ListsFollowTheDatabaseOrderWithNullNamesFirst) {
+    // Case, accent and ligature variants, Null and "", each name twice under other keys.
+    const char* const names[] = {"église", "", "Zoo", "ÉGLISE", "oeuvre", "œuvre", "Abbé", "abbe", "Straße",
+                                 "strasse", "K", "\u212A", "Pont 12", "Pontoise", "wp10", "wp9"};
+    {
+        DbGuard db;
+        for (int round = 0; round < 2; ++round) {
+            for (const char* name : names) {
+                db->exec(QStringLiteral("insert into Points (Nom, X, Y, Trace) values (?, 0, 0, 0)"),
+                         {QString::fromUtf8(name)});
+                db->exec(QStringLiteral("insert into Trace (Nom) values (?)"), {QString::fromUtf8(name)});
+            }
+            db->exec(QStringLiteral("insert into Points (Nom, X, Y, Trace) values (null, 0, 0, 0)"));
+            db->exec(QStringLiteral("insert into Trace (Nom) values (null)"));
+        }
+    }
+    form->majListes();
+    const struct {
+        const char* list;
+        const char* sql;
+    } cases[] = {{"lstWaypoint", "select Id_point from Points where Trace = 0 order by Nom, Id_point"},
+                 {"lstTrace", "select Id_trace from Trace order by Nom, Id_trace"}};
+    for (const auto& c : cases) {
+        std::vector<qint64> expected, shown;
+        DbGuard db;
+        for (Cursor k = db->query(QString::fromLatin1(c.sql)); k.next();) expected.push_back(k.value(0).toLongLong());
+        ListeNoms* l = list(c.list);
+        for (int i = 0; i < l->count(); ++i) shown.push_back(l->key(i));
+        EXPECT_EQ(shown, expected) << c.list;
     }
 }
 
@@ -122,6 +153,42 @@ TEST_F(MapviewTest, LargeCountsAreWrittenWithoutGroupingUnderAFrenchLocale) {
     EXPECT_EQ(list("lstWaypoint")->count(), 12345);
 }
 
+TEST_F(MapviewTest, SelectedRunsComeBackAsStoredAndAreWrittenBackUnchanged) {
+    // One character per waypoint in name order: 'x' stored as selected.
+    const struct {
+        const char* name;
+        const char* stored;
+    } cases[] = {{"none", "......"},     {"all", "xxxxxx"},       {"first", "x....."},
+                 {"last", ".....x"},     {"alternate", "x.x.x."}, {"runs", ".xx.xx"},
+                 {"one row", "x"},       {"empty", ""}};
+    for (const auto& c : cases) {
+        {
+            DbGuard db;
+            db->exec(QStringLiteral("delete from Points"));
+        }
+        const QByteArray stored(c.stored);
+        std::vector<qint64> keys;
+        for (int i = 0; i < stored.size(); ++i)
+            keys.push_back(insertWaypoint(QStringLiteral("w%1").arg(i), i, i, stored[i] == 'x'));
+        form->majListes();
+        ListeNoms* l = list("lstWaypoint");
+        QByteArray shown;
+        std::vector<qint64> selectedKeys;
+        for (int i = 0; i < l->count(); ++i) {
+            shown += l->isRowSelected(i) ? 'x' : '.';
+            EXPECT_EQ(l->key(i), keys[size_t(i)]) << c.name;
+            if (l->isRowSelected(i)) selectedKeys.push_back(keys[size_t(i)]);
+        }
+        EXPECT_EQ(shown, stored) << c.name;
+        EXPECT_EQ(state().nbWaypointsSel, stored.count('x')) << c.name;
+        EXPECT_EQ(l->selectedCount(), stored.count('x')) << c.name;
+        EXPECT_EQ(l->selectedKeys(), selectedKeys) << c.name;
+        const QStringList before = selection();
+        form->selectListes();
+        EXPECT_EQ(selection(), before) << c.name;
+    }
+}
+
 TEST_F(MapviewTest, ARebuildWritesNothingBackAndRaisesNoClick) {
     insertWaypoint(QStringLiteral("a"), 0, 0, true);
     insertWaypoint(QStringLiteral("b"), 0, 0);
@@ -148,10 +215,10 @@ TEST_F(MapviewTest, ARebuildReplacesItemsAndShowsANullNameAsEmpty) {
         db->exec(QStringLiteral("insert into Points (Nom, X, Y, Trace) values ('RESTE', 1, 1, 0)"));
     }
     form->majListes();
-    QListWidget* l = list("lstWaypoint");
+    ListeNoms* l = list("lstWaypoint");
     EXPECT_EQ(texts(l), (QStringList{"", "reste", "RESTE"}));
-    EXPECT_TRUE(l->item(0)->isSelected());
-    EXPECT_TRUE(l->item(0)->flags() & Qt::ItemIsSelectable);
+    EXPECT_TRUE(l->isRowSelected(0));
+    EXPECT_TRUE(l->model()->flags(l->model()->index(0, 0)) & Qt::ItemIsSelectable);
     EXPECT_EQ(label("lblWaypoints")->text(), QStringLiteral("Waypoints (3/1) :"));
 }
 

@@ -11,7 +11,6 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
-#include <QListWidget>
 #include <QtTest/qtestspontaneevent.h>
 
 #include <sys/stat.h>

@@ -8,7 +8,6 @@
 
 #include <QCheckBox>
 #include <QLabel>
-#include <QListWidget>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
@@ -20,9 +19,12 @@ using test::kBlue;
 using test::kRed;
 using test::MapviewTest;
 
-QListWidgetItem* itemNamed(QListWidget* l, const QString& text) {
-    const auto found = l->findItems(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
-    return found.size() == 1 ? found.first() : nullptr;
+// Selects or unselects the one row showing text, as a click would.
+void setNamedSelected(ListeNoms* l, const QString& text, bool selected) {
+    const QModelIndexList found = l->model()->match(l->model()->index(0, 0), Qt::DisplayRole, text, -1,
+                                                    Qt::MatchExactly | Qt::MatchCaseSensitive);
+    ASSERT_EQ(found.size(), 1) << qPrintable(text);
+    l->setRowSelected(found.first().row(), selected);
 }
 
 class Selection : public MapviewTest {
@@ -41,7 +43,7 @@ TEST_F(Selection, ATrackItemSelectsItsTrackAndPointsAndNothingOfTheSameName) {
     viewAt(0, 0, 100);
     QSignalSpy redrawn(form.get(), &frmAccueil::redrawn);
 
-    itemNamed(list("lstTrace"), QStringLiteral("Col de l'Iseran"))->setSelected(true);
+    setNamedSelected(list("lstTrace"), QStringLiteral("Col de l'Iseran"), true);
     EXPECT_TRUE(traceSelected(t));
     {
         DbGuard db;
@@ -58,7 +60,7 @@ TEST_F(Selection, ATrackItemSelectsItsTrackAndPointsAndNothingOfTheSameName) {
     EXPECT_EQ(pixelAt(0, 0), kBlue);
     EXPECT_TRUE(prompts->prompts().empty());
 
-    itemNamed(list("lstTrace"), QStringLiteral("Col de l'Iseran"))->setSelected(false);
+    setNamedSelected(list("lstTrace"), QStringLiteral("Col de l'Iseran"), false);
     EXPECT_FALSE(traceSelected(t));
     {
         DbGuard db;
@@ -76,13 +78,13 @@ TEST_F(Selection, AWaypointItemSelectsOnlyItsOwnRow) {
     form->majListes();
     viewAt(0, 0, 100);
 
-    itemNamed(list("lstWaypoint"), QStringLiteral("ABC"))->setSelected(true);
+    setNamedSelected(list("lstWaypoint"), QStringLiteral("ABC"), true);
     EXPECT_TRUE(pointSelected(upper));
     EXPECT_FALSE(pointSelected(lower));
     EXPECT_EQ(pixelAt(10, 10), kRed);
     EXPECT_EQ(pixelAt(5, 5), kBlue);
 
-    itemNamed(list("lstWaypoint"), QStringLiteral("Col de l'Iseran"))->setSelected(true);
+    setNamedSelected(list("lstWaypoint"), QStringLiteral("Col de l'Iseran"), true);
     EXPECT_TRUE(pointSelected(w));
     EXPECT_FALSE(traceSelected(t));
     {
@@ -99,8 +101,8 @@ TEST_F(Selection, AClickWithTheMouseTogglesTheItem) {
     const qint64 a = insertWaypoint(QStringLiteral("a"), 0, 0);
     const qint64 b = insertWaypoint(QStringLiteral("b"), 1, 1);
     form->majListes();
-    QListWidget* l = list("lstWaypoint");
-    const QRect r = l->visualItemRect(l->item(1));
+    ListeNoms* l = list("lstWaypoint");
+    const QRect r = l->visualRect(l->model()->index(1, 0));
     QTest::mouseClick(l->viewport(), Qt::LeftButton, {}, r.center());
     EXPECT_TRUE(pointSelected(b));
     EXPECT_FALSE(pointSelected(a));
@@ -112,8 +114,8 @@ TEST_F(Selection, AClickThatLeavesNothingSelectedClearsEveryColumn) {
     insertWaypoint(QStringLiteral("a"), 0, 0, true);
     addTrack(QStringLiteral("t"), {{0, 0}, {1, 1}}, false, true);
     form->majListes();
-    list("lstTrace")->item(0)->setSelected(false);
-    list("lstWaypoint")->item(0)->setSelected(false);
+    list("lstTrace")->setRowSelected(0, false);
+    list("lstWaypoint")->setRowSelected(0, false);
     DbGuard db;
     EXPECT_EQ(db->scalar(QStringLiteral("select count(*) from Points where Selected <> 0")).toLongLong(), 0);
     EXPECT_EQ(db->scalar(QStringLiteral("select count(*) from Trace where Selected <> 0")).toLongLong(), 0);
@@ -130,7 +132,7 @@ TEST_F(Selection, SelectAllTracksTouchesOnlyTracksAndTheirPoints) {
     watchWrites();
     QSignalSpy redrawn(form.get(), &frmAccueil::redrawn);
     QCheckBox* all = box("chkToutTrace");
-    QListWidget* l = list("lstTrace");
+    ListeNoms* l = list("lstTrace");
 
     all->click();
     ASSERT_TRUE(all->isChecked());
@@ -140,7 +142,7 @@ TEST_F(Selection, SelectAllTracksTouchesOnlyTracksAndTheirPoints) {
     EXPECT_TRUE(pointSelected(w1));
     EXPECT_FALSE(pointSelected(w2));
     EXPECT_EQ(writes("P0"), 0) << "the list click handler did not rewrite the selection";
-    EXPECT_EQ(l->selectedItems().size(), 2);
+    EXPECT_EQ(l->selectedCount(), 2);
     EXPECT_EQ(l->currentRow(), 0);
     EXPECT_EQ(state().nbTracesSel, 2);
     EXPECT_EQ(label("lblTraces")->text(), QStringLiteral("Traces (2/2) :"));
@@ -153,7 +155,7 @@ TEST_F(Selection, SelectAllTracksTouchesOnlyTracksAndTheirPoints) {
               0);
     EXPECT_TRUE(pointSelected(w1));
     EXPECT_EQ(writes("P0"), 0);
-    EXPECT_TRUE(l->selectedItems().isEmpty());
+    EXPECT_TRUE(l->selectedCount() == 0);
     EXPECT_EQ(l->currentRow(), 0);
     EXPECT_EQ(state().nbTracesSel, 0);
     EXPECT_EQ(label("lblTraces")->text(), QStringLiteral("Traces (2) :"));
@@ -173,7 +175,7 @@ TEST_F(Selection, SelectAllWaypointsTouchesOnlyWaypoints) {
               0);
     EXPECT_FALSE(traceSelected(t));
     EXPECT_EQ(writes("P+") + writes("T"), 0);
-    EXPECT_EQ(list("lstWaypoint")->selectedItems().size(), 2);
+    EXPECT_EQ(list("lstWaypoint")->selectedCount(), 2);
     EXPECT_EQ(state().nbWaypointsSel, 2);
     EXPECT_EQ(list("lstWaypoint")->currentRow(), 0);
 }
@@ -202,8 +204,8 @@ TEST_F(Selection, ClearingTheSelectionRebuildsTheListsAndKeepsTheBoxes) {
     QSignalSpy redrawn(form.get(), &frmAccueil::redrawn);
     form->findChild<QToolButton*>(QStringLiteral("cmdUnselect"))->click();
     EXPECT_EQ(selection().filter(QStringLiteral("=1")), QStringList());
-    EXPECT_TRUE(list("lstWaypoint")->selectedItems().isEmpty());
-    EXPECT_TRUE(list("lstTrace")->selectedItems().isEmpty());
+    EXPECT_TRUE(list("lstWaypoint")->selectedCount() == 0);
+    EXPECT_TRUE(list("lstTrace")->selectedCount() == 0);
     EXPECT_EQ(state().nbWaypointsSel + state().nbTracesSel, 0);
     EXPECT_EQ(redrawn.count(), 1);
     EXPECT_EQ(pixelAt(0, 0), kBlue);
@@ -249,11 +251,11 @@ TEST_F(Selection, AFailedListClickShowsTheTablesAgain) {
         db->exec(QStringLiteral("create trigger refuse before update on Points when new.Selected <> 0 "
                                 "begin select raise(abort, 'refusé'); end"));
     }
-    list("lstWaypoint")->item(0)->setSelected(true);
+    list("lstWaypoint")->setRowSelected(0, true);
     ASSERT_EQ(prompts->prompts().size(), 1u);
     EXPECT_TRUE(prompts->prompts()[0].text.contains(QStringLiteral("refusé")));
     EXPECT_FALSE(pointSelected(w));
-    EXPECT_TRUE(list("lstWaypoint")->selectedItems().isEmpty()) << "the list agrees with the table again";
+    EXPECT_TRUE(list("lstWaypoint")->selectedCount() == 0) << "the list agrees with the table again";
     EXPECT_EQ(list("lstWaypoint")->count(), 2);
     EXPECT_EQ(state().nbWaypointsSel, 0);
 }

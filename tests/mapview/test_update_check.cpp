@@ -8,7 +8,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QListWidget>
 #include <QTcpServer>
 #include <QtTest/QTest>
 

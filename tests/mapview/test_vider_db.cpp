@@ -5,7 +5,6 @@
 
 #include <QDir>
 #include <QLabel>
-#include <QListWidget>
 
 #include <sys/stat.h>
 

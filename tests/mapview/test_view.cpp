@@ -11,7 +11,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
-#include <QListWidget>
 #include <QSignalSpy>
 #include <QTest>
 

@@ -96,6 +96,20 @@ TEST(NameCollation, InvalidBytesCompareAsReplacementCharacters) {
     EXPECT_LT(compareNoms(std::string_view("a\xC3\xA9", 3), bad), 0);  // é before U+FFFD
 }
 
+TEST(NameCollation, EqualNamesShareTheirFingerprintAndOthersDoNot) {
+    const auto empreinte = [](const QString& n) {
+        const QByteArray u = n.toUtf8();
+        return empreinteNom({u.constData(), size_t(u.size())});
+    };
+    for (const QString& a : kNames)
+        for (const QString& b : kNames)
+            EXPECT_EQ(empreinte(a) == empreinte(b), cmp(a, b) == 0) << qPrintable(a) << " / " << qPrintable(b);
+    const std::string_view bad("a\xC3", 2), bad2("a\xFF", 2), good("a\xEF\xBF\xBD", 4);
+    EXPECT_EQ(empreinteNom(bad), empreinteNom(bad2));
+    EXPECT_EQ(empreinteNom(bad), empreinteNom(good));
+    EXPECT_NE(empreinteNom(bad), empreinteNom(std::string_view("a", 1)));
+}
+
 class NameOrderInDatabase : public WorkspaceTest {};
 
 TEST_F(NameOrderInDatabase, OrderByGroupByAndEqualityUseTheSameCollation) {

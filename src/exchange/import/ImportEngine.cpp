@@ -6,10 +6,14 @@
 #include "ImportReader.h"
 #include "ImportStore.h"
 #include "MainView.h"
+#include "NameCollation.h"
 #include "State.h"
 #include "proj4.h"
 
+#include <algorithm>
 #include <optional>
+#include <string_view>
+#include <vector>
 
 namespace sotrix {
 
@@ -39,6 +43,21 @@ QString doublons(Database& db, const QString& sql) {
     return items.join(QStringLiteral(", "));
 }
 
+// Whether two of the names the query gives (Null left out) may be equal. Different
+// fingerprints prove every name different in one pass; only a shared fingerprint leaves
+// the answer to the database's grouping, which a million names would make sort.
+bool doublonsPossibles(Database& db, const QString& sql) {
+    std::vector<std::uint64_t> empreintes;
+    Statement st = db.prepare(sql);
+    while (st.step()) {
+        if (st.isNull(0)) continue;
+        const QByteArrayView nom = st.utf8Value(0);
+        empreintes.push_back(empreinteNom(std::string_view(nom.data(), size_t(nom.size()))));
+    }
+    std::sort(empreintes.begin(), empreintes.end());
+    return std::adjacent_find(empreintes.begin(), empreintes.end()) != empreintes.end();
+}
+
 struct Refus {
     QString liste;
     const char* debut;  // what is held twice
@@ -47,14 +66,18 @@ struct Refus {
 // Name checks, point counts and removal of the tracks under two points. A refusal is
 // returned for the caller to roll back and report.
 std::optional<Refus> commonTail(Database& db) {
-    const QString waypoints = doublons(
-        db, QStringLiteral("SELECT MIN(Nom) AS doublon, COUNT(Nom) AS nbDoublon FROM Points WHERE Trace = 0 "
-                           "GROUP BY Nom HAVING COUNT(Nom) > 1 ORDER BY Nom"));
-    if (!waypoints.isEmpty()) return Refus{waypoints, "Plusieurs waypoints ont le même nom : "};
-    const QString traces = doublons(
-        db, QStringLiteral("SELECT MIN(Nom) AS doublon, COUNT(Nom) AS nbDoublon FROM Trace "
-                           "GROUP BY Nom HAVING COUNT(Nom) > 1 ORDER BY Nom"));
-    if (!traces.isEmpty()) return Refus{traces, "Plusieures traces ont le même nom : "};
+    if (doublonsPossibles(db, QStringLiteral("SELECT Nom FROM Points WHERE Trace = 0"))) {
+        const QString waypoints = doublons(
+            db, QStringLiteral("SELECT MIN(Nom) AS doublon, COUNT(Nom) AS nbDoublon FROM Points WHERE Trace = 0 "
+                               "GROUP BY Nom HAVING COUNT(Nom) > 1 ORDER BY Nom"));
+        if (!waypoints.isEmpty()) return Refus{waypoints, "Plusieurs waypoints ont le même nom : "};
+    }
+    if (doublonsPossibles(db, QStringLiteral("SELECT Nom FROM Trace"))) {
+        const QString traces = doublons(
+            db, QStringLiteral("SELECT MIN(Nom) AS doublon, COUNT(Nom) AS nbDoublon FROM Trace "
+                               "GROUP BY Nom HAVING COUNT(Nom) > 1 ORDER BY Nom"));
+        if (!traces.isEmpty()) return Refus{traces, "Plusieures traces ont le même nom : "};
+    }
     db.exec(QStringLiteral("UPDATE Trace SET Nb = c.nb "
                            "FROM (SELECT Trace AS id, COUNT(*) AS nb FROM Points WHERE Trace > 0 GROUP BY Trace) AS c "
                            "WHERE Trace.Id_trace = c.id"));

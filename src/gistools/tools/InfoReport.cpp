@@ -5,7 +5,6 @@
 #include "State.h"
 
 #include <QFile>
-#include <QStringDecoder>
 #include <QTemporaryFile>
 
 #include <algorithm>
@@ -19,11 +18,14 @@ std::optional<QByteArray> readAll(const QString& path) {
     return f.readAll();
 }
 
-QString decode(const QByteArray& bytes) {
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    const QString text = utf8.decode(bytes);
-    return utf8.hasError() ? QString::fromLocal8Bit(bytes) : text;
+// The bytes in UTF-8, without a byte-order mark: as they are when valid UTF-8, else read
+// in the local 8-bit encoding.
+QByteArray enUtf8(QByteArray bytes) {
+    if (bytes.startsWith("\xEF\xBB\xBF")) bytes.remove(0, 3);
+    return QByteArrayView(bytes).isValidUtf8() ? bytes : QString::fromLocal8Bit(bytes).toUtf8();
 }
+
+bool blanc(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 
 }  // namespace
 
@@ -35,7 +37,7 @@ CommandeInfo commandeInfo(const QString& file, bool vectoriel, bool resume) {
     return {QStringLiteral("ogrinfo"), args};
 }
 
-std::optional<QString> rapportInfo(const QString& file, bool vectoriel, bool resume, int timeoutMs) {
+std::optional<QByteArray> rapportInfo(const QString& file, bool vectoriel, bool resume, int timeoutMs) {
     const QString info = appPath(QString::fromLatin1(kFichierInfo));
     QFile::remove(info);
     QTemporaryFile errors;
@@ -47,16 +49,15 @@ std::optional<QString> rapportInfo(const QString& file, bool vectoriel, bool res
     const auto output = readAll(info);
     if (!output) return std::nullopt;
 
-    QString text = decode(*output);
+    QByteArray text = enUtf8(*output);
     if (run.crashed || run.exitCode != 0) {
-        const QString err = decode(readAll(errors.fileName()).value_or(QByteArray()));
+        const QByteArray err = enUtf8(readAll(errors.fileName()).value_or(QByteArray()));
         if (!err.isEmpty()) {
-            if (!text.isEmpty()) text += text.endsWith(u'\n') ? QStringLiteral("\n") : QStringLiteral("\n\n");
+            if (!text.isEmpty()) text += text.endsWith('\n') ? "\n" : "\n\n";
             text += err;
         }
     }
-    // Looked at in place: a report may be hundreds of megabytes.
-    if (std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.isSpace(); })) return std::nullopt;
+    if (std::all_of(text.cbegin(), text.cend(), blanc)) return std::nullopt;
     if (state().paramSupInt) QFile::remove(info);
     return text;
 }

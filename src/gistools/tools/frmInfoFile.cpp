@@ -25,7 +25,7 @@ namespace sotrix {
 namespace {
 
 constexpr int kFiltreVectoriel = 1;
-// Characters added to the view per turn of the event loop: a few milliseconds of work.
+// Bytes of the report added to the view per turn of the event loop: some milliseconds.
 constexpr qsizetype kMorceauAffiche = 256 * 1024;
 
 QLabel* label(QWidget* parent, const char* name, const QString& text) {
@@ -96,7 +96,7 @@ void frmInfoFile::cmd_destination_Click() {
         prompter().message(QStringLiteral("Le fichier '") + file + QStringLiteral("' n'existe pas."), Icon::Exclamation);
     }
     txtFichier_->setText(file);
-    montre(QString());
+    montre(QByteArray());
     const auto report = rapportInfo(file, kind == kFiltreVectoriel, chkResume_->isChecked());
     if (!report) {
         prompter().message(QStringLiteral("Impossible de récupérer les informations sur ce fichier.\n"
@@ -108,10 +108,11 @@ void frmInfoFile::cmd_destination_Click() {
     reportLoaded_ = true;
 }
 
-void frmInfoFile::montre(const QString& rapport) {
+void frmInfoFile::montre(const QByteArray& rapport) {
     remplissage_.stop();
     txtInfo_->clear();
     rapport_ = rapport;
+    decodeur_ = QStringDecoder(QStringDecoder::Utf8);
     affiche_ = 0;
     reportLoaded_ = false;
     afficheMorceau();
@@ -122,13 +123,13 @@ void frmInfoFile::montre(const QString& rapport) {
 void frmInfoFile::afficheMorceau() {
     qsizetype fin = std::min(affiche_ + kMorceauAffiche, rapport_.size());
     if (fin < rapport_.size()) {
-        const qsizetype ligne = QStringView(rapport_).sliced(affiche_, fin - affiche_).lastIndexOf(u'\n');
+        const qsizetype ligne = QByteArrayView(rapport_).sliced(affiche_, fin - affiche_).lastIndexOf('\n');
         if (ligne >= 0) fin = affiche_ + ligne + 1;
     }
     if (fin > affiche_) {
         QTextCursor fil(txtInfo_->document());
         fil.movePosition(QTextCursor::End);
-        fil.insertText(QStringView(rapport_).sliced(affiche_, fin - affiche_).toString());
+        fil.insertText(decodeur_.decode(QByteArrayView(rapport_).sliced(affiche_, fin - affiche_)));
         affiche_ = fin;
     }
     if (affiche_ < rapport_.size())
@@ -148,7 +149,7 @@ void frmInfoFile::cmdSauvegarder_Click() {
     const QString path = choice->files.front();
     if (!accepteRemplacement(path)) return;
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(rapport_.toUtf8()) < 0 || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly) || file.write(rapport_) < 0 || !file.commit()) {
         prompter().message(msgCreationImpossible(path), Icon::Exclamation);
         return;
     }

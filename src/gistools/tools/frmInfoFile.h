@@ -5,7 +5,8 @@
 
 #include "HandModal.h"
 
-#include <QString>
+#include <QByteArray>
+#include <QStringDecoder>
 #include <QTimer>
 
 class QCheckBox;
@@ -29,15 +30,16 @@ protected:
     void closeFromControlBox() override;
 
 private:
-    void montre(const QString& rapport);
+    void montre(const QByteArray& rapport);
     void afficheMorceau();
 
     QLineEdit* txtFichier_;
     QCheckBox* chkResume_;
     QPlainTextEdit* txtInfo_;
     QTimer remplissage_;
-    QString rapport_;
-    qsizetype affiche_ = 0;  // characters of rapport_ already in txtInfo_
+    QByteArray rapport_;  // UTF-8
+    QStringDecoder decodeur_;
+    qsizetype affiche_ = 0;  // bytes of rapport_ already in txtInfo_
     bool reportLoaded_ = false;
 };
 

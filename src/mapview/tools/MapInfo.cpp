@@ -5,12 +5,11 @@
 #include "Database.h"
 #include "InfoLines.h"
 #include "InfoQueries.h"
+#include "ListeNoms.h"
 #include "SelectionQueries.h"
 #include "State.h"
 #include "frmInfo.h"
 #include "viewmath.h"
-
-#include <QListWidget>
 
 namespace sotrix {
 
@@ -43,12 +42,12 @@ void frmAccueil::infoTrace() {
 
 void frmAccueil::lstWaypoint_KeyUp(int key) {
     guarded([&] {
-        const QListWidgetItem* item = lstWaypoint_->currentItem();
-        if (key != Qt::Key_F1 || !item) return;
+        const int row = lstWaypoint_->currentRow();
+        if (key != Qt::Key_F1 || row < 0) return;
         std::optional<InfoWaypoint> w;
         {
             DbGuard db;
-            w = infoWaypointCle(*db, item->data(Qt::UserRole).toLongLong());
+            w = infoWaypointCle(*db, lstWaypoint_->key(row));
         }
         if (w) afficheInfo(lignesWaypoint(*w));
     });
@@ -56,12 +55,12 @@ void frmAccueil::lstWaypoint_KeyUp(int key) {
 
 void frmAccueil::lstTrace_KeyUp(int key) {
     guarded([&] {
-        const QListWidgetItem* item = lstTrace_->currentItem();
-        if (key != Qt::Key_F1 || !item) return;
+        const int row = lstTrace_->currentRow();
+        if (key != Qt::Key_F1 || row < 0) return;
         std::optional<InfoTrace> t;
         {
             DbGuard db;
-            t = infoTraceCle(*db, item->data(Qt::UserRole).toLongLong());
+            t = infoTraceCle(*db, lstTrace_->key(row));
         }
         if (t) afficheInfo(lignesTrace(*t));
     });

@@ -4,6 +4,7 @@
 
 #include "MapTools.h"
 
+#include "ListeNoms.h"
 #include "MapCanvas.h"
 #include "State.h"
 #include "frmAccueil.h"
@@ -12,7 +13,6 @@
 #include <QEvent>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QListWidget>
 #include <QLocale>
 #include <QToolButton>
 

@@ -14,26 +14,6 @@ std::optional<Extent> etenduePoints(Database& db, bool selectedOnly) {
     return Extent{c.value(0).toDouble(), c.value(1).toDouble(), c.value(2).toDouble(), c.value(3).toDouble()};
 }
 
-namespace {
-std::vector<ListRow> lignes(Database& db, const QString& sql) {
-    std::vector<ListRow> rows;
-    Cursor c = db.query(sql);
-    while (c.next()) {
-        // Null gives "" and a non-zero Selected reads as true.
-        rows.push_back({c.value(0).toLongLong(), c.value(1).toString(), c.value(2).toLongLong() != 0});
-    }
-    return rows;
-}
-}  // namespace
-
-std::vector<ListRow> lignesWaypoints(Database& db) {
-    return lignes(db, QStringLiteral("select Id_point, Nom, Selected from Points where Trace = 0 order by Nom, Id_point"));
-}
-
-std::vector<ListRow> lignesTraces(Database& db) {
-    return lignes(db, QStringLiteral("select Id_trace, Nom, Selected from Trace order by Nom, Id_trace"));
-}
-
 void ecritSelection(Database& db, const std::vector<qint64>& waypoints, const std::vector<qint64>& traces) {
     Transaction tx(db);
     db.exec(QStringLiteral("update Points set Selected = 0"));

@@ -6,6 +6,7 @@
 #include "Divers.h"
 #include "Environment.h"
 #include "HandModal.h"
+#include "ListeNoms.h"
 #include "MapCanvas.h"
 #include "ReferenceRenderer.h"
 #include "Schema.h"
@@ -18,7 +19,6 @@
 
 #include <QDir>
 #include <QLabel>
-#include <QListWidget>
 #include <QScopedValueRollback>
 
 namespace sotrix {

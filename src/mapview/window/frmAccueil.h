@@ -16,13 +16,13 @@
 class QCheckBox;
 class QCloseEvent;
 class QLabel;
-class QListWidget;
 class QToolBar;
 class QToolButton;
 
 namespace sotrix {
 
 class Database;
+class ListeNoms;
 class MapCanvas;
 class ReferenceRenderer;
 struct DemandeNom;
@@ -168,10 +168,10 @@ private:
                                const QString& text);
 
     // Selects every item of one list (or none) after a select-all box changed.
-    void selectAllItems(QListWidget* list, bool checked);
+    void selectAllItems(ListeNoms* list, bool checked);
     // A select-all box: the rows through ecrit, then the list items and the counter; a box
     // with nothing to select goes back to unticked.
-    void toutSelectionner(bool checked, QCheckBox* box, QListWidget* list, const qint64& total,
+    void toutSelectionner(bool checked, QCheckBox* box, ListeNoms* list, const qint64& total,
                           qint64& selectedCount, void (*ecrit)(Database&, bool));
     void redrawOnce();
     void connectMapTools();
@@ -185,8 +185,8 @@ private:
     void connecteCommandes();
 
     MapCanvas* Picture1_ = nullptr;
-    QListWidget* lstWaypoint_ = nullptr;
-    QListWidget* lstTrace_ = nullptr;
+    ListeNoms* lstWaypoint_ = nullptr;
+    ListeNoms* lstTrace_ = nullptr;
     QLabel* lblWaypoints_ = nullptr;
     QLabel* lblTraces_ = nullptr;
     QCheckBox* chkToutWaypoints_ = nullptr;

@@ -1,60 +1,23 @@
 // The two lists of names, their counters, and the selection made from the list side.
 // Every item carries its row key; every write from a list is keyed on it, so an item
-// shows its name bounded (nomAffiche) and its layout costs the same for any name.
+// shows its name bounded (nomAffiche, in ListeNoms) and its layout costs the same for
+// any name.
 
 #include "frmAccueil.h"
 
 #include "Database.h"
-#include "Divers.h"
+#include "LignesListe.h"
+#include "ListeNoms.h"
 #include "MapQueries.h"
 #include "State.h"
 
 #include <QCheckBox>
-#include <QItemSelection>
 #include <QLabel>
-#include <QListWidget>
 #include <QScopedValueRollback>
 
 namespace sotrix {
 
 namespace {
-// Replaces the items of the list by the rows, selects the selected ones in one go and
-// returns how many they are.
-qint64 remplitListe(QListWidget* list, const std::vector<ListRow>& rows) {
-    list->clear();
-    list->setUpdatesEnabled(false);
-    for (const ListRow& row : rows) {
-        auto* item = new QListWidgetItem(nomAffiche(row.nom));
-        item->setData(Qt::UserRole, row.id);
-        list->addItem(item);
-    }
-    QItemSelection selection;
-    qint64 selected = 0;
-    QAbstractItemModel* model = list->model();
-    for (int i = 0; i < int(rows.size());) {
-        if (!rows[size_t(i)].selected) {
-            ++i;
-            continue;
-        }
-        int end = i;
-        while (end + 1 < int(rows.size()) && rows[size_t(end + 1)].selected) ++end;
-        selection.select(model->index(i, 0), model->index(end, 0));
-        selected += end - i + 1;
-        i = end + 1;
-    }
-    if (!selection.isEmpty()) list->selectionModel()->select(selection, QItemSelectionModel::Select);
-    list->setUpdatesEnabled(true);
-    return selected;
-}
-
-std::vector<qint64> clesSelectionnees(const QListWidget* list) {
-    std::vector<qint64> keys;
-    const QList<QListWidgetItem*> items = list->selectedItems();
-    keys.reserve(size_t(items.size()));
-    for (const QListWidgetItem* item : items) keys.push_back(item->data(Qt::UserRole).toLongLong());
-    return keys;
-}
-
 void ecritCompteur(QLabel* label, const QString& word, qint64 n, qint64 s) {
     if (n <= 0) {
         label->setText(word + QStringLiteral(" :"));
@@ -74,18 +37,18 @@ void ecritCompteur(QLabel* label, const QString& word, qint64 n, qint64 s) {
 void frmAccueil::majListes() {
     State& s = state();
     try {
-        std::vector<ListRow> waypoints;
-        std::vector<ListRow> traces;
+        LignesListe waypoints;
+        LignesListe traces;
         {
             DbGuard db;
             waypoints = lignesWaypoints(*db);
             traces = lignesTraces(*db);
         }
         QScopedValueRollback<bool> filling(remplissageListes, true);
-        s.nbWaypointsSel = remplitListe(lstWaypoint_, waypoints);
-        s.nbWaypoints = qint64(waypoints.size());
-        s.nbTracesSel = remplitListe(lstTrace_, traces);
-        s.nbTraces = qint64(traces.size());
+        s.nbWaypoints = waypoints.size();
+        s.nbWaypointsSel = lstWaypoint_->remplit(std::move(waypoints));
+        s.nbTraces = traces.size();
+        s.nbTracesSel = lstTrace_->remplit(std::move(traces));
     } catch (...) {
         // The lists show nothing rather than rows the tables may no longer hold.
         {
@@ -107,8 +70,8 @@ void frmAccueil::majNb() {
 }
 
 void frmAccueil::selectListes() {
-    const std::vector<qint64> waypoints = clesSelectionnees(lstWaypoint_);
-    const std::vector<qint64> traces = clesSelectionnees(lstTrace_);
+    const std::vector<qint64> waypoints = lstWaypoint_->selectedKeys();
+    const std::vector<qint64> traces = lstTrace_->selectedKeys();
     {
         DbGuard db;
         ecritSelection(*db, waypoints, traces);
@@ -135,19 +98,13 @@ void frmAccueil::lstTrace_Click() {
     });
 }
 
-void frmAccueil::selectAllItems(QListWidget* list, bool checked) {
+void frmAccueil::selectAllItems(ListeNoms* list, bool checked) {
     QScopedValueRollback<bool> filling(remplissageListes, true);
-    list->clearSelection();
-    const int n = list->count();
-    if (checked && n > 0) {
-        QAbstractItemModel* model = list->model();
-        list->selectionModel()->select(QItemSelection(model->index(0, 0), model->index(n - 1, 0)),
-                                       QItemSelectionModel::Select);
-    }
-    if (n > 0) list->setCurrentRow(0, QItemSelectionModel::NoUpdate);
+    list->selectAllRows(checked);
+    if (list->count() > 0) list->setCurrentRow(0);
 }
 
-void frmAccueil::toutSelectionner(bool checked, QCheckBox* box, QListWidget* list, const qint64& total,
+void frmAccueil::toutSelectionner(bool checked, QCheckBox* box, ListeNoms* list, const qint64& total,
                                   qint64& selectedCount, void (*ecrit)(Database&, bool)) {
     guarded([&] {
         if (total == 0) {

@@ -4,13 +4,13 @@
 
 #include "AppDir.h"
 #include "CommandGuard.h"
+#include "ListeNoms.h"
 #include "ReferenceFiles.h"
 #include "State.h"
 
 #include <QCloseEvent>
 #include <QFile>
 #include <QLabel>
-#include <QListWidget>
 
 namespace sotrix {
 

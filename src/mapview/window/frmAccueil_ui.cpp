@@ -3,17 +3,16 @@
 
 #include "frmAccueil.h"
 
+#include "ListeNoms.h"
 #include "MapCanvas.h"
 #include "ToolIcons.h"
 
-#include <QAbstractItemView>
 #include <QAction>
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QKeySequence>
 #include <QLabel>
-#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
@@ -63,13 +62,9 @@ QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption) {
     return label;
 }
 
-QListWidget* makeList(QWidget* parent, const char* name) {
-    auto* list = new QListWidget(parent);
+ListeNoms* makeList(QWidget* parent, const char* name) {
+    auto* list = new ListeNoms(parent);
     list->setObjectName(QString::fromUtf8(name));
-    // A click toggles an item; the current item is apart from the selection.
-    list->setSelectionMode(QAbstractItemView::MultiSelection);
-    list->setSortingEnabled(false);
-    list->setUniformItemSizes(true);
     return list;
 }
 }  // namespace
@@ -218,8 +213,8 @@ void frmAccueil::buildCentre() {
     col->addWidget(chkWaypoint_);
     row->addWidget(column);
 
-    connect(lstWaypoint_, &QListWidget::itemSelectionChanged, this, [this] { lstWaypoint_Click(); });
-    connect(lstTrace_, &QListWidget::itemSelectionChanged, this, [this] { lstTrace_Click(); });
+    connect(lstWaypoint_, &ListeNoms::itemSelectionChanged, this, [this] { lstWaypoint_Click(); });
+    connect(lstTrace_, &ListeNoms::itemSelectionChanged, this, [this] { lstTrace_Click(); });
     // clicked fires on user action only, so unticking a box from code raises nothing.
     connect(chkToutWaypoints_, &QCheckBox::clicked, this, [this](bool on) { chkToutWaypoints_Click(on); });
     connect(chkToutTrace_, &QCheckBox::clicked, this, [this](bool on) { chkToutTrace_Click(on); });

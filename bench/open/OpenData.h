@@ -1,0 +1,18 @@
+#pragma once
+// The files that bench_open opens: waypoints with unique names scattered over Belgian
+// Lambert 72 coordinates, as a ";" CSV (Nom;X;Y) and as a point shapefile made from it
+// by ogr2ogr (its table holding Nom alone).
+
+#include <QString>
+
+namespace sotrix::bench {
+
+struct OpenFiles {
+    QString csv;
+    QString shp;
+};
+
+// The files for that many points in folder, written once and kept for later runs.
+OpenFiles prepareOpenFiles(const QString& folder, int points);
+
+}  // namespace sotrix::bench

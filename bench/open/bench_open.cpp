@@ -1,0 +1,146 @@
+// File > Ouvrir of a ";" CSV of 1,000,000 waypoints and of a point shapefile of the same
+// waypoints, in the real main window on the offscreen platform: each open in a process of
+// its own, timed from the process start until the window is idle with its lists filled
+// and its map drawn, against ogr2ogr writing the same file into an SQLite database, timed
+// from its own start. Prints each run, then per file the ratios (min / median / max) and
+// both peaks.
+//
+// bench_open [data folder [runs [points]]]: the files are written there once and kept;
+// the workspaces and ogr2ogr's outputs are written there too, on disk.
+#include "ChildReport.h"
+#include "Database.h"
+#include "DeliveredCopy.h"
+#include "Fail.h"
+#include "Median.h"
+#include "NumericLocale.h"
+#include "OpenData.h"
+#include "OpenOnce.h"
+#include "ProcessRun.h"
+#include "Settings.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+using namespace sotrix;
+using bench::fail;
+
+namespace {
+
+constexpr double kGoalRatio = 1.5;
+constexpr double kGoalPeakMiB = 150;
+
+struct Side {
+    std::vector<double> seconds, peaks;
+};
+
+struct Kind {
+    const char* label;  // as the child takes it
+    QString file;
+    Side ours, ogr;
+    std::vector<double> ratios;
+};
+
+// A program folder with a fresh workspace whose settings leave the network alone.
+void makeHome(const QString& home) {
+    const QString db = QDir(home).filePath(QStringLiteral("sotrix.mdb"));
+    if (!bench::copyDelivered(db)) fail(QStringLiteral("cannot copy the database into ") + home);
+    Database d(db);
+    Parametres p = parametresDefaut();
+    p.dossier = home;
+    p.checkUpdate = false;
+    ecritOptions(d, p);
+}
+
+qint64 waypointsIn(const QString& home) {
+    Database d(QDir(home).filePath(QStringLiteral("sotrix.mdb")));
+    return d.scalar(QStringLiteral("SELECT COUNT(*) FROM Points WHERE Trace = 0")).toLongLong();
+}
+
+void warm(const QString& path) {
+    for (const char* ext : {"", ".dbf", ".shx"}) {
+        QFile f(ext[0] ? QString(path).replace(QStringLiteral(".shp"), QLatin1String(ext)) : path);
+        if (!f.open(QIODevice::ReadOnly)) continue;
+        while (!f.read(1 << 20).isEmpty()) {
+        }
+    }
+}
+
+void runOurs(Kind& k, const QString& folder, int points) {
+    const QTemporaryDir home(QDir(folder).filePath(QStringLiteral("home-XXXXXX")));
+    makeHome(home.path());
+    warm(k.file);
+    const auto run = bench::runSelf({QStringLiteral("--one"), QLatin1String(k.label), k.file, home.path(),
+                                     QString::number(points)});
+    if (!run) fail(QStringLiteral("the open of ") + k.file + QStringLiteral(" failed"));
+    if (waypointsIn(home.path()) != points) fail(QStringLiteral("the workspace does not hold every point"));
+    k.ours.seconds.push_back(run->seconds);
+    k.ours.peaks.push_back(run->peakMiB);
+}
+
+void runOgr(Kind& k, const QString& folder, int points) {
+    const QTemporaryDir dir(QDir(folder).filePath(QStringLiteral("ogr-XXXXXX")));
+    const QString out = dir.filePath(QStringLiteral("out.sqlite"));
+    QStringList args{"-f", "SQLite", "-gt", "unlimited", out, k.file, "-nln", "points"};
+    if (k.file.endsWith(QLatin1String(".csv")))
+        args << "-oo" << "X_POSSIBLE_NAMES=X" << "-oo" << "Y_POSSIBLE_NAMES=Y";
+    warm(k.file);
+    const bench::ProcessRun run = bench::runProcess(QStringLiteral("ogr2ogr"), args);
+    if (!run.ok) fail(QStringLiteral("ogr2ogr failed on ") + k.file);
+    if (Database(out).scalar(QStringLiteral("SELECT COUNT(*) FROM points")).toLongLong() != points)
+        fail(QStringLiteral("ogr2ogr did not write every point"));
+    k.ogr.seconds.push_back(run.seconds);
+    k.ogr.peaks.push_back(run.peakMiB);
+}
+
+double maxOf(const std::vector<double>& v) { return *std::max_element(v.begin(), v.end()); }
+double minOf(const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); }
+
+void report(const Kind& k, int points, int runs, double floor) {
+    std::printf("\nFichier > Ouvrir, %s, %d points, %d runs (times from the process start)\n", k.label, points, runs);
+    std::printf("  ours:    median %7.3f s  peak %6.1f MiB\n", bench::median(k.ours.seconds), maxOf(k.ours.peaks));
+    std::printf("  ogr2ogr: median %7.3f s  peak %6.1f MiB\n", bench::median(k.ogr.seconds), maxOf(k.ogr.peaks));
+    std::printf("  ratio ours / ogr2ogr: min %.2f  median %.2f  max %.2f (goal <= %.1f)\n", minOf(k.ratios),
+                bench::median(k.ratios), maxOf(k.ratios), kGoalRatio);
+    std::printf("  our peak %.1f MiB (goal <= %.0f; a child is charged at least %.1f MiB before exec)\n",
+                maxOf(k.ours.peaks), kGoalPeakMiB, floor);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 6 && qstrcmp(argv[1], "--one") == 0)
+        return bench::openOnce(argc, argv, QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]),
+                               QString::fromLocal8Bit(argv[4]), QByteArray(argv[5]).toLongLong());
+
+    QCoreApplication app(argc, argv);
+    useCNumericLocale();
+    // Absolute: the window's process works in the folder of its settings.
+    const QString folder = argc > 1 ? QDir(QString::fromLocal8Bit(argv[1])).absolutePath()
+                                    : QCoreApplication::applicationDirPath() + QStringLiteral("/bench-open-data");
+    const int runs = argc > 2 ? std::max(1, atoi(argv[2])) : 3;
+    const int points = argc > 3 ? std::max(1, atoi(argv[3])) : 1000000;
+    QDir().mkpath(folder);
+    const bench::OpenFiles files = bench::prepareOpenFiles(folder, points);
+    const double floor = bench::measuringFloorMiB();
+
+    std::vector<Kind> kinds{{"csv", files.csv, {}, {}, {}}, {"shp", files.shp, {}, {}, {}}};
+    for (Kind& k : kinds) {
+        for (int i = 0; i < runs; ++i) {
+            runOgr(k, folder, points);
+            runOurs(k, folder, points);
+            k.ratios.push_back(k.ours.seconds.back() / k.ogr.seconds.back());
+            std::printf("%s run %d: ours %.3f s (%.1f MiB), ogr2ogr %.3f s (%.1f MiB), ratio %.2f\n", k.label, i + 1,
+                        k.ours.seconds.back(), k.ours.peaks.back(), k.ogr.seconds.back(), k.ogr.peaks.back(),
+                        k.ratios.back());
+            std::fflush(stdout);
+        }
+    }
+    for (const Kind& k : kinds) report(k, points, runs, floor);
+    return 0;
+}

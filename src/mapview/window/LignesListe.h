@@ -1,0 +1,45 @@
+#pragma once
+// The rows of the two lists as read from the workspace, held compactly for a million
+// names: the names in UTF-8 one after another, their keys, and the list order.
+
+#include <QByteArray>
+#include <QByteArrayView>
+
+#include <utility>
+#include <vector>
+
+namespace sotrix {
+
+class Database;
+
+class LignesListe {
+public:
+    int size() const { return int(ordre_.size()); }
+    // Row r of the list, in name order.
+    QByteArrayView nom(int row) const;  // "" for Null
+    qint64 cle(int row) const { return cles_[size_t(ordre_[size_t(row)])]; }
+    // First and last row of each run of selected rows, and how many rows they hold.
+    const std::vector<std::pair<int, int>>& selection() const { return selection_; }
+    qint64 nbSelectionnees() const { return nbSelectionnees_; }
+
+    // The rows of a query giving key, name and Selected, put in name order as the
+    // database sorts names (Null first), equal names by key; a non-zero Selected is true.
+    static LignesListe lit(Database& db, const QString& sql);
+
+private:
+    QByteArrayView lu(int i) const;
+
+    QByteArray noms_;                // in the order read
+    std::vector<qsizetype> fins_;    // end of the i-th name read in noms_
+    std::vector<qint64> cles_;       // key of the i-th row read
+    std::vector<bool> nuls_;         // the i-th name read is Null
+    std::vector<int> ordre_;         // row r of the list is the ordre_[r]-th row read
+    std::vector<std::pair<int, int>> selection_;
+    qint64 nbSelectionnees_ = 0;
+};
+
+// Waypoints and tracks in name order, without regard to case (then by key).
+LignesListe lignesWaypoints(Database& db);
+LignesListe lignesTraces(Database& db);
+
+}  // namespace sotrix
