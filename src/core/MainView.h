@@ -32,9 +32,9 @@ struct ReferenceLayer {
     double refMinX = 0, refMaxX = 0, refMinY = 0, refMaxY = 0;
 };
 
-// How the quit procedure ended: the user said No, the window closed, or the emptying
-// failed (reported) and the program goes on.
-enum class QuitResult { Declined, Done, Failed };
+// How the quit procedure ended: the user said No, or the window closed (after reporting a
+// failed emptying, if any).
+enum class QuitResult { Declined, Done };
 
 class MainView {
 public:

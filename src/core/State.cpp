@@ -11,7 +11,10 @@ State& instance() {
 
 State& state() { return instance(); }
 
-void resetState() { instance() = State{}; }
+void resetState() {
+    instance() = State{};
+    resetAppDir();
+}
 
 Prompter& prompter() {
     State& s = state();

@@ -84,7 +84,8 @@ struct State {
 };
 
 State& state();
-// Puts a fresh State in place (keeping nothing of the old one).
+// Puts a fresh State in place (keeping nothing of the old one) and forgets the program
+// folder chosen (resetAppDir).
 void resetState();
 // The current Prompter; a QtPrompter unless one was installed.
 Prompter& prompter();

@@ -7,6 +7,8 @@
 #include <QStandardPaths>
 
 #include <cstdio>
+#include <mutex>
+#include <optional>
 
 namespace sotrix {
 
@@ -30,11 +32,33 @@ AppDirChoice choisitAppDir(const QString& sotrixHome, const QString& exeDir, con
 }
 
 namespace {
+// The choice made at the first call, kept: the start-up changes the current folder later,
+// and a relative SOTRIX_HOME names the folder it named before.
+struct ChoixRetenu {
+    std::mutex verrou;
+    std::optional<AppDirChoice> choix;
+};
+
+ChoixRetenu& retenu() {
+    static ChoixRetenu r;
+    return r;
+}
+
 AppDirChoice currentChoice() {
-    return choisitAppDir(qEnvironmentVariable("SOTRIX_HOME"), QCoreApplication::applicationDirPath(),
-                         QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    ChoixRetenu& r = retenu();
+    const std::lock_guard<std::mutex> lock(r.verrou);
+    if (!r.choix)
+        r.choix = choisitAppDir(qEnvironmentVariable("SOTRIX_HOME"), QCoreApplication::applicationDirPath(),
+                                QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    return *r.choix;
 }
 }  // namespace
+
+void resetAppDir() {
+    ChoixRetenu& r = retenu();
+    const std::lock_guard<std::mutex> lock(r.verrou);
+    r.choix.reset();
+}
 
 QString appDir() { return currentChoice().dir; }
 

@@ -28,8 +28,13 @@ AppDirChoice choisitAppDir(const QString& sotrixHome, const QString& exeDir, con
 // The installed pristine database that a program in exeDir would seed from.
 QString pristineInstallee(const QString& exeDir);
 
-// The program folder of this process.
+// The program folder of this process: chosen at the first call, as an absolute path, and
+// kept for the life of the process (the start-up makes that call before it changes the
+// current folder).
 QString appDir();
+// Forgets the folder chosen, so that the next appDir() chooses again from SOTRIX_HOME
+// (tests give every case a fresh program folder).
+void resetAppDir();
 // A file of the program folder.
 QString appPath(const QString& name);
 

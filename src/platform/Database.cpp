@@ -4,13 +4,16 @@
 #include "NameCollation.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QStringList>
 
 #include <sqlite3.h>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -388,26 +391,64 @@ bool DbGuard::isOpen(const QString& path) {
 
 // ---------------------------------------------------------------- compaction
 
+namespace {
+
+// The file a compaction replaces: path itself, or the file its symbolic links lead to.
+QString fichierRemplace(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.isSymLink()) return path;
+    const QString cible = info.canonicalFilePath();
+    if (cible.isEmpty()) throw DbError(SQLITE_CANTOPEN, QStringLiteral("lien sans cible : %1").arg(path));
+    return cible;
+}
+
+// Removes the copy and its journal, when they are files.
+void retireCopie(const QStringList& fichiers) {
+    for (const QString& f : fichiers)
+        if (QFileInfo(f).isFile()) QFile::remove(f);
+}
+
+}  // namespace
+
 void compactDatabase(const QString& path, const QString& tempPath) {
     if (DbGuard::isOpen(path))
         throw DbError(SQLITE_BUSY, QStringLiteral("la base de données est encore ouverte"), {});
-    QFile::remove(tempPath);
+    // Through a symbolic link the target is compacted and replaced, and the link stays;
+    // the copy is made beside the target so that the rename stays on its file system.
+    const QString cible = fichierRemplace(path);
+    const QString temp =
+        cible == path ? tempPath : QFileInfo(cible).dir().filePath(QFileInfo(tempPath).fileName());
+    const QStringList copie{temp, temp + QStringLiteral("-journal")};
+    const QByteArray cibleC = QFile::encodeName(cible);
+    const QByteArray tmp = QFile::encodeName(temp);
+    struct stat st {};
+    if (::stat(cibleC.constData(), &st) != 0)
+        throw DbError(SQLITE_CANTOPEN, QStringLiteral("impossible de lire %1").arg(cible));
+    const mode_t mode = st.st_mode & 07777;
+    retireCopie(copie);  // what a killed compaction left
     try {
+        // The copy has the mode of the file it replaces before it holds a byte: SQLite
+        // fills the empty file made here, and gives its journal the same mode.
+        const int vide = ::open(tmp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (vide < 0 || ::fchmod(vide, mode) != 0) {
+            if (vide >= 0) ::close(vide);
+            throw DbError(SQLITE_CANTOPEN, QStringLiteral("impossible de créer %1").arg(temp));
+        }
+        ::close(vide);
         {
             Database db(path);
-            db.exec(QStringLiteral("vacuum into ?"), {tempPath});
+            db.exec(QStringLiteral("vacuum into ?"), {temp});
         }
-        const QByteArray tmp = QFile::encodeName(tempPath);
-        const int fd = ::open(tmp.constData(), O_RDONLY);
+        const int fd = ::open(tmp.constData(), O_RDONLY | O_CLOEXEC);
         if (fd < 0 || ::fsync(fd) != 0) {
             if (fd >= 0) ::close(fd);
-            throw DbError(SQLITE_IOERR, QStringLiteral("impossible d'écrire %1").arg(tempPath));
+            throw DbError(SQLITE_IOERR, QStringLiteral("impossible d'écrire %1").arg(temp));
         }
         ::close(fd);
-        if (std::rename(tmp.constData(), QFile::encodeName(path).constData()) != 0)
-            throw DbError(SQLITE_IOERR, QStringLiteral("impossible de remplacer %1").arg(path));
+        if (std::rename(tmp.constData(), cibleC.constData()) != 0)
+            throw DbError(SQLITE_IOERR, QStringLiteral("impossible de remplacer %1").arg(cible));
     } catch (...) {
-        if (QFileInfo(tempPath).isFile()) QFile::remove(tempPath);
+        retireCopie(copie);
         throw;
     }
 }

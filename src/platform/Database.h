@@ -164,9 +164,11 @@ private:
 // Path of the workspace database in the program folder.
 QString databasePath();
 
-// Copies the database into a compact file and puts it in place of the original with an
-// atomic rename. No connection to the file may be open. Throws DbError; on failure the
-// original is untouched and no temporary file remains.
+// Copies the database into a compact file (tempPath) and puts it in place of the original
+// with an atomic rename; the new file has the original's mode. When path is a symbolic
+// link, the file it leads to is replaced, through a copy of tempPath's name beside it, and
+// the link stays. No connection to the file may be open. Throws DbError; on failure the
+// original is untouched and neither the copy nor its journal remains.
 void compactDatabase(const QString& path, const QString& tempPath);
 
 }  // namespace sotrix

@@ -1,5 +1,7 @@
 #include "XmlMender.h"
 
+#include "TexteAdmis.h"
+
 #include <array>
 #include <cstdint>
 
@@ -26,8 +28,7 @@ using Table = std::array<bool, 256>;
 
 constexpr Table plainBytes(std::string_view lookedAt) {
     Table t{};
-    for (int b = 0x20; b < 0x80; ++b) t[std::size_t(b)] = true;
-    t['\t'] = t['\n'] = t['\r'] = true;
+    for (int b = 0; b < 0x80; ++b) t[std::size_t(b)] = caractereAdmis(char32_t(b));
     for (char c : lookedAt) t[static_cast<unsigned char>(c)] = false;
     return t;
 }
@@ -36,11 +37,6 @@ constexpr Table kPlainMarkup = plainBytes("<&");
 constexpr Table kPlainComment = plainBytes("-");
 constexpr Table kPlainCData = plainBytes("]");
 constexpr Table kPlainInstruction = plainBytes("?");
-
-bool xmlChar(std::uint32_t c) {
-    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD) ||
-           (c >= 0x10000 && c <= 0x10FFFF);
-}
 
 // The length of the UTF-8 sequence at data[i] and its code point: 0 when the sequence is
 // invalid, or -1 when the text ends inside it.
@@ -126,14 +122,14 @@ std::size_t XmlMender::special(std::string_view data, std::size_t i, bool last, 
         std::uint32_t code = 0;
         const int length = utf8Sequence(data, i, code);
         if (length < 0 && !last) return 0;
-        if (length <= 0 || !xmlChar(code)) {
+        if (length <= 0 || !caractereAdmis(code)) {
             out.append(kReplacement);
             return length > 0 ? std::size_t(length) : 1;
         }
         out.append(data.substr(i, std::size_t(length)));
         return std::size_t(length);
     }
-    if (b < 0x20) {  // not tab, line feed nor carriage return: those are plain
+    if (!caractereAdmis(b)) {
         out.append(kReplacement);
         return 1;
     }
@@ -197,7 +193,7 @@ std::size_t XmlMender::reference(std::string_view data, std::size_t i, bool last
         }
         if (j == data.size() && !last) return 0;
         if (j > digits && j < data.size() && data[j] == ';') {
-            if (!tooLarge && xmlChar(code))
+            if (!tooLarge && caractereAdmis(code))
                 out.append(data.substr(i, j + 1 - i));
             else
                 out.append(kReplacement);

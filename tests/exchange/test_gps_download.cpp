@@ -3,6 +3,7 @@
 
 #include "test_gps_fixture.h"
 
+#include "AppDir.h"
 #include "Database.h"
 #include "GpsTransfer.h"
 #include "State.h"
@@ -66,6 +67,7 @@ TEST_F(GpsDownload, ProgramFolderWithBlanksAccentsQuotesAndDollar) {
     ASSERT_TRUE(QDir().mkpath(odd));
     ASSERT_TRUE(QFile::copy(path(QStringLiteral("sotrix.mdb")), odd + QStringLiteral("/sotrix.mdb")));
     qputenv("SOTRIX_HOME", QFile::encodeName(odd));
+    resetAppDir();
     receiver(3, 1, 3, false);
     setCom(1, writeFile(odd + QStringLiteral("/réception l'1.nmea"), nmeaLog()));
 

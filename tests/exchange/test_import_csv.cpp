@@ -187,4 +187,73 @@ TEST_F(CsvImportTest, UnreadableFilesLeaveTheWorkspace) {
     EXPECT_TRUE(prompts->texts()[0].endsWith(QString::fromUtf8("Plusieurs waypoints ont le même nom : A (2X).")));
 }
 
+// Bytes of a literal, NULs included.
+template <std::size_t N>
+QByteArray withNuls(const char (&text)[N]) {
+    return QByteArray(text, qsizetype(N - 1));
+}
+
+// UTF-16 without a byte-order mark, and control characters in names and descriptions,
+// through the CSV reader (by the field-mapping dialog) and the G7ToWin reader.
+TEST_F(CsvImportTest, Utf16WithoutMarkAndControlCharactersInCsvAndG7ToWin) {
+    const auto utf16 = [](const QString& text, bool littleEndian) {
+        QByteArray bytes;
+        for (const QChar c : text) {
+            const char low = char(c.unicode() & 0xFF), high = char(c.unicode() >> 8);
+            bytes.append(littleEndian ? low : high).append(littleEndian ? high : low);
+        }
+        return bytes;
+    };
+    const QString g7Head = QStringLiteral("G7ToWin\r\nDatum:,WGS 84\r\nlibre\r\ntexte\r\n");
+    const QString g7 = g7Head + QString::fromUtf8("W,Forêt,50.85,4.35,,,,,,,Près du lac,,,,\r\n"
+                                                  "W,Court,50.5\r\n"
+                                                  "R,Route\r\nW,rp1,50.6,4.6,,,,,,,,,,,\r\nW,rp2,50.7,4.7,,,,,,,,,,,\r\nE\r\n");
+    const QStringList g7Rows{QString::fromUtf8("0|Forêt|4.35|50.85|Près du lac"), "1|NULL|4.6|50.6|NULL",
+                             "1|NULL|4.7|50.7|NULL", "Route|2"};
+    const QString csv = QString::fromUtf8("Nom;X;Y\r\nForêt;4.35;50.85\r\nCourt;4.1\r\nLion;4.1;50.1\r\n");
+    const QStringList csvRows{QString::fromUtf8("0|Forêt|4.35|50.85|NULL"), "0|Lion|4.1|50.1|NULL"};
+    const QString r = QString(QChar::ReplacementCharacter);
+    struct Case {
+        const char* what;
+        QByteArray bytes;
+        bool g7ToWin;
+        QStringList rows;     // Trace|Nom|Lon|Lat|Description of Points, then Nom|Nb of Trace
+        QString skippedLine;  // the one line reported as skipped; "" for no message
+    };
+    const std::vector<Case> cases{
+        {"CSV in UTF-16 LE", utf16(csv, true), false, csvRows, "3"},
+        {"CSV in UTF-16 BE", utf16(csv, false), false, csvRows, "3"},
+        {"G7ToWin in UTF-16 LE", utf16(g7, true), true, g7Rows, "6"},
+        {"G7ToWin in UTF-16 BE", utf16(g7, false), true, g7Rows, "6"},
+        {"NULs in CSV names", withNuls("Nom;X;Y\na\0b;4.35;50.85\n\0\0\0;4.1;50.1\n"), false,
+         {"0|a" + r + "b|4.35|50.85|NULL", "0|" + r + r + r + "|4.1|50.1|NULL"}, ""},
+        {"NUL in a G7ToWin name, control characters in descriptions",
+         g7Head.toUtf8() + withNuls("W,a\0b,50.85,4.35,,,,,,,un\x07\tdeux\x1B,,,,\r\n"
+                                 "R,Route\r\nW,rp1,50.6,4.6,,,,,,,\x01,,,,\r\nW,rp2,50.7,4.7,,,,,,,,,,,\r\nE\r\n"),
+         true, {"0|a" + r + "b|4.35|50.85|un" + r + "\tdeux" + r, "1|NULL|4.6|50.6|" + r, "1|NULL|4.7|50.7|NULL",
+                "Route|2"},
+         ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        seedRows();
+        prompts->clear();
+        const QString file = writeFile(c.bytes, QStringLiteral("texte.txt"));
+        if (c.g7ToWin) {
+            EXPECT_EQ(importFile(file, false, typefichier::kOuvrirG7ToWin), ImportOutcome::Ok);
+        } else {
+            EXPECT_EQ(importViaDialog(file, typefichier::kOuvrirCsvPointVirgule, [](QWidget& d) {
+                          setSep(d, QStringLiteral("."));
+                          setCombo(d, "Combo_projection", 0);
+                      }),
+                      ImportOutcome::Ok);
+        }
+        EXPECT_EQ(rows(QStringLiteral("SELECT Trace, Nom, Lon, Lat, Description FROM Points ORDER BY Id_point")) +
+                      rows(QStringLiteral("SELECT Nom, Nb FROM Trace ORDER BY Id_trace")),
+                  c.rows);
+        EXPECT_EQ(prompts->texts(),
+                  c.skippedLine.isEmpty() ? QStringList() : QStringList{skippedText(file, c.skippedLine, 1)});
+    }
+}
+
 }  // namespace

@@ -155,6 +155,13 @@ TEST_F(LecteurTexteTest, DecidesTheEncodingOnceAndSplitsEveryLineEnd) {
         {"encoded surrogate", "\xED\xA0\x80", LecteurTexte::Codage::Windows1252, {"1:í\u00A0€"}},
         {"UTF-16 LE", utf16le, LecteurTexte::Codage::Utf16LE, {"1:" + cafe, "2:x", "3:y"}},
         {"UTF-16 BE", utf16be, LecteurTexte::Codage::Utf16BE, {"1:" + cafe, "2:x", "3:y"}},
+        {"UTF-16 LE without a mark", utf16le.mid(2), LecteurTexte::Codage::Utf16LE, {"1:" + cafe, "2:x", "3:y"}},
+        {"UTF-16 BE without a mark", utf16be.mid(2), LecteurTexte::Codage::Utf16BE, {"1:" + cafe, "2:x", "3:y"}},
+        {"a NUL in UTF-8 text", QByteArray("a\0b;c\nd\n", 8), LecteurTexte::Codage::Utf8,
+         {QStringLiteral("1:a") + QChar(0) + QStringLiteral("b;c"), "2:d"}},
+        // Valid UTF-8 lines beside one that is not: the whole file is Windows-1252.
+        {"UTF-8 lines beside a Windows-1252 one", "Caf\xC3\xA9\nCaf\xE9\nx\n", LecteurTexte::Codage::Windows1252,
+         {QStringLiteral("1:CafÃ©"), "2:" + cafe, "3:x"}},
         {"empty", "", LecteurTexte::Codage::Utf8, {}},
     };
     for (const Case& c : cases) {

@@ -1,6 +1,7 @@
 // Quitting and the atomic emptying of the workspace.
 #include "AppDir.h"
 #include "Database.h"
+#include "MapCanvas.h"
 #include "State.h"
 #include "test_fixture.h"
 
@@ -131,27 +132,57 @@ TEST_F(Quit, MenuItemQuits) {
     EXPECT_FALSE(form->isVisible());
 }
 
-TEST_F(Quit, FailingDeleteRollsBackReportsOnceAndKeepsTheWindow) {
-    insertWaypoint(QStringLiteral("Borne"), 150000, 170000);
-    addTrack(QStringLiteral("Tour"), {{150000, 170000}, {150500, 170500}});
-    form->majListes();
-    form->redraw();
-    form->setLblFichier(QStringLiteral("/données/l'été.gpx"));
-    const double view = form->tailleVue;
-    {
+TEST_F(Quit, FailingDeleteIsReportedTheProgramEndsAndTheNextStartShowsTheRows) {
+    for (const bool controlBox : {false, true}) {
+        SCOPED_TRACE(controlBox ? "close box" : "Quitter");
+        insertWaypoint(QStringLiteral("Borne"), 150000, 170000);
+        addTrack(QStringLiteral("Tour"), {{150000, 170000}, {150500, 170500}});
+        form->majListes();
+        form->redraw();
+        form->setLblFichier(QStringLiteral("/données/l'été.gpx"));
+        const double view = form->tailleVue;
+        {
+            DbGuard db;
+            db->exec(QStringLiteral("create trigger refuse before delete on Points begin "
+                                    "select raise(abort, 'suppression refusée'); end"));
+        }
+        prompts->clear();
+
+        if (controlBox) {
+            QCloseEvent managerClose;
+            QSpontaneKeyEvent::setSpontaneous(&managerClose);
+            static_cast<QObject*>(form.get())->event(&managerClose);
+            EXPECT_TRUE(managerClose.isAccepted());
+        } else {
+            EXPECT_EQ(form->fichierQuitter_Click(), QuitResult::Done);
+        }
+
+        EXPECT_EQ(prompts->texts(), QStringList{QStringLiteral("Une erreur est survenue lors de l'accès à la base de "
+                                                               "données : suppression refusée")});
+        EXPECT_FALSE(form->isVisible());
+        // The emptying rolled back whole.
+        EXPECT_EQ(rows(), 4);
+        EXPECT_EQ(list("lstWaypoint")->count(), 1);
+        EXPECT_EQ(list("lstTrace")->count(), 1);
+        EXPECT_EQ(label("lblFichier")->text(), QStringLiteral("/données/l'été.gpx"));
+        EXPECT_EQ(form->tailleVue, view);
+
+        // The next start lists and draws the rows.
+        form = std::make_unique<frmAccueil>();
+        canvas = form->picture1();
+        canvas->setFixedSize(400, 300);
+        form->show();
+        QApplication::processEvents();
+        ASSERT_TRUE(form->Form_Load());
+        EXPECT_EQ(list("lstWaypoint")->count(), 1);
+        EXPECT_EQ(list("lstTrace")->count(), 1);
+        EXPECT_TRUE(near(150000, 170000, kBlue));
+
         DbGuard db;
-        db->exec(QStringLiteral("create trigger refuse before delete on Points begin "
-                                "select raise(abort, 'suppression refusée'); end"));
+        db->exec(QStringLiteral("drop trigger refuse"));
+        db->exec(QStringLiteral("delete from Points"));
+        db->exec(QStringLiteral("delete from Trace"));
     }
-    EXPECT_EQ(form->fichierQuitter_Click(), QuitResult::Failed);
-    ASSERT_EQ(prompts->prompts().size(), 1u);
-    EXPECT_TRUE(prompts->texts()[0].contains(QStringLiteral("suppression refusée")));
-    EXPECT_TRUE(form->isVisible());
-    EXPECT_EQ(rows(), 4);
-    EXPECT_EQ(list("lstWaypoint")->count(), 1);
-    EXPECT_EQ(list("lstTrace")->count(), 1);
-    EXPECT_EQ(label("lblFichier")->text(), QStringLiteral("/données/l'été.gpx"));
-    EXPECT_EQ(form->tailleVue, view);
 }
 
 TEST_F(Quit, EmptyingCompactsIntoANewSmallerFileAndClearsAStaleCopyFirst) {

@@ -1,5 +1,6 @@
 // The start-up of the main window: missing or damaged database, upgrade, settings,
 // working folder and environment.
+#include "AppDir.h"
 #include "Database.h"
 #include "State.h"
 #include "Workspace.h"
@@ -7,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 
 namespace sotrix {
@@ -135,6 +137,32 @@ TEST_F(Startup, EmptyOptionsGetDefaultsWithoutNetworkWhenOffline) {
     EXPECT_EQ(db->scalar(QStringLiteral("select count(*) from Options")).toLongLong(), 1);
     EXPECT_EQ(QDir::currentPath(), QDir(home()).canonicalPath());
     EXPECT_TRUE(prompts->prompts().empty());
+}
+
+TEST_F(Startup, RelativeProgramFolderKeepsNamingItAfterTheMoveToTheWorkingFolder) {
+    const QString work = path(QStringLiteral("travail"));
+    QDir(home()).mkdir(QStringLiteral("travail"));
+    {
+        DbGuard db;
+        db->exec(QStringLiteral("update Options set Dossier = ?"), {work});
+        db->exec(QStringLiteral("insert into Points (Nom, X, Y, Trace) values ('Borne', 150000, 170000, 0)"));
+    }
+    // SOTRIX_HOME relative to the folder the program starts in.
+    ASSERT_TRUE(QDir::setCurrent(QFileInfo(home()).path()));
+    qputenv("SOTRIX_HOME", QFile::encodeName(QFileInfo(home()).fileName()));
+    resetAppDir();
+    frmAccueil w;
+    ASSERT_TRUE(w.Form_Load());
+    EXPECT_EQ(QDir::currentPath(), QDir(work).canonicalPath());
+    EXPECT_TRUE(QFileInfo(appDir()).isAbsolute());
+    EXPECT_EQ(QFileInfo(appDir()).canonicalFilePath(), QFileInfo(home()).canonicalFilePath());
+
+    w.chkToutWaypoints_Click(true);  // writes Points.Selected
+
+    EXPECT_TRUE(prompts->prompts().empty()) << prompts->texts().join(QLatin1Char('\n')).toStdString();
+    Database db(QDir(home()).filePath(QStringLiteral("sotrix.mdb")));
+    EXPECT_EQ(db.scalar(QStringLiteral("select Selected from Points")).toLongLong(), 1);
+    EXPECT_EQ(state().nbWaypointsSel, 1);
 }
 
 }  // namespace

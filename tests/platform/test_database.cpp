@@ -6,7 +6,11 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <csignal>
 
 namespace sotrix {
 namespace {
@@ -198,6 +202,95 @@ TEST_F(DatabaseTest, FailedCompactionLeavesTheDatabaseUntouched) {
     DbGuard db;
     EXPECT_THROW(compactDatabase(databasePath(), path(QStringLiteral("other.mdb"))), DbError);
     EXPECT_EQ(db->scalar(QStringLiteral("select Nom from Points")).toString(), QStringLiteral("kept"));
+}
+
+// For the life of the object, writes past `bytes` in any file fail as on a full disk.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        ::getrlimit(RLIMIT_FSIZE, &before_);
+        signal_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = before_;
+        limit.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &before_);
+        std::signal(SIGXFSZ, signal_);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit before_{};
+    void (*signal_)(int) = nullptr;
+};
+
+TEST_F(DatabaseTest, CompactionKeepsTheModeFollowsALinkAndLeavesNoCopyBehind) {
+    struct Case {
+        const char* what;
+        mode_t mode;
+        bool link;  // "sotrix.mdb" a relative link to a file of another folder
+        bool fullDisk;
+    };
+    const Case cases[] = {
+        {"private file", 0600, false, false},
+        {"group-writable file", 0664, false, false},
+        {"link", 0640, true, false},
+        {"full disk", 0600, false, true},
+        {"full disk through a link", 0640, true, true},
+    };
+    ASSERT_TRUE(QDir(home()).mkdir(QStringLiteral("ailleurs")));
+    const QString elsewhere = path(QStringLiteral("ailleurs"));
+    const QString target = QDir(elsewhere).filePath(QStringLiteral("vraie.mdb"));
+    const QByteArray link = QFile::encodeName(databasePath());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString file = c.link ? target : databasePath();
+        QFile::remove(databasePath());
+        QFile::remove(target);
+        ASSERT_TRUE(QFile::copy(test::deliveredDatabase(), file));
+        ASSERT_EQ(::chmod(QFile::encodeName(file).constData(), c.mode), 0);
+        if (c.link) {
+            ASSERT_EQ(::symlink("ailleurs/vraie.mdb", link.constData()), 0);
+        }
+        {
+            // More than the page cache holds, so that a failed copy has spilled into its journal.
+            DbGuard db;
+            Transaction tx(*db);
+            Statement ins = db->prepare(QStringLiteral("insert into Points (Nom, Description) values (?, ?)"));
+            for (int i = 0; i < 20000; ++i) ins.run({QStringLiteral("p%1").arg(i), QString(200, QLatin1Char('x'))});
+            tx.commit();
+            db->exec(QStringLiteral("delete from Points where Id_point > 15000"));
+        }
+        const QByteArray before = readAll(file);
+        const ino_t inodeBefore = inode(file);
+        const QString tmp = path(QStringLiteral("non_compactee.mdb"));
+        if (c.fullDisk) {
+            FileSizeLimit full(1 << 20);
+            EXPECT_THROW(compactDatabase(databasePath(), tmp), DbError);
+        } else {
+            compactDatabase(databasePath(), tmp);
+        }
+
+        if (c.fullDisk) {
+            EXPECT_EQ(readAll(file), before);
+        } else {
+            EXPECT_NE(inode(file), inodeBefore);
+            EXPECT_LT(QFileInfo(file).size(), before.size());
+        }
+        struct stat st {};
+        ASSERT_EQ(::stat(QFile::encodeName(file).constData(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, c.mode);
+        EXPECT_EQ(QFileInfo(databasePath()).isSymLink(), c.link);
+        EXPECT_EQ(QFileInfo(databasePath()).canonicalFilePath(), QFileInfo(file).canonicalFilePath());
+        for (const QString& folder : {home(), elsewhere})
+            EXPECT_EQ(QDir(folder).entryList({QStringLiteral("non_compactee*")}, QDir::AllEntries | QDir::Hidden),
+                      QStringList())
+                << folder.toStdString();
+        DbGuard db;
+        EXPECT_EQ(db->scalar(QStringLiteral("select count(*) from Points")).toLongLong(), 15000);
+    }
 }
 
 }  // namespace

@@ -13,6 +13,7 @@ namespace sotrix {
 namespace {
 
 constexpr qint64 kMorceau = 64 * 1024;
+constexpr qint64 kEntete = 4096;  // the bytes that tell UTF-16 without a byte-order mark
 
 // UTF-8 validity over a text given in pieces: a sequence may straddle two pieces.
 // Overlong forms, surrogates and values past U+10FFFF are invalid.
@@ -61,6 +62,22 @@ private:
     bool ok_ = true;
 };
 
+// UTF-16 without a byte-order mark: in the first lines, most characters are a byte of text
+// and a NUL (ASCII and Latin-1 in two bytes), and the NUL's place in the pair tells the
+// byte order. Text in one-byte encodings has no such NULs.
+std::optional<LecteurTexte::Codage> utf16SansMarque(const QByteArray& entete) {
+    const qsizetype paires = entete.size() / 2;
+    qsizetype le = 0, be = 0;
+    for (qsizetype i = 0; i < paires; ++i) {
+        const bool nulPremier = entete[2 * i] == '\0', nulSecond = entete[2 * i + 1] == '\0';
+        if (nulSecond && !nulPremier) ++le;
+        if (nulPremier && !nulSecond) ++be;
+    }
+    if (le * 2 > paires) return LecteurTexte::Codage::Utf16LE;
+    if (be * 2 > paires) return LecteurTexte::Codage::Utf16BE;
+    return std::nullopt;
+}
+
 }  // namespace
 
 LecteurTexte::LecteurTexte() = default;
@@ -83,11 +100,13 @@ void LecteurTexte::ouvreOctets(const QByteArray& bytes) {
 }
 
 bool LecteurTexte::demarre() {
-    const QByteArray debut = source_->peek(3);
+    const QByteArray debut = source_->peek(kEntete);
     if (debut.startsWith("\xFF\xFE")) {
         codage_ = Codage::Utf16LE;
     } else if (debut.startsWith("\xFE\xFF")) {
         codage_ = Codage::Utf16BE;
+    } else if (const auto utf16 = utf16SansMarque(debut)) {
+        codage_ = *utf16;
     } else {
         ValideUtf8 utf8;
         for (;;) {

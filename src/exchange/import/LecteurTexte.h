@@ -1,9 +1,11 @@
 #pragma once
 // Text files read line by line (delimited CSV, G7ToWin, the first lines that File > Open
 // and the field-mapping dialog look at). The encoding is decided once per file: a UTF-8
-// byte-order mark is dropped and a UTF-16 one selects UTF-16; otherwise the file is
-// UTF-8 when all of it is valid UTF-8 (our exports, GDAL, GPSBabel), else Windows-1252
-// (Windows programs). Lines end at CR LF, LF or CR; the last one needs no end.
+// byte-order mark is dropped and a UTF-16 one selects UTF-16; so do NUL bytes at every
+// other place of the first lines (UTF-16 without a mark, little- or big-endian);
+// otherwise the file is UTF-8 when all of it is valid UTF-8 (our exports, GDAL,
+// GPSBabel), else Windows-1252 (Windows programs). Lines end at CR LF, LF or CR; the last
+// one needs no end.
 
 #include <QByteArray>
 #include <QString>

@@ -1,14 +1,21 @@
 #include "LectureSink.h"
 
 #include "ImportEngine.h"
+#include "TexteAdmis.h"
 
 namespace sotrix {
 
 namespace {
 
+// Control characters become U+FFFD, as the GPX reader's do (TexteAdmis.h).
+std::optional<QString> admis(const std::optional<QString>& texte) {
+    if (!texte) return std::nullopt;
+    return remplaceNonAdmis(*texte);
+}
+
 std::optional<QString> nettoye(const std::optional<QString>& nom) {
     if (!nom) return std::nullopt;
-    return nettoieNom(*nom, false);
+    return nettoieNom(remplaceNonAdmis(*nom), false);
 }
 
 }  // namespace
@@ -17,7 +24,7 @@ Flow StoreLectureSink::waypoint(const WaypointLu& w) {
     ChampsWaypoint champs;
     champs.altitude = w.altitude;
     champs.date = w.date;
-    champs.description = w.description;
+    champs.description = admis(w.description);
     champs.nom = nettoye(w.nom);
     return store_.waypoint(source_, w.a, w.b, champs);
 }
@@ -34,7 +41,7 @@ Flow StoreLectureSink::trackPoint(const PointLu& p) {
     ChampsPoint champs;
     champs.altitude = p.altitude;
     champs.date = p.date;
-    return store_.pointTrace(source_, p.a, p.b, champs, p.description);
+    return store_.pointTrace(source_, p.a, p.b, champs, admis(p.description));
 }
 
 }  // namespace sotrix

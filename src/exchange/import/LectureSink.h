@@ -1,8 +1,9 @@
 #pragma once
 // What the CSV, G7ToWin and shapefile walkers hand over, and the engine's side of it.
 // A walker reads its file only: names come as the file writes them, pairs as they stand
-// in the file, unreadable lines as their numbers. The store side cleans the names and
-// puts every pair through the per-point step.
+// in the file, unreadable lines as their numbers. The store side mends the control
+// characters of names and descriptions, cleans the names and puts every pair through the
+// per-point step.
 
 #include "ImportFlow.h"
 #include "ImportReader.h"
@@ -43,7 +44,8 @@ public:
     virtual void skipped(qint64 ligne) = 0;
 };
 
-// Into the store: names through nettoieNom (never from a receiver), every pair from one
+// Into the store: names and descriptions with U+FFFD for their control characters
+// (remplaceNonAdmis), names through nettoieNom (never from a receiver), every pair from one
 // system, skipped lines counted into `ignorees`.
 class StoreLectureSink final : public LectureSink {
 public:

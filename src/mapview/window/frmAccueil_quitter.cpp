@@ -26,8 +26,9 @@ QuitResult frmAccueil::fichierQuitter_Click() {
         prompter().ask(QStringLiteral("Les Waypoints et/ou les Traces en cours n'ont pas été enregistrés.\n"
                                       "Voulez-vous néanmoins continuer ?")) == Answer::No)
         return QuitResult::Declined;
-    // A failed emptying is reported and the program goes on with its rows.
-    if (!guarded([this] { viderDb(); })) return QuitResult::Failed;
+    // A failed emptying (a full disk) is reported and the quit goes on: the user has
+    // answered for the data, and the rows left are listed at the next start.
+    guarded([this] { viderDb(); });
     if (s.paramSupInt)
         for (const char* name : {"zz.dbf", kFichierMapfile, kFichierConfMapserver, kFichierImageRef})
             QFile::remove(appPath(QString::fromLatin1(name)));
