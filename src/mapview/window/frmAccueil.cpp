@@ -62,9 +62,15 @@ bool frmAccueil::Form_Load() {
         majNb();
         options();
         majListes();
-        // Rows left by an abnormal end are listed and get their view; the map is drawn once
-        // the window shows, when its canvas has taken its size (resizeSettled).
-        if (s.nbWaypoints > 0 || s.nbTraces > 0) zoomGlobal();
+        // Rows left by an abnormal end are listed and drawn: at once when the window is
+        // already shown, else once it shows and its canvas has taken its size
+        // (resizeSettled).
+        if (s.nbWaypoints > 0 || s.nbTraces > 0) {
+            if (isVisible())
+                redraw();
+            else
+                zoomGlobal();
+        }
     });
     if (!ready) return false;
     if (s.paramCheckUpdate) updateChecker_->update(false);
