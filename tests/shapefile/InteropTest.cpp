@@ -21,7 +21,12 @@ std::string number(double v) {
 
 std::string coords(const std::vector<std::pair<double, double>>& xy, std::size_t from, std::size_t to) {
     std::string s;
-    for (std::size_t k = from; k < to; ++k) s += (k > from ? "," : "") + number(xy[k].first) + " " + number(xy[k].second);
+    for (std::size_t k = from; k < to; ++k) {
+        if (k > from) s += ',';
+        s += number(xy[k].first);
+        s += ' ';
+        s += number(xy[k].second);
+    }
     return s;
 }
 
