@@ -9,6 +9,9 @@
 #include <QLocale>
 #include <QSignalSpy>
 
+#include <iterator>
+#include <random>
+
 namespace sotrix {
 namespace {
 
@@ -105,6 +108,45 @@ TEST_F(MapviewTest, ListsFollowTheDatabaseOrderWithNullNamesFirst) {
         ListeNoms* l = list(c.list);
         for (int i = 0; i < l->count(); ++i) shown.push_back(l->key(i));
         EXPECT_EQ(shown, expected) << c.list;
+    }
+}
+
+// Names that share long beginnings, end early, differ only in case, or hold other
+// letters within their first bytes: the list's order is the database's all the same.
+TEST_F(MapviewTest, ManyNamesAreListedInTheDatabaseOrder) {
+    const char* const starts[] = {"", "Point ", "point ", "POINT 0", "Point 00000", "Pé", "É", "pointe", "P"};
+    const char* const letters[] = {"0", "1", "9", "a", "B", "z", "é", "É", "œ", "ß", "\u212A", " ", "-", "~"};
+    const struct {
+        const char* what;
+        const char* shared;  // before every name
+    } cases[] = {{"nothing shared", ""}, {"a shared beginning", "Waypoint "}, {"a shared accent", "Étang "}};
+    std::mt19937 rng(25);
+    for (const auto& c : cases) {
+        {
+            DbGuard db;
+            db->exec(QStringLiteral("delete from Points"));
+            Transaction tx(*db);
+            Statement insert(*db, QStringLiteral("insert into Points (Nom, X, Y, Trace) values (?1, 0, 0, 0)"));
+            for (int i = 0; i < 3000; ++i) {
+                QString name = QString::fromUtf8(c.shared) + QString::fromUtf8(starts[rng() % std::size(starts)]);
+                for (int n = int(rng() % 13); n > 0; --n) name += QString::fromUtf8(letters[rng() % std::size(letters)]);
+                if (i % 500 == 0)
+                    insert.bindNull(1);
+                else
+                    insert.bindText(1, name);
+                insert.execute();
+            }
+            tx.commit();
+        }
+        form->majListes();
+        std::vector<qint64> expected, shown;
+        DbGuard db;
+        for (Cursor k = db->query(QStringLiteral("select Id_point from Points where Trace = 0 order by Nom, Id_point"));
+             k.next();)
+            expected.push_back(k.value(0).toLongLong());
+        ListeNoms* l = list("lstWaypoint");
+        for (int i = 0; i < l->count(); ++i) shown.push_back(l->key(i));
+        EXPECT_EQ(shown, expected) << c.what;
     }
 }
 

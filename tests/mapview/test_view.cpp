@@ -155,6 +155,29 @@ TEST_F(MapviewTest, AZeroHeightCanvasDrawsNothingAndTheNextResizeRedraws) {
     EXPECT_TRUE(prompts->prompts().empty());
 }
 
+TEST_F(MapviewTest, AResizeRedrawsOnceWhateverRedrawCameBeforeItSettled) {
+    insertWaypoint(QStringLiteral("a"), 5, 5);
+    form->redraw();
+    const struct {
+        const char* what;
+        bool redrawBeforeSettling;
+        int redraws;
+    } cases[] = {
+        {"a resize alone", false, 1},
+        {"a resize, then a redraw at the new size before it settles", true, 1},
+    };
+    int height = 300;
+    for (const auto& c : cases) {
+        QSignalSpy redrawn(form.get(), &frmAccueil::redrawn);
+        canvas->setFixedSize(400, height += 20);
+        QApplication::processEvents();
+        if (c.redrawBeforeSettling) form->redraw();
+        QTest::qWait(300);
+        EXPECT_EQ(redrawn.count(), c.redraws) << c.what;
+        EXPECT_EQ(pixelAt(5, 5), test::kBlue) << c.what;
+    }
+}
+
 TEST_F(MapviewTest, AResizeBeforeAnyViewBuildsNone) {
     insertWaypoint(QStringLiteral("a"), 5, 5);
     QSignalSpy redrawn(form.get(), &frmAccueil::redrawn);

@@ -4,7 +4,8 @@
 #include "NameCollation.h"
 
 #include <algorithm>
-#include <numeric>
+#include <bit>
+#include <cstdint>
 #include <string_view>
 
 namespace sotrix {
@@ -15,6 +16,80 @@ QByteArrayView LignesListe::lu(int i) const {
 }
 
 QByteArrayView LignesListe::nom(int row) const { return lu(ordre_[size_t(row)]); }
+
+namespace {
+
+// Folded ASCII, as the names compare byte by byte until a byte of another kind.
+unsigned char plie(unsigned char c) { return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c + 32) : c; }
+
+// A name's place for the sort: the eight folded bytes that follow the prefix all names
+// share, big-endian, and how many of them are ASCII from the name itself.
+struct Cle {
+    std::uint64_t octets;
+    int ligne;
+    int disponibles;
+};
+
+}  // namespace
+
+// Most names decide their order within a few bytes past the prefix they all share, so
+// those bytes, packed in an integer, order them without a look at the names; where the
+// integers cannot tell (equal, or a byte past the end or outside ASCII), the full
+// comparison does.
+std::vector<int> LignesListe::ordreDesNoms() const {
+    const int n = int(cles_.size());
+    auto octet = [this](int i, qsizetype k) { return plie(static_cast<unsigned char>(lu(i)[k])); };
+    auto ascii = [this](int i) {
+        const QByteArrayView nom = lu(i);
+        qsizetype k = 0;
+        while (k < nom.size() && static_cast<unsigned char>(nom[k]) < 0x80) ++k;
+        return k;
+    };
+    std::vector<int> nuls;
+    std::vector<Cle> cles;
+    cles.reserve(size_t(n));
+    qsizetype commun = -1;
+    int premier = -1;
+    for (int i = 0; i < n; ++i) {
+        if (nuls_[size_t(i)]) {
+            nuls.push_back(i);
+            continue;
+        }
+        const qsizetype a = ascii(i);
+        if (premier < 0) {
+            premier = i;
+            commun = a;
+        }
+        commun = std::min(commun, a);
+        qsizetype k = 0;
+        while (k < commun && octet(i, k) == octet(premier, k)) ++k;
+        commun = k;
+        cles.push_back({0, i, int(a)});
+    }
+    for (Cle& c : cles) {
+        c.disponibles = int(std::min<qsizetype>(c.disponibles - commun, 8));
+        for (int k = 0; k < 8; ++k)
+            c.octets = (c.octets << 8) | (k < c.disponibles ? octet(c.ligne, commun + k) : 0u);
+    }
+    auto complet = [this](int a, int b) {
+        const QByteArrayView na = lu(a), nb = lu(b);
+        const int c = compareNoms(std::string_view(na.data(), size_t(na.size())),
+                                  std::string_view(nb.data(), size_t(nb.size())));
+        return c != 0 ? c < 0 : cles_[size_t(a)] < cles_[size_t(b)];
+    };
+    std::sort(cles.begin(), cles.end(), [&complet](const Cle& a, const Cle& b) {
+        if (a.octets != b.octets) {
+            const int premierEcart = std::countl_zero(a.octets ^ b.octets) / 8;
+            if (premierEcart < a.disponibles && premierEcart < b.disponibles) return a.octets < b.octets;
+        }
+        return complet(a.ligne, b.ligne);
+    });
+    std::sort(nuls.begin(), nuls.end(), [this](int a, int b) { return cles_[size_t(a)] < cles_[size_t(b)]; });
+    std::vector<int> ordre = std::move(nuls);
+    ordre.reserve(size_t(n));
+    for (const Cle& c : cles) ordre.push_back(c.ligne);
+    return ordre;
+}
 
 LignesListe LignesListe::lit(Database& db, const QString& sql) {
     LignesListe l;
@@ -29,15 +104,7 @@ LignesListe LignesListe::lit(Database& db, const QString& sql) {
     }
     // Sorted here rather than by the query: one pass over the names in memory costs less
     // than the database's sorter over a million rows.
-    l.ordre_.resize(l.cles_.size());
-    std::iota(l.ordre_.begin(), l.ordre_.end(), 0);
-    std::sort(l.ordre_.begin(), l.ordre_.end(), [&l](int a, int b) {
-        if (l.nuls_[size_t(a)] != l.nuls_[size_t(b)]) return bool(l.nuls_[size_t(a)]);
-        const QByteArrayView na = l.lu(a), nb = l.lu(b);
-        const int c = compareNoms(std::string_view(na.data(), size_t(na.size())),
-                                  std::string_view(nb.data(), size_t(nb.size())));
-        return c != 0 ? c < 0 : l.cles_[size_t(a)] < l.cles_[size_t(b)];
-    });
+    l.ordre_ = l.ordreDesNoms();
     for (int row = 0; row < l.size();) {
         if (!selectionnees[size_t(l.ordre_[size_t(row)])]) {
             ++row;

@@ -28,6 +28,7 @@ public:
 
 private:
     QByteArrayView lu(int i) const;
+    std::vector<int> ordreDesNoms() const;
 
     QByteArray noms_;                // in the order read
     std::vector<qsizetype> fins_;    // end of the i-th name read in noms_

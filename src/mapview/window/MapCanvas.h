@@ -89,6 +89,9 @@ public:
 
     // Clears the picture to white (at the widget's current size).
     void cls();
+    // A drawing at the current size is under way: a resize waiting to settle has nothing
+    // left to ask for.
+    void drawingAtCurrentSize() { resizeTimer_.stop(); }
     void setScale(double left, double top, double width, double height);
     double scaleLeft() const { return scaleLeft_; }
     double scaleTop() const { return scaleTop_; }

@@ -2,6 +2,7 @@
 
 #include "Database.h"
 #include "MapCanvas.h"
+#include "MapIndexSql.h"
 
 #include <QLineF>
 #include <QRectF>
@@ -45,6 +46,25 @@ void completeEtendues(Database& db) {
     tx.commit();
 }
 
+// A lookup per waypoint through the position index costs about this many rows of a pass
+// over the whole table.
+constexpr qint64 kLookupPerRowRead = 8;
+
+// Whether the waypoints of the area are best read through the position index: when they
+// are few beside the rows of the table. Counting them stops at that bound.
+bool parIndex(Database& db, const std::optional<QRectF>& area) {
+    if (!area) return false;
+    const qint64 rows = db.scalar(QStringLiteral("select max(Id_point) - min(Id_point) + 1 from Points")).toLongLong();
+    const qint64 bound = rows / kLookupPerRowRead;
+    Statement st = db.prepare(QStringLiteral("select count(*) from (select 1 from Points indexed by ") +
+                              QLatin1String(kIndexPositions) +
+                              QStringLiteral(" where Trace = 0 and X between ?1 and ?2 and Y between ?3 and ?4 "
+                                             "limit ?5)"));
+    bindArea(st, area);
+    st.bindInt(5, bound);
+    return st.step() && st.intValue(0) < bound;
+}
+
 }  // namespace
 
 void afficheWaypoints(Database& db, MapCanvas& canvas, const DrawColours& colours, double tailleSymbole) {
@@ -57,10 +77,13 @@ void afficheWaypoints(Database& db, MapCanvas& canvas, const DrawColours& colour
         painter.circles(batch, tailleSymbole, colours.couleur);
         batch.clear();
     };
-    Statement st = db.prepare(
-        QStringLiteral("select X, Y, Selected <> 0 from Points indexed by Points_XY "
-                       "where Trace = 0 and X between ?1 and ?2 and Y between ?3 and ?4"));
-    bindArea(st, painter.userArea(painter.pixels(tailleSymbole) + painter.penWidth() + kReadMargin));
+    const std::optional<QRectF> area =
+        painter.userArea(painter.pixels(tailleSymbole) + painter.penWidth() + kReadMargin);
+    Statement st = db.prepare(QStringLiteral("select X, Y, Selected <> 0 from Points ") +
+                              (parIndex(db, area) ? QStringLiteral("indexed by ") + QLatin1String(kIndexPositions)
+                                                  : QStringLiteral("not indexed")) +
+                              QStringLiteral(" where Trace = 0 and X between ?1 and ?2 and Y between ?3 and ?4"));
+    bindArea(st, area);
     canvas.setFill(true, colours.couleur);
     while (st.step()) {
         const QPointF p(st.doubleValue(0), st.doubleValue(1));

@@ -79,6 +79,7 @@ void frmAccueil::redrawOnce() {
     if (tailleVue == 0) zoomGlobal();
     // A canvas without pixels has nothing to draw; its next resize redraws.
     if (Picture1_->width() < 1 || Picture1_->height() < 1) return;
+    Picture1_->drawingAtCurrentSize();
     if (tailleVue > 0) {
         Hourglass hourglass;
         initPicture1();
