@@ -25,6 +25,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <unistd.h>
 #include <vector>
 
 using namespace sotrix;
@@ -62,6 +63,8 @@ qint64 waypointsIn(const QString& home) {
     return d.scalar(QStringLiteral("SELECT COUNT(*) FROM Points WHERE Trace = 0")).toLongLong();
 }
 
+// The input in the system's cache, and no write of an earlier run still going to disk,
+// so that each side starts from the same state.
 void warm(const QString& path) {
     for (const char* ext : {"", ".dbf", ".shx"}) {
         QFile f(ext[0] ? QString(path).replace(QStringLiteral(".shp"), QLatin1String(ext)) : path);
@@ -69,6 +72,7 @@ void warm(const QString& path) {
         while (!f.read(1 << 20).isEmpty()) {
         }
     }
+    ::sync();
 }
 
 void runOurs(Kind& k, const QString& folder, int points) {

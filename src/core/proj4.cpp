@@ -4,6 +4,7 @@
 #include "ProjApi.h"
 #include "State.h"
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -79,8 +80,7 @@ bool projTransformePoint(int source, int destination, double& x, double& y) {
     }
     double z = 1.0;
     if (pjTransform(source, destination, x, y, z) != 0) {
-        const int n = failureNumber(pjErrNum());
-        state().derniereErreurProj = QStringLiteral("erreur de projection [") + projErreur(n) + QStringLiteral("]");
+        state().derniereErreurProj = texteErreurProj(pjErrNum());
         return false;
     }
     if (pjIsLatLong(destination)) {
@@ -88,6 +88,30 @@ bool projTransformePoint(int source, int destination, double& x, double& y) {
         y *= kRadiansVersDegres;
     }
     return true;
+}
+
+QString texteErreurProj(int n) {
+    return QStringLiteral("erreur de projection [") + projErreur(failureNumber(n)) + QStringLiteral("]");
+}
+
+std::vector<int> projTransformeLot(int source, int destination, std::vector<double>& x, std::vector<double>& y) {
+    const std::size_t n = std::min(x.size(), y.size());
+    if (pjIsLatLong(source)) {
+        for (std::size_t i = 0; i < n; ++i) {
+            x[i] *= kDegresVersRadians;
+            y[i] *= kDegresVersRadians;
+        }
+    }
+    std::vector<int> codes(n, 0);
+    pjTransformLot(source, destination, x.data(), y.data(), 1.0, codes.data(), n);
+    if (pjIsLatLong(destination)) {
+        for (std::size_t i = 0; i < n; ++i) {
+            if (codes[i] != 0) continue;
+            x[i] *= kRadiansVersDegres;
+            y[i] *= kRadiansVersDegres;
+        }
+    }
+    return codes;
 }
 
 QString messageErreurDefinition(int n) {

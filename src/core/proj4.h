@@ -20,6 +20,7 @@
 #include <QString>
 
 #include <optional>
+#include <vector>
 
 namespace sotrix {
 
@@ -39,6 +40,14 @@ extern const char* const kMsgProjIntrouvable;
 // layer's error number (-44 when it gave none); x and y are then left as the layer left
 // them (radians for a geographic source). A success never touches derniereErreurProj.
 bool projTransformePoint(int source, int destination, double& x, double& y);
+
+// projTransformePoint over many pairs at once, in place, sharing a large lot among
+// threads: gives for each pair 0 when converted, else its error number (texteErreurProj).
+// state() is left alone.
+std::vector<int> projTransformeLot(int source, int destination, std::vector<double>& x, std::vector<double>& y);
+
+// What projTransformePoint stores in state().derniereErreurProj for error number n.
+QString texteErreurProj(int n);
 
 // The text of a PROJ.4 error number: "no error" for 0, PROJ.4's message for -1 to -44,
 // otherwise "System Error #" and the number.

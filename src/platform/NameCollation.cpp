@@ -163,9 +163,37 @@ int compareNoms(std::string_view a, std::string_view b) {
     return primary != 0 ? primary : compareFolded(pa + i, aEnd, pb + i, bEnd);
 }
 
+namespace {
+
+constexpr std::uint64_t kFnvDebut = 0xcbf29ce484222325ULL;
+constexpr std::uint64_t kFnvFacteur = 0x100000001b3ULL;
+
+}  // namespace
+
+std::uint64_t empreinteNom(QStringView nom) {
+    std::uint64_t h = kFnvDebut;
+    const qsizetype n = nom.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        char32_t c = nom[i].unicode();
+        if (c < 0x80) {
+            if (c >= 'A' && c <= 'Z') c += 32;
+        } else {
+            if (QChar::isHighSurrogate(c) && i + 1 < n && nom[i + 1].isLowSurrogate()) {
+                c = QChar::surrogateToUcs4(char16_t(c), nom[i + 1].unicode());
+                ++i;
+            } else if (QChar::isSurrogate(c)) {
+                c = kReplacement;
+            }
+            c = QChar::toCaseFolded(c);
+        }
+        h = (h ^ c) * kFnvFacteur;
+    }
+    return h;
+}
+
 std::uint64_t empreinteNom(std::string_view nom) {
     // FNV-1a over the case-folded code points, the sequence whose equality is the names'.
-    std::uint64_t h = 0xcbf29ce484222325ULL;
+    std::uint64_t h = kFnvDebut;
     const auto* p = reinterpret_cast<const unsigned char*>(nom.data());
     const unsigned char* end = p + nom.size();
     while (p != end) {
@@ -176,7 +204,7 @@ std::uint64_t empreinteNom(std::string_view nom) {
         } else {
             c = QChar::toCaseFolded(decode(p, end));
         }
-        h = (h ^ c) * 0x100000001b3ULL;
+        h = (h ^ c) * kFnvFacteur;
     }
     return h;
 }

@@ -9,6 +9,8 @@
 // case-folded characters: "Abbaye" < "ecluse" < "Écluse" < "église" = "Église" < "Zoo".
 // The two keys make one total order whose ties are exactly the equal names.
 
+#include <QStringView>
+
 #include <cstdint>
 #include <string_view>
 
@@ -20,5 +22,8 @@ int compareNoms(std::string_view a, std::string_view b);
 // A fingerprint of a UTF-8 name: names that compareNoms finds equal have the same one, so
 // that different fingerprints prove names different without comparing them.
 std::uint64_t empreinteNom(std::string_view nom);
+// The same fingerprint of the name in UTF-16 (a lone surrogate counts as U+FFFD, as it
+// does once stored).
+std::uint64_t empreinteNom(QStringView nom);
 
 }  // namespace sotrix

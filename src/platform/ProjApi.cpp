@@ -2,12 +2,16 @@
 
 #include <proj.h>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <map>
 #include <memory>
 #include <string>
+#include <system_error>
+#include <thread>
 #include <utility>
+#include <vector>
 
 namespace sotrix {
 namespace {
@@ -33,12 +37,42 @@ struct System {
     bool latLong = false;
 };
 
+// A copy of a transformation for a worker thread: PROJ objects are used by one thread at
+// a time, each with its own context.
+struct Copy {
+    std::unique_ptr<PJ_CONTEXT, ContextDeleter> ctx;
+    PjPtr op;
+};
+
 struct Operation {
     PjPtr op;
     // The context reported a missing grid file while the operation was made: any
     // failure of this operation is then that file's fault.
     bool gridMissing = false;
+    // Made on the first large lot; none when a copy could not be made.
+    std::vector<Copy> copies;
+    bool copiesTried = false;
 };
+
+// Points per worker below which a lot is not shared.
+constexpr std::size_t kPointsPerWorker = 512;
+constexpr unsigned kMostWorkers = 4;
+
+// One point through an operation; false when PROJ fails or gives no finite pair.
+bool transformPoint(PJ* op, bool fromLatLong, bool toLatLong, double& x, double& y, double& z) {
+    PJ_COORD in = proj_coord(x, y, z, HUGE_VAL);
+    if (fromLatLong) {
+        in.xyzt.x = proj_todeg(x);
+        in.xyzt.y = proj_todeg(y);
+    }
+    proj_errno_reset(op);
+    const PJ_COORD out = proj_trans(op, PJ_FWD, in);
+    if (proj_errno(op) != 0 || !std::isfinite(out.xyzt.x) || !std::isfinite(out.xyzt.y)) return false;
+    x = toLatLong ? proj_torad(out.xyzt.x) : out.xyzt.x;
+    y = toLatLong ? proj_torad(out.xyzt.y) : out.xyzt.y;
+    z = out.xyzt.z;
+    return true;
+}
 
 // The state of the layer: one context, the systems by handle, the transformations by
 // pair of handles, the last error and the last message PROJ logged.
@@ -59,6 +93,7 @@ public:
 
     int initPlus(const QString& definition);
     int transform(int src, int dst, double& x, double& y, double& z);
+    void transformLot(int src, int dst, double* x, double* y, double z, int* codes, std::size_t n);
     bool isLatLong(int handle) const;
     void free(int handle);
     int live() const { return static_cast<int>(systems_.size()); }
@@ -77,6 +112,7 @@ private:
     }
     bool geographic(PJ* crs) const;
     Operation* operation(int src, int dst, const System& from, const System& to);
+    void makeCopies(Operation& op, const System& from, const System& to, unsigned count);
 
     std::unique_ptr<PJ_CONTEXT, ContextDeleter> ctx_;
     std::string lastLog_;
@@ -167,7 +203,7 @@ Operation* Layer::operation(int src, int dst, const System& from, const System& 
             fail(gridMissing ? kErrGridFile : toProj4(proj_context_errno(ctx_.get())));
             return nullptr;
         }
-        it = operations_.emplace(key, Operation{std::move(op), gridMissing}).first;
+        it = operations_.emplace(key, Operation{std::move(op), gridMissing, {}, false}).first;
     }
     lastPair_ = key;
     lastOperation_ = &it->second;
@@ -182,27 +218,79 @@ int Layer::transform(int src, int dst, double& x, double& y, double& z) {
     Operation* op = operation(src, dst, from->second, to->second);
     if (!op) return lastError;
 
-    PJ_COORD in = proj_coord(x, y, z, HUGE_VAL);
-    if (from->second.latLong) {
-        in.xyzt.x = proj_todeg(x);
-        in.xyzt.y = proj_todeg(y);
-    }
-    proj_errno_reset(op->op.get());
     lastLog_.clear();
-    const PJ_COORD out = proj_trans(op->op.get(), PJ_FWD, in);
-    const int code = proj_errno(op->op.get());
-    if (code != 0 || !std::isfinite(out.xyzt.x) || !std::isfinite(out.xyzt.y))
-        return fail(op->gridMissing ? kErrGridFile : toProj4(code));
-
-    if (to->second.latLong) {
-        x = proj_torad(out.xyzt.x);
-        y = proj_torad(out.xyzt.y);
-    } else {
-        x = out.xyzt.x;
-        y = out.xyzt.y;
-    }
-    z = out.xyzt.z;
+    if (!transformPoint(op->op.get(), from->second.latLong, to->second.latLong, x, y, z))
+        return fail(op->gridMissing ? kErrGridFile : toProj4(proj_errno(op->op.get())));
     return 0;
+}
+
+// The copies are made from the systems, as the operation was, in contexts of their own.
+void Layer::makeCopies(Operation& op, const System& from, const System& to, unsigned count) {
+    op.copiesTried = true;
+    for (unsigned i = 0; i < count; ++i) {
+        Copy copy;
+        copy.ctx.reset(proj_context_create());
+        if (!copy.ctx) break;
+        proj_log_level(copy.ctx.get(), PJ_LOG_NONE);
+        proj_context_set_enable_network(copy.ctx.get(), 0);
+        const PjPtr source(proj_clone(copy.ctx.get(), from.crs.get()));
+        const PjPtr target(proj_clone(copy.ctx.get(), to.crs.get()));
+        if (!source || !target) break;
+        const PjPtr raw(proj_create_crs_to_crs_from_pj(copy.ctx.get(), source.get(), target.get(), nullptr, nullptr));
+        if (!raw) break;
+        copy.op.reset(proj_normalize_for_visualization(copy.ctx.get(), raw.get()));
+        if (!copy.op) break;
+        op.copies.push_back(std::move(copy));
+    }
+}
+
+// Every point goes through a copy of the operation on some thread; a point that fails
+// there is done again here, one by one, so that its number and the layer's state are
+// exactly those of pjTransform.
+void Layer::transformLot(int src, int dst, double* x, double* y, double z, int* codes, std::size_t n) {
+    if (n == 0) return;
+    lastError = 0;
+    const auto from = systems_.find(src);
+    const auto to = systems_.find(dst);
+    Operation* op = from == systems_.end() || to == systems_.end() ? nullptr
+                                                                    : operation(src, dst, from->second, to->second);
+    const unsigned wanted =
+        unsigned(std::min<std::size_t>({n / kPointsPerWorker, kMostWorkers, std::thread::hardware_concurrency()}));
+    if (op && wanted > 1 && !op->copiesTried) makeCopies(*op, from->second, to->second, kMostWorkers);
+    const unsigned workers = op ? unsigned(std::min<std::size_t>(wanted, op->copies.size())) : 0;
+    if (workers < 2) {
+        for (std::size_t i = 0; i < n; ++i) {
+            double zi = z;
+            codes[i] = transform(src, dst, x[i], y[i], zi);
+        }
+        return;
+    }
+    const bool fromLatLong = from->second.latLong;
+    const bool toLatLong = to->second.latLong;
+    auto part = [&](unsigned w) {
+        PJ* copy = op->copies[w].op.get();
+        for (std::size_t i = n * w / workers; i < n * (w + 1) / workers; ++i) {
+            double zi = z;
+            codes[i] = transformPoint(copy, fromLatLong, toLatLong, x[i], y[i], zi) ? 0 : 1;
+        }
+    };
+    {
+        std::vector<std::jthread> threads;
+        threads.reserve(workers - 1);
+        unsigned started = 1;
+        try {
+            for (; started < workers; ++started) threads.emplace_back(part, started);
+        } catch (const std::system_error&) {
+            // The parts of the threads that could not start are done here.
+        }
+        for (unsigned w = started; w < workers; ++w) part(w);
+        part(0);
+    }
+    for (std::size_t i = 0; i < n; ++i) {
+        double zi = z;
+        if (codes[i] != 0) codes[i] = transform(src, dst, x[i], y[i], zi);
+    }
+    lastError = codes[n - 1];
 }
 
 bool Layer::isLatLong(int handle) const {
@@ -238,6 +326,16 @@ int pjTransform(int src, int dst, double& x, double& y, double& z) {
         return layer().transform(src, dst, x, y, z);
     } catch (...) {
         return layer().lastError = kErrUnparseable;
+    }
+}
+
+void pjTransformLot(int src, int dst, double* x, double* y, double z, int* codes, std::size_t n) {
+    try {
+        layer().transformLot(src, dst, x, y, z, codes, n);
+    } catch (...) {
+        // Out of memory partway: no point is known to be converted.
+        layer().lastError = kErrUnparseable;
+        std::fill(codes, codes + n, kErrUnparseable);
     }
 }
 

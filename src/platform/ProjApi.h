@@ -15,6 +15,8 @@
 
 #include <QString>
 
+#include <cstddef>
+
 namespace sotrix {
 
 // Sets a system up; its handle, or 0 with pjErrNum() set.
@@ -24,6 +26,12 @@ int pjInitPlus(const QString& definition);
 // converted with x and y. Returns 0 on success; otherwise the error number (also in
 // pjErrNum()), and x, y and z are left as they were given.
 int pjTransform(int src, int dst, double& x, double& y, double& z);
+
+// Converts n points in place from src to dst, each as pjTransform would with the height
+// z (which is not given back): codes[i] is what pjTransform returns for point i, and
+// pjErrNum() is that of the last point. A large lot is shared among worker threads, each
+// with a copy of the transformation in a context of its own.
+void pjTransformLot(int src, int dst, double* x, double* y, double z, int* codes, std::size_t n);
 
 // Non-zero when the system is geographic (its coordinates are radians); 0 for a projected
 // system, for 0 and for an unknown handle.

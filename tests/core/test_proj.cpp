@@ -212,6 +212,55 @@ TEST_F(ProjTest, PointFailuresAlwaysWriteTheirOwnText) {
     EXPECT_EQ(rz, 7.0);
 }
 
+// A lot large enough to be shared among threads gives, point by point, the pairs, the
+// numbers and the last number that converting one point after the other gives.
+TEST_F(ProjTest, ALotGivesWhatOnePointAfterTheOtherGives) {
+    const int wgs84 = setUp(definition(4326));
+    const int lambert = setUp(definition(31370));
+    const int ortho = setUp(QStringLiteral("+proj=ortho +lat_0=50 +lon_0=4 +datum=WGS84 +no_defs"));
+    const int grid = setUp(kMissingGrid);
+    const struct {
+        const char* what;
+        int src, dst;
+        double x0, y0, step;  // the points walk from (x0, y0)
+    } cases[] = {
+        {"degrees to metres", wgs84, lambert, 2.5, 49.5, 0.0007},
+        {"metres to degrees", lambert, wgs84, 20000, 20000, 61.3},
+        {"half the points off the view", wgs84, ortho, -170, -60, 0.071},
+        {"a missing grid", grid, wgs84, 4.35, 50.85, 0.0001},
+        {"a handle never set up", 987654, wgs84, 0, 0, 1},
+    };
+    constexpr int kPoints = 5000;
+    for (const auto& c : cases) {
+        std::vector<double> x(kPoints), y(kPoints);
+        for (int i = 0; i < kPoints; ++i) {
+            x[i] = c.x0 + i * c.step;
+            y[i] = c.y0 + (i % 97) * c.step;
+        }
+        // Points no system converts, among the others.
+        x[17] = std::nan("");
+        y[1234] = HUGE_VAL;
+        y[4321] = 91;
+        std::vector<double> lx = x, ly = y;
+        const std::vector<int> codes = projTransformeLot(c.src, c.dst, lx, ly);
+        const int lastOfLot = pjErrNum();
+        ASSERT_EQ(codes.size(), size_t(kPoints)) << c.what;
+        int failures = 0;
+        for (int i = 0; i < kPoints; ++i) {
+            double px = x[i], py = y[i];
+            const bool ok = projTransformePoint(c.src, c.dst, px, py);
+            EXPECT_EQ(codes[i], ok ? 0 : pjErrNum()) << c.what << ", point " << i;
+            if (ok && codes[i] == 0) {
+                EXPECT_EQ(lx[i], px) << c.what << ", point " << i;
+                EXPECT_EQ(ly[i], py) << c.what << ", point " << i;
+            }
+            failures += !ok;
+        }
+        EXPECT_EQ(lastOfLot, pjErrNum()) << c.what;
+        EXPECT_GT(failures, 0) << c.what;
+    }
+}
+
 TEST(ProjErreur, TableEdges) {
     EXPECT_EQ(projErreur(0), QStringLiteral("no error"));
     EXPECT_EQ(projErreur(-1), QStringLiteral("no arguments in initialization list"));

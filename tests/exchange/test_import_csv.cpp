@@ -161,6 +161,42 @@ TEST_F(CsvImportTest, NoAtTheThirdLinesProjectionKeepsTheTwoBefore) {
     EXPECT_TRUE(QFile(file).open(QIODevice::ReadWrite));  // closed again
 }
 
+// Points are converted many at a time: the question about a failed one still comes in
+// its place, and the lines after a refusal are neither stored nor counted.
+TEST_F(CsvImportTest, AProjectionQuestionComesInItsPlaceAmongSkippedLines) {
+    {
+        DbGuard db;
+        db->exec(QStringLiteral("INSERT INTO Proj (Epsg, \"Desc\", Proj4) VALUES (990010, 'ortho', "
+                                "'+proj=ortho +lat_0=50 +lon_0=4 +datum=WGS84 +units=m +no_defs')"));
+    }
+    state().paramProjCarto = 990010;
+    const QString file =
+        writeFile("Lon;Lat;Nom\n4;50;A\nx;;\n-176;-50;C\ny;;\n4.2;50.2;D\n-177;-51;E\nz;;\n", QStringLiteral("p.csv"));
+    const struct {
+        const char* what;
+        std::vector<Answer> answers;
+        ImportOutcome outcome;
+        QStringList rows;
+        QString skipped;
+        int n;
+    } cases[] = {
+        {"no at the first failure", {Answer::No}, ImportOutcome::Stopped, {"1:A:4:50"}, "3", 1},
+        {"yes, then no", {Answer::Yes, Answer::No}, ImportOutcome::Stopped, {"1:A:4:50", "2:D:4.2:50.2"}, "3, 5", 2},
+        {"yes to both", {Answer::Yes, Answer::Yes}, ImportOutcome::Ok, {"1:A:4:50", "2:D:4.2:50.2"}, "3, 5, 8", 3},
+    };
+    for (const auto& c : cases) {
+        prompts->clear();
+        for (const Answer a : c.answers) prompts->answer(a);
+        EXPECT_EQ(importViaDialog(file, 4), c.outcome) << c.what;
+        EXPECT_EQ(waypoints(), c.rows) << c.what;
+        const QStringList texts = prompts->texts();
+        ASSERT_EQ(texts.size(), qsizetype(c.answers.size()) + 1) << c.what;
+        for (size_t i = 0; i < c.answers.size(); ++i)
+            EXPECT_TRUE(texts[qsizetype(i)].endsWith(QStringLiteral("Voulez-vous continuer ?"))) << c.what;
+        EXPECT_EQ(texts.back(), skippedText(file, c.skipped, c.n)) << c.what;
+    }
+}
+
 TEST_F(CsvImportTest, UnreadableFilesLeaveTheWorkspace) {
     seedRows();
     const QStringList before = snapshot();

@@ -5,6 +5,7 @@
 #include "FileMessages.h"
 #include "ImportReader.h"
 #include "ImportStore.h"
+#include "MapIndexSql.h"
 #include "MainView.h"
 #include "NameCollation.h"
 #include "State.h"
@@ -43,9 +44,15 @@ QString doublons(Database& db, const QString& sql) {
     return items.join(QStringLiteral(", "));
 }
 
-// Whether two of the names the query gives (Null left out) may be equal. Different
-// fingerprints prove every name different in one pass; only a shared fingerprint leaves
-// the answer to the database's grouping, which a million names would make sort.
+// Whether two names of these fingerprints may be equal. Different fingerprints prove
+// every name different; only a shared one leaves the answer to the database's grouping,
+// which a million names would make sort.
+bool doublonsPossibles(std::vector<std::uint64_t>& empreintes) {
+    std::sort(empreintes.begin(), empreintes.end());
+    return std::adjacent_find(empreintes.begin(), empreintes.end()) != empreintes.end();
+}
+
+// The same for the names the query gives (Null left out).
 bool doublonsPossibles(Database& db, const QString& sql) {
     std::vector<std::uint64_t> empreintes;
     Statement st = db.prepare(sql);
@@ -54,8 +61,7 @@ bool doublonsPossibles(Database& db, const QString& sql) {
         const QByteArrayView nom = st.utf8Value(0);
         empreintes.push_back(empreinteNom(std::string_view(nom.data(), size_t(nom.size()))));
     }
-    std::sort(empreintes.begin(), empreintes.end());
-    return std::adjacent_find(empreintes.begin(), empreintes.end()) != empreintes.end();
+    return doublonsPossibles(empreintes);
 }
 
 struct Refus {
@@ -64,9 +70,10 @@ struct Refus {
 };
 
 // Name checks, point counts and removal of the tracks under two points. A refusal is
-// returned for the caller to roll back and report.
-std::optional<Refus> commonTail(Database& db) {
-    if (doublonsPossibles(db, QStringLiteral("SELECT Nom FROM Points WHERE Trace = 0"))) {
+// returned for the caller to roll back and report. The waypoints' fingerprints are those
+// of every waypoint the import stored, which are all the workspace holds.
+std::optional<Refus> commonTail(Database& db, std::vector<std::uint64_t>& empreintesWaypoints) {
+    if (doublonsPossibles(empreintesWaypoints)) {
         const QString waypoints = doublons(
             db, QStringLiteral("SELECT MIN(Nom) AS doublon, COUNT(Nom) AS nbDoublon FROM Points WHERE Trace = 0 "
                                "GROUP BY Nom HAVING COUNT(Nom) > 1 ORDER BY Nom"));
@@ -159,6 +166,7 @@ ImportOutcome importeFichier(bool fromGps) {
             Transaction tx(*db);
             db->exec(QStringLiteral("DELETE FROM Points"));
             db->exec(QStringLiteral("DELETE FROM Trace"));
+            db->execScript(QString::fromUtf8(kMapIndexAvantChargement));
             PointStore store(*db, systems);
             flow = litLecteur(*reader, store, fromGps);
             if (flow == Flow::ReadFailure) {  // the transaction rolls back on leaving
@@ -166,7 +174,10 @@ ImportOutcome importeFichier(bool fromGps) {
                 return ImportOutcome::ReadFailure;
             }
             store.termine();
-            refus = commonTail(*db);
+            // The last points wait until the reader is done: their refusal ends the import too.
+            if (store.arretee()) flow = Flow::Stop;
+            db->execScript(QString::fromUtf8(kMapIndexSql));
+            refus = commonTail(*db, store.empreintesWaypoints());
             if (!refus) tx.commit();
         }
         if (refus) {

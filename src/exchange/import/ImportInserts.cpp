@@ -52,10 +52,17 @@ ImportInserts::ImportInserts(Database& db)
       nextPoint_(premiereCle(db, QStringLiteral("SELECT MAX(Id_point) FROM Points"))),
       nextTrace_(premiereCle(db, QStringLiteral("SELECT MAX(Id_trace) FROM Trace"))) {
     remplissage_.points.reserve(kLignesParLot);
-    aEcrire_.points.reserve(kLignesParLot);
 }
 
-ImportInserts::~ImportInserts() { arrete(); }
+ImportInserts::~ImportInserts() {
+    {
+        // The caller rolls back: of the batches handed over, only the one being written
+        // is finished (pop_back leaves it in place).
+        std::lock_guard lock(mutex_);
+        while (aEcrire_.size() > 1) aEcrire_.pop_back();
+    }
+    arrete();
+}
 
 void ImportInserts::trace(LigneTrace row) {
     row.id = nextTrace_++;
@@ -79,38 +86,44 @@ void ImportInserts::point(LignePoint row) {
     if (remplissage_.points.size() == std::size_t(kLignesParLot)) envoie();
 }
 
-void ImportInserts::attendLibre(std::unique_lock<std::mutex>& lock) {
-    cv_.wait(lock, [this] { return !occupe_; });
+void ImportInserts::attend(std::unique_lock<std::mutex>& lock, std::size_t lots) {
+    cv_.wait(lock, [this, lots] { return erreur_ || aEcrire_.size() <= lots; });
     if (erreur_) std::rethrow_exception(erreur_);
 }
 
 void ImportInserts::envoie() {
+    Lot plein = std::exchange(remplissage_, Lot{});
+    remplissage_.points.reserve(kLignesParLot);
     {
         std::unique_lock lock(mutex_);
-        attendLibre(lock);
-        std::swap(aEcrire_, remplissage_);
-        occupe_ = true;
+        attend(lock, kLotsEnAttente - 1);
+        aEcrire_.push_back(std::move(plein));
         if (!writer_.joinable()) writer_ = std::thread(&ImportInserts::boucle, this);
     }
     cv_.notify_all();
-    remplissage_.clear();  // the batch written before, now back in the reader's hands
 }
 
 void ImportInserts::boucle() {
     std::unique_lock lock(mutex_);
     for (;;) {
-        cv_.wait(lock, [this] { return occupe_ || fin_; });
-        if (!occupe_) return;
+        cv_.wait(lock, [this] { return !aEcrire_.empty() || fin_; });
+        if (aEcrire_.empty()) return;
+        Lot& lot = aEcrire_.front();  // stays in place: only this thread removes batches
         lock.unlock();
         std::exception_ptr erreur;
         try {
-            ecrit(aEcrire_);
+            ecrit(lot);
         } catch (...) {
             erreur = std::current_exception();
         }
         lock.lock();
-        if (erreur) erreur_ = erreur;
-        occupe_ = false;
+        if (erreur) {
+            // What follows a failed batch is not written: the caller rolls back.
+            erreur_ = erreur;
+            aEcrire_.clear();
+        } else {
+            aEcrire_.pop_front();
+        }
         cv_.notify_all();
     }
 }
@@ -130,7 +143,7 @@ void ImportInserts::termine() {
     if (writer_.joinable()) {
         {
             std::unique_lock lock(mutex_);
-            attendLibre(lock);
+            attend(lock, 0);
         }
         arrete();
     }

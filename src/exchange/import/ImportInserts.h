@@ -13,6 +13,7 @@
 #include <array>
 
 #include <condition_variable>
+#include <deque>
 #include <exception>
 #include <mutex>
 #include <optional>
@@ -59,6 +60,9 @@ struct LignePoint {
 class ImportInserts {
 public:
     static constexpr int kLignesParLot = 2048;
+    // Batches that may wait for the writer: the reader goes on while the writer catches
+    // up with a burst.
+    static constexpr std::size_t kLotsEnAttente = 8;
 
     // The keys given follow the largest already in each table.
     explicit ImportInserts(Database& db);
@@ -97,7 +101,8 @@ private:
     void envoie();        // hands the filling batch to the writer
     void ecrit(Lot& lot);  // writes one batch (on whichever thread owns the connection)
     void boucle();        // the writer thread
-    void attendLibre(std::unique_lock<std::mutex>& lock);
+    // Waits until at most `lots` batches wait; rethrows the writer's failure.
+    void attend(std::unique_lock<std::mutex>& lock, std::size_t lots);
     void arrete() noexcept;
 
     Database& db_;
@@ -110,8 +115,7 @@ private:
 
     std::mutex mutex_;
     std::condition_variable cv_;
-    Lot aEcrire_;  // handed to the writer
-    bool occupe_ = false;
+    std::deque<Lot> aEcrire_;  // handed to the writer, in order; the first is being written
     bool fin_ = false;
     std::exception_ptr erreur_;
     std::thread writer_;

@@ -2,14 +2,22 @@
 // The per-point step of every import reader: each point is converted into the other
 // coordinate system of the run and stored with both pairs (ImportInserts). A point that
 // cannot be converted is passed over or ends the reading, as the user chooses.
+//
+// Points wait in a lot and are converted together, then handled in their order: what is
+// stored, asked and counted is what handling them one by one would give. The lot is
+// handled when full, before a new track and at the end; a point whose conversion the user
+// declined ends the reading at the reader's next point.
 
 #include "Database.h"
 #include "ImportFlow.h"
 #include "ImportInserts.h"
+#include "ImportReader.h"
 
 #include <QString>
 
+#include <cstdint>
 #include <optional>
+#include <vector>
 
 namespace sotrix {
 
@@ -55,17 +63,45 @@ public:
     void corrigeTrace(const ChampsTrace& champs);
     Flow pointTrace(SourceSysteme source, double a, double b, const ChampsPoint& champs,
                     const std::optional<QString>& description = std::nullopt);
-    // Writes what is still queued; the database holds every row read when it returns.
-    void termine() { inserts_.termine(); }
+    // A line the reader could not read, counted into `ignorees` in its place among the
+    // points: not at all when the reading ends at a point before it.
+    void ligneIgnoree(LignesIgnorees& ignorees, qint64 ligne);
+    // Handles the points still waiting and writes what is queued; the database holds every
+    // row stored when it returns.
+    void termine();
+    // The user declined to go on after a failed conversion.
+    bool arretee() const { return stop_; }
+
+    // The fingerprints of the names of the waypoints stored (empreinteNom), in no order.
+    std::vector<std::uint64_t>& empreintesWaypoints() { return empreintes_; }
+
+    static constexpr std::size_t kPointsParLot = 8192;
 
 private:
-    // Converts the pair; on failure asks whether to go on. Nothing when the point is
-    // passed over or the user stops (then stop_ is set).
-    std::optional<Coordonnees> projette(SourceSysteme source, double a, double b);
+    struct Attente {
+        SourceSysteme source;
+        double a, b;
+        LignePoint row;       // all but the pairs, the key, the number along its track
+        bool nomParCle;       // a waypoint without a name: named after its key
+    };
+    struct Ignoree {
+        std::size_t avant;  // the points that came before it
+        LignesIgnorees* ignorees;
+        qint64 ligne;
+    };
+
+    Flow ajoute(Attente attente);
+    // Converts the lot and handles its points and lines in their order.
+    void vide();
+    // Asks whether to go on after a failed conversion; false stops.
+    bool continueApresEchec(int code);
     LigneTrace ligneTrace(const ChampsTrace& champs) const;
 
     ProjSystems& systems_;
     ImportInserts inserts_;
+    std::vector<Attente> lot_;
+    std::vector<Ignoree> ignorees_;
+    std::vector<std::uint64_t> empreintes_;
     qint64 trace_ = 0;
     qint64 numTrace_ = 0;
     bool stop_ = false;

@@ -55,7 +55,7 @@ public:
     Flow waypoint(const WaypointLu& waypoint) override;
     void trackStart(const TraceLue& trace) override;
     Flow trackPoint(const PointLu& point) override;
-    void skipped(qint64 ligne) override { ignorees_.ajoute(ligne); }
+    void skipped(qint64 ligne) override { store_.ligneIgnoree(ignorees_, ligne); }
 
 private:
     PointStore& store_;
