@@ -38,38 +38,34 @@ struct Cle {
 // comparison does.
 std::vector<int> LignesListe::ordreDesNoms() const {
     const int n = int(cles_.size());
-    auto octet = [this](int i, qsizetype k) { return plie(static_cast<unsigned char>(lu(i)[k])); };
-    auto ascii = [this](int i) {
-        const QByteArrayView nom = lu(i);
-        qsizetype k = 0;
-        while (k < nom.size() && static_cast<unsigned char>(nom[k]) < 0x80) ++k;
-        return k;
-    };
+    auto octets = [this](int i) { return reinterpret_cast<const unsigned char*>(lu(i).data()); };
     std::vector<int> nuls;
     std::vector<Cle> cles;
     cles.reserve(size_t(n));
     qsizetype commun = -1;
-    int premier = -1;
+    const unsigned char* premier = nullptr;
     for (int i = 0; i < n; ++i) {
         if (nuls_[size_t(i)]) {
             nuls.push_back(i);
             continue;
         }
-        const qsizetype a = ascii(i);
-        if (premier < 0) {
-            premier = i;
+        const QByteArrayView nom = lu(i);
+        const unsigned char* p = octets(i);
+        qsizetype a = 0;
+        while (a < nom.size() && p[a] < 0x80) ++a;
+        if (!premier) {
+            premier = p;
             commun = a;
         }
-        commun = std::min(commun, a);
         qsizetype k = 0;
-        while (k < commun && octet(i, k) == octet(premier, k)) ++k;
+        for (const qsizetype fin = std::min(commun, a); k < fin && plie(p[k]) == plie(premier[k]);) ++k;
         commun = k;
         cles.push_back({0, i, int(a)});
     }
     for (Cle& c : cles) {
         c.disponibles = int(std::min<qsizetype>(c.disponibles - commun, 8));
-        for (int k = 0; k < 8; ++k)
-            c.octets = (c.octets << 8) | (k < c.disponibles ? octet(c.ligne, commun + k) : 0u);
+        const unsigned char* p = octets(c.ligne) + commun;
+        for (int k = 0; k < 8; ++k) c.octets = (c.octets << 8) | (k < c.disponibles ? plie(p[k]) : 0u);
     }
     auto complet = [this](int a, int b) {
         const QByteArrayView na = lu(a), nb = lu(b);

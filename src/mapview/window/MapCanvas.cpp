@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 namespace sotrix {
 
@@ -92,18 +93,23 @@ bool MapCanvas::Painter::discChangesNothing(QPointF c, double radius, QRgb colou
     // A fill of another colour than the outline is not looked at.
     const bool oneColour = !canvas_.fillSolid_ || couleurQt(canvas_.fillColour_).rgb() == colour;
     if (!oneColour || 4 * reach * reach > kMostPixelsLookedAt) return false;
-    // Every pixel whose centre lies within reach of the centre.
-    const int y0 = std::max(0, int(std::floor(c.y() - reach)));
-    const int y1 = std::min(h - 1, int(std::ceil(c.y() + reach)));
-    for (int y = y0; y <= y1; ++y) {
-        const double dy = y + 0.5 - c.y();
-        const double half2 = reach * reach - dy * dy;
-        if (half2 < 0) continue;
-        const double half = std::sqrt(half2);
-        const int x0 = std::max(0, int(std::floor(c.x() - half - 0.5)));
-        const int x1 = std::min(w - 1, int(std::ceil(c.x() + half - 0.5)));
-        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-        for (int x = x0; x <= x1; ++x)
+    // A pixel whose centre lies within reach of the centre lies within reach + √2/2 of the
+    // middle of the centre's own pixel: the rows of that wider disc, worked out once per
+    // size, hold every pixel the disc could paint.
+    const double wider = reach + std::numbers::sqrt2 / 2;
+    if (wider != spansFor_) {
+        spans_.clear();
+        for (int dy = 0; dy <= int(wider); ++dy) spans_.push_back(int(std::sqrt(wider * wider - double(dy) * dy)));
+        spansFor_ = wider;
+    }
+    const int cx = int(std::floor(c.x())), cy = int(std::floor(c.y()));
+    const int rows = int(spans_.size()) - 1;
+    const uchar* bits = image.constBits();
+    const qsizetype stride = image.bytesPerLine();
+    for (int y = std::max(0, cy - rows); y <= std::min(h - 1, cy + rows); ++y) {
+        const int half = spans_[size_t(std::abs(y - cy))];
+        const auto* row = reinterpret_cast<const QRgb*>(bits + y * stride);
+        for (int x = std::max(0, cx - half); x <= std::min(w - 1, cx + half); ++x)
             if (row[x] != colour) return false;
     }
     return true;

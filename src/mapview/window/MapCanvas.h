@@ -77,6 +77,10 @@ public:
         bool brushSet_ = false;
         bool brushSolid_ = false;
         qint32 brushColour_ = 0;
+        // Half the width of each row of the pixels discChangesNothing looks at, from the
+        // centre's row outwards, for discs of that reach.
+        mutable std::vector<int> spans_;
+        mutable double spansFor_ = -1;
         // The disc last drawn, in pixels: the very same disc again paints the same pixels.
         struct Disc {
             double x, y, radius;
