@@ -112,7 +112,7 @@ private:
     }
     bool geographic(PJ* crs) const;
     Operation* operation(int src, int dst, const System& from, const System& to);
-    void makeCopies(Operation& op, const System& from, const System& to, unsigned count);
+    void makeCopies(Operation& op, unsigned count);
 
     std::unique_ptr<PJ_CONTEXT, ContextDeleter> ctx_;
     std::string lastLog_;
@@ -224,8 +224,8 @@ int Layer::transform(int src, int dst, double& x, double& y, double& z) {
     return 0;
 }
 
-// The copies are made from the systems, as the operation was, in contexts of their own.
-void Layer::makeCopies(Operation& op, const System& from, const System& to, unsigned count) {
+// Copies of the operation in contexts of their own.
+void Layer::makeCopies(Operation& op, unsigned count) {
     op.copiesTried = true;
     for (unsigned i = 0; i < count; ++i) {
         Copy copy;
@@ -233,12 +233,7 @@ void Layer::makeCopies(Operation& op, const System& from, const System& to, unsi
         if (!copy.ctx) break;
         proj_log_level(copy.ctx.get(), PJ_LOG_NONE);
         proj_context_set_enable_network(copy.ctx.get(), 0);
-        const PjPtr source(proj_clone(copy.ctx.get(), from.crs.get()));
-        const PjPtr target(proj_clone(copy.ctx.get(), to.crs.get()));
-        if (!source || !target) break;
-        const PjPtr raw(proj_create_crs_to_crs_from_pj(copy.ctx.get(), source.get(), target.get(), nullptr, nullptr));
-        if (!raw) break;
-        copy.op.reset(proj_normalize_for_visualization(copy.ctx.get(), raw.get()));
+        copy.op.reset(proj_clone(copy.ctx.get(), op.op.get()));
         if (!copy.op) break;
         op.copies.push_back(std::move(copy));
     }
@@ -256,7 +251,7 @@ void Layer::transformLot(int src, int dst, double* x, double* y, double z, int* 
                                                                     : operation(src, dst, from->second, to->second);
     const unsigned wanted =
         unsigned(std::min<std::size_t>({n / kPointsPerWorker, kMostWorkers, std::thread::hardware_concurrency()}));
-    if (op && wanted > 1 && !op->copiesTried) makeCopies(*op, from->second, to->second, kMostWorkers);
+    if (op && wanted > 1 && !op->copiesTried) makeCopies(*op, kMostWorkers);
     const unsigned workers = op ? unsigned(std::min<std::size_t>(wanted, op->copies.size())) : 0;
     if (workers < 2) {
         for (std::size_t i = 0; i < n; ++i) {
