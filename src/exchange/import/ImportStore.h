@@ -81,8 +81,8 @@ private:
     struct Attente {
         SourceSysteme source;
         double a, b;
-        LignePoint row;       // all but the pairs, the key, the number along its track
-        bool nomParCle;       // a waypoint without a name: named after its key
+        LignePoint row;  // all but the pairs, the key, the number along its track
+        bool nomParCle;  // a waypoint without a name: named after its key
     };
     struct Ignoree {
         std::size_t avant;  // the points that came before it
