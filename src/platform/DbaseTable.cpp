@@ -9,11 +9,8 @@
 #include <shapefil.h>
 
 #include <fcntl.h>
-#include <iconv.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <QStringDecoder>
 
 #include <algorithm>
 #include <cerrno>
@@ -26,62 +23,6 @@ namespace sotrix {
 
 DbaseError::DbaseError(const QString& message, int errorNumber)
     : std::runtime_error(message.toStdString()), message_(message), errorNumber_(errorNumber) {}
-
-// ------------------------------------------------------------------ Windows-1252
-
-namespace {
-
-// Characters of the bytes 0x80..0x9F; 0 where the code page defines none.
-constexpr char16_t kHigh1252[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-
-char to1252(char32_t c) {
-    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return char(c);
-    for (int i = 0; i < 32; ++i)
-        if (kHigh1252[i] != 0 && kHigh1252[i] == c) return char(0x80 + i);
-    return '?';
-}
-
-// Walks the code points of a UTF-16 text (an unpaired surrogate counts as one).
-template <class F>
-void forEachCodePoint(QStringView text, F&& f) {
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        char32_t c = text[i].unicode();
-        if (QChar::isHighSurrogate(c) && i + 1 < n && text[i + 1].isLowSurrogate()) {
-            c = QChar::surrogateToUcs4(char16_t(c), text[i + 1].unicode());
-            ++i;
-        }
-        if (!f(c)) return;
-    }
-}
-
-}  // namespace
-
-QByteArray encodeWindows1252(QStringView text) {
-    QByteArray out;
-    out.reserve(text.size());
-    forEachCodePoint(text, [&](char32_t c) {
-        out.append(to1252(c));
-        return true;
-    });
-    return out;
-}
-
-QString decodeWindows1252(const QByteArray& bytes) {
-    QString out;
-    out.reserve(bytes.size());
-    for (const char b : bytes) {
-        const auto u = static_cast<unsigned char>(b);
-        if (u >= 0x80 && u < 0xA0 && kHigh1252[u - 0x80] != 0)
-            out.append(QChar(kHigh1252[u - 0x80]));
-        else
-            out.append(QChar(char16_t(u)));  // the undefined five keep their C1 code points
-    }
-    return out;
-}
 
 // ------------------------------------------------------------------ file hooks
 
@@ -323,28 +264,6 @@ SAHooks hooks() {
 
 QString errorText(int e) { return QString::fromLocal8Bit(std::strerror(e)); }
 
-// Bytes of the code page iconv was opened on; what it cannot convert becomes U+FFFD.
-QString viaIconv(iconv_t cd, const QByteArray& bytes) {
-    iconv(cd, nullptr, nullptr, nullptr, nullptr);
-    QByteArray out(bytes.size() * 4 + 4, Qt::Uninitialized);
-    char* in = const_cast<char*>(bytes.constData());
-    std::size_t inLeft = std::size_t(bytes.size());
-    char* o = out.data();
-    std::size_t outLeft = std::size_t(out.size());
-    while (inLeft > 0) {
-        if (iconv(cd, &in, &inLeft, &o, &outLeft) != std::size_t(-1)) break;
-        if (errno == E2BIG || outLeft < 3) break;
-        // A byte the code page does not define.
-        ++in;
-        --inLeft;
-        std::memcpy(o, "\xEF\xBF\xBD", 3);
-        o += 3;
-        outLeft -= 3;
-    }
-    iconv(cd, nullptr, nullptr, &o, &outLeft);
-    return QString::fromUtf8(out.constData(), o - out.constData());
-}
-
 // The ".cpg" beside a table written: readers that take the language driver 87 for
 // ISO-8859-1 (GDAL) read the code page from it. shapelib names the table as its base
 // name plus ".dbf", and so is the ".cpg" named.
@@ -374,10 +293,8 @@ struct DbaseTable::Handle {
     int error = 0;
     QString path;
     QString codePage;
-    iconv_t converter = iconv_t(-1);  // the .cpg's code page when none of ours names it
     ~Handle() {
         if (dbf) DBFClose(dbf);
-        if (converter != iconv_t(-1)) iconv_close(converter);
     }
     // Points the open file's failure record at ours, keeping what it met so far.
     void attach() {
@@ -443,31 +360,15 @@ DbaseTable DbaseTable::open(const QString& path) {
         if (f.open(QIODevice::ReadOnly)) t.h_->codePage = QString::fromLatin1(f.readLine(64)).trimmed();
     }
     const int ldid = t.h_->dbf->iLanguageDriver;
+    t.decodeur_ = DbaseDecodeur(t.h_->codePage, ldid);
     if (t.h_->codePage.isEmpty() && ldid != 0) t.h_->codePage = QStringLiteral("LDID/%1").arg(ldid);
-    const QString cp = t.codePage().toUpper();
-    const auto is = [&](std::initializer_list<const char*> names) {
-        return std::any_of(names.begin(), names.end(), [&](const char* n) { return cp == QLatin1String(n); });
-    };
-    if (is({"1252", "CP1252", "ANSI 1252", "WINDOWS-1252"}))
-        t.codec_ = Codec::Windows1252;
-    else if (is({"UTF-8", "UTF8", "65001"}))
-        t.codec_ = Codec::Utf8;
-    else if (is({"88591", "8859-1", "ISO-8859-1", "ISO 88591", "LATIN1"}))
-        t.codec_ = Codec::Latin1;
-    else if (!cp.isEmpty() && !cp.startsWith(QLatin1String("LDID/")) &&
-             (t.h_->converter = iconv_open("UTF-8", cp.toLatin1().constData())) != iconv_t(-1))
-        t.codec_ = Codec::Iconv;
-    else if (ldid == 87 || ldid == 3)
-        t.codec_ = Codec::Windows1252;
-    else
-        t.codec_ = Codec::Guess;
     // Field names are in the table's code page, as its values are.
     const int n = DBFGetFieldCount(t.h_->dbf);
     for (int i = 0; i < n; ++i) {
         char name[XBASE_FLDNAME_LEN_READ + 1] = {};
         int width = 0, decimals = 0;
         DBFGetFieldInfo(t.h_->dbf, i, name, &width, &decimals);
-        t.fields_.push_back({t.decode(QByteArray(name)), DBFGetNativeFieldType(t.h_->dbf, i), width, decimals});
+        t.fields_.push_back({t.decodeur_(QByteArray(name)), DBFGetNativeFieldType(t.h_->dbf, i), width, decimals});
     }
     return t;
 }
@@ -495,13 +396,7 @@ void DbaseTable::append(const std::vector<DbaseValue>& values) {
             out[0] = '\0';
         } else if (const auto* text = std::get_if<QStringView>(&v)) {
             if (f.type != 'C') throw DbaseError(QStringLiteral("texte dans le champ numérique %1").arg(f.name));
-            int n = 0;
-            forEachCodePoint(*text, [&](char32_t c) {
-                if (n >= f.width) return false;
-                out[n++] = to1252(c);
-                return true;
-            });
-            out[n] = '\0';
+            out[encodeWindows1252(*text, out, f.width)] = '\0';
         } else {
             if (f.type != 'N') throw DbaseError(QStringLiteral("nombre dans le champ texte %1").arg(f.name));
             char digits[64];
@@ -562,25 +457,7 @@ const char* DbaseTable::raw(std::int64_t record, int field) const {
     return s ? s : "";
 }
 
-QString DbaseTable::text(std::int64_t record, int field) const { return decode(QByteArray(raw(record, field))); }
-
-QString DbaseTable::decode(const QByteArray& bytes) const {
-    switch (codec_) {
-    case Codec::Windows1252:
-        return decodeWindows1252(bytes);
-    case Codec::Latin1:
-        return QString::fromLatin1(bytes);
-    case Codec::Utf8:
-        return QString::fromUtf8(bytes);
-    case Codec::Iconv:
-        return viaIconv(h_->converter, bytes);
-    case Codec::Guess:
-        break;
-    }
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString asUtf8 = utf8(bytes);
-    return utf8.hasError() ? decodeWindows1252(bytes) : asUtf8;
-}
+QString DbaseTable::text(std::int64_t record, int field) const { return decodeur_(QByteArray(raw(record, field))); }
 
 std::optional<double> DbaseTable::number(std::int64_t record, int field) const {
     const char* s = raw(record, field);

@@ -8,6 +8,8 @@
 // shapelib's DBFClose reports nothing, so its file access goes through our own hooks,
 // which keep the first failure; close() raises it.
 
+#include "DbaseCodePage.h"
+
 #include <QDate>
 #include <QString>
 #include <QStringView>
@@ -41,10 +43,6 @@ struct DbaseField {
 
 // One value of a record: NULL, a text, a real or an integer.
 using DbaseValue = std::variant<std::monostate, QStringView, double, std::int64_t>;
-
-// Windows-1252: Latin-1 plus the 32 characters of 0x80..0x9F; "?" for anything else.
-QByteArray encodeWindows1252(QStringView text);
-QString decodeWindows1252(const QByteArray& bytes);
 
 class DbaseTable {
 public:
@@ -84,17 +82,15 @@ public:
     QString codePage() const;
 
 private:
-    enum class Codec { Windows1252, Latin1, Utf8, Iconv, Guess };
     struct Handle;
     DbaseTable();
     const char* raw(std::int64_t record, int field) const;
-    QString decode(const QByteArray& bytes) const;
     void check(const char* what);
 
     std::unique_ptr<Handle> h_;
     std::vector<DbaseField> fields_;
     std::vector<char> work_;
-    Codec codec_ = Codec::Windows1252;
+    DbaseDecodeur decodeur_{QString(), 87};  // a table written is in Windows-1252
     std::int64_t recordsPresent_ = -1;  // of a table opened for reading; -1 when writing
 };
 
