@@ -17,7 +17,7 @@ namespace {
 class NullSink final : public sotrix::LectureSink {
 public:
     sotrix::Flow waypoint(const sotrix::WaypointLu&) override { return next(); }
-    void trackStart(const sotrix::TraceLue&) override { std::abort(); }  // CSV makes no track
+    sotrix::Flow trackStart(const sotrix::TraceLue&) override { std::abort(); }  // CSV makes no track
     sotrix::Flow trackPoint(const sotrix::PointLu&) override { std::abort(); }
     void skipped(qint64 ligne) override {
         if (ligne <= last_) std::abort();  // skipped lines come in file order, after the header

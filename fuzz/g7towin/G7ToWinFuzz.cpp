@@ -18,9 +18,10 @@ public:
         checkDate(w.date);
         return sotrix::Flow::Continue;
     }
-    void trackStart(const sotrix::TraceLue&) override {
+    sotrix::Flow trackStart(const sotrix::TraceLue&) override {
         track_ = true;
         points_ = 0;
+        return sotrix::Flow::Continue;
     }
     sotrix::Flow trackPoint(const sotrix::PointLu& p) override {
         if (!track_) std::abort();

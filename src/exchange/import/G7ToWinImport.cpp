@@ -112,8 +112,7 @@ Flow parcourtG7ToWin(LecteurTexte& lignes, int decalageHeures, LectureSink& sink
             enTrace = champs.size() >= kChampsPoint;
             if (!enTrace) {
                 lu = false;
-            } else {
-                sink.trackStart(nouvelleTrace(champs));
+            } else if ((flow = sink.trackStart(nouvelleTrace(champs))) == Flow::Continue) {
                 if (const auto p = point(champs, decalageHeures))
                     flow = sink.trackPoint(*p);
                 else
@@ -129,7 +128,7 @@ Flow parcourtG7ToWin(LecteurTexte& lignes, int decalageHeures, LectureSink& sink
             route = true;
             enTrace = champs.size() >= kChampsRoute;
             if (enTrace)
-                sink.trackStart(nouvelleTrace(champs));
+                flow = sink.trackStart(nouvelleTrace(champs));
             else
                 lu = false;
         } else if (genre == QLatin1String("E")) {

@@ -24,10 +24,7 @@ public:
         return store_.waypoint(SourceSysteme::Gps, w.point.lon, w.point.lat, champs);
     }
 
-    Flow trackStart(const GpxTrack& t) override {
-        store_.debutTrace(champsTrace(t));
-        return Flow::Continue;
-    }
+    Flow trackStart(const GpxTrack& t) override { return store_.debutTrace(champsTrace(t)); }
 
     Flow trackHeader(const GpxTrack& t) override {
         store_.corrigeTrace(champsTrace(t));

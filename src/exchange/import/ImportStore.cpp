@@ -44,6 +44,7 @@ Flow PointStore::ajoute(Attente attente) {
 }
 
 void PointStore::ligneIgnoree(LignesIgnorees& ignorees, qint64 ligne) {
+    if (stop_) return;
     if (lot_.empty())
         ignorees.ajoute(ligne);
     else
@@ -116,12 +117,13 @@ Flow PointStore::waypoint(SourceSysteme source, double a, double b, const Champs
     return ajoute(std::move(attente));
 }
 
-void PointStore::debutTrace(const ChampsTrace& champs) {
+Flow PointStore::debutTrace(const ChampsTrace& champs) {
     vide();
-    if (stop_) return;
+    if (stop_) return Flow::Stop;
     trace_ = inserts_.prochaineTrace();
     numTrace_ = 0;
     inserts_.trace(ligneTrace(champs));
+    return Flow::Continue;
 }
 
 void PointStore::corrigeTrace(const ChampsTrace& champs) {
@@ -133,6 +135,7 @@ void PointStore::corrigeTrace(const ChampsTrace& champs) {
 
 Flow PointStore::pointTrace(SourceSysteme source, double a, double b, const ChampsPoint& champs,
                             const std::optional<QString>& description) {
+    if (stop_) return Flow::Stop;
     if (trace_ == 0) throw std::logic_error("track point before its track");
     Attente attente{source, a, b, ligne(Coordonnees{}, champs, description), false};
     attente.row.trace = trace_;

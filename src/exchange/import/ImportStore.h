@@ -6,7 +6,8 @@
 // Points wait in a lot and are converted together, then handled in their order: what is
 // stored, asked and counted is what handling them one by one would give. The lot is
 // handled when full, before a new track and at the end; a point whose conversion the user
-// declined ends the reading at the reader's next point.
+// declined ends the reading at the reader's next point or track, and nothing handed over
+// after that point is stored or counted.
 
 #include "Database.h"
 #include "ImportFlow.h"
@@ -56,8 +57,9 @@ public:
     // (a, b) is (longitude, latitude) from the GPS system or (X, Y) from the map system.
     Flow waypoint(SourceSysteme source, double a, double b, const ChampsWaypoint& champs);
     // Stores a track row before its points; a track without a name is named after its
-    // Id_trace. Its points follow, numbered from 1.
-    void debutTrace(const ChampsTrace& champs);
+    // Id_trace. Its points follow, numbered from 1. Stop, and no track, when a point
+    // before it was declined.
+    Flow debutTrace(const ChampsTrace& champs);
     // Gives the track begun last the name and description of champs, which came after
     // some of its points; its suffix and Fermer stay.
     void corrigeTrace(const ChampsTrace& champs);

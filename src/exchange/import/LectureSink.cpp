@@ -29,12 +29,12 @@ Flow StoreLectureSink::waypoint(const WaypointLu& w) {
     return store_.waypoint(source_, w.a, w.b, champs);
 }
 
-void StoreLectureSink::trackStart(const TraceLue& t) {
+Flow StoreLectureSink::trackStart(const TraceLue& t) {
     ChampsTrace champs;
     champs.nom = nettoye(t.nom);
     champs.fermer = t.fermer;
     champs.suffixe = t.suffixe;
-    store_.debutTrace(champs);
+    return store_.debutTrace(champs);
 }
 
 Flow StoreLectureSink::trackPoint(const PointLu& p) {

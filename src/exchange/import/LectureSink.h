@@ -37,7 +37,8 @@ class LectureSink {
 public:
     virtual ~LectureSink() = default;
     virtual Flow waypoint(const WaypointLu& waypoint) = 0;
-    virtual void trackStart(const TraceLue& trace) = 0;
+    // Stop: a point before it was declined, and no track was begun.
+    virtual Flow trackStart(const TraceLue& trace) = 0;
     // Only after a trackStart.
     virtual Flow trackPoint(const PointLu& point) = 0;
     // A line that could not be read (its number, from 1).
@@ -53,7 +54,7 @@ public:
         : store_(store), source_(source), ignorees_(ignorees) {}
 
     Flow waypoint(const WaypointLu& waypoint) override;
-    void trackStart(const TraceLue& trace) override;
+    Flow trackStart(const TraceLue& trace) override;
     Flow trackPoint(const PointLu& point) override;
     void skipped(qint64 ligne) override { store_.ligneIgnoree(ignorees_, ligne); }
 

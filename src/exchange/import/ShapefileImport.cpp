@@ -42,7 +42,7 @@ Flow parties(const Shape& shape, const std::optional<QString>& nom, bool anneaux
         trace.nom = nom;
         trace.fermer = anneaux;
         if (n >= 2) trace.suffixe = QString::number(numero);
-        sink.trackStart(trace);
+        if (sink.trackStart(trace) == Flow::Stop) return Flow::Stop;
         const std::int32_t gardes = pointsGardes(*part, anneaux);
         std::int32_t k = 0;
         for (const auto& p : *part) {
