@@ -62,6 +62,33 @@ QString viaIconv(iconv_t cd, const QByteArray& bytes) {
     return QString::fromUtf8(out.constData(), o - out.constData());
 }
 
+// The code pages of the language drivers that GDAL's shapefile reader knows, by their
+// iconv names. 87, which our own tables carry, is Windows-1252, as 3, 88 and 89 are.
+struct Pilote {
+    int ldid;
+    const char* codePage;
+};
+constexpr Pilote kPilotes[] = {
+    {1, "CP437"},     {2, "CP850"},     {3, "CP1252"},   {4, "MACINTOSH"}, {8, "CP865"},   {10, "CP850"},
+    {11, "CP437"},    {13, "CP437"},    {14, "CP850"},   {15, "CP437"},    {16, "CP850"},  {17, "CP437"},
+    {18, "CP850"},    {19, "CP932"},    {20, "CP850"},   {21, "CP437"},    {22, "CP850"},  {23, "CP865"},
+    {24, "CP437"},    {25, "CP437"},    {26, "CP850"},   {27, "CP437"},    {28, "CP863"},  {29, "CP850"},
+    {31, "CP852"},    {34, "CP852"},    {35, "CP852"},   {36, "CP860"},    {37, "CP850"},  {38, "CP866"},
+    {55, "CP850"},    {64, "CP852"},    {77, "CP936"},   {78, "CP949"},    {79, "CP950"},  {80, "CP874"},
+    {87, "CP1252"},   {88, "CP1252"},   {89, "CP1252"},  {100, "CP852"},   {101, "CP866"}, {102, "CP865"},
+    {103, "CP861"},   {104, "CP895"},   {105, "CP620"},  {106, "CP737"},   {107, "CP857"}, {108, "CP863"},
+    {120, "CP950"},   {121, "CP949"},   {122, "CP936"},  {123, "CP932"},   {124, "CP874"}, {134, "CP737"},
+    {135, "CP852"},   {136, "CP857"},   {150, "CP10007"}, {151, "MAC-CENTRALEUROPE"}, {200, "CP1250"},
+    {201, "CP1251"},  {202, "CP1254"},  {203, "CP1253"}, {204, "CP1257"},
+};
+
+// The code page of a language driver; "" for 0 and the drivers no reader names.
+QLatin1String codePagePilote(int ldid) {
+    for (const Pilote& p : kPilotes)
+        if (p.ldid == ldid) return QLatin1String(p.codePage);
+    return {};
+}
+
 }  // namespace
 
 QByteArray encodeWindows1252(QStringView text) {
@@ -97,7 +124,7 @@ void DbaseDecodeur::FermeIconv::operator()(void* cd) const { iconv_close(iconv_t
 
 DbaseDecodeur::DbaseDecodeur(const QString& cpg, int ldid) {
     // The .cpg first; when it names no code page iconv knows, the language driver.
-    if (!choisit(cpg) && (ldid == 87 || ldid == 3)) codec_ = Codec::Windows1252;
+    if (!choisit(cpg)) choisit(codePagePilote(ldid));
 }
 
 bool DbaseDecodeur::choisit(const QString& codePage) {

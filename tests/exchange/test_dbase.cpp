@@ -6,6 +6,8 @@
 
 #include <shapefil.h>
 
+#include <iconv.h>
+
 #include <cerrno>
 #include <limits>
 
@@ -185,6 +187,84 @@ TEST_F(DbaseTableTest, CodePageFilesInAnyCaseAndOtherCodePages) {
         const DbaseTable t = DbaseTable::open(file);
         EXPECT_EQ(t.text(0, 0), QString::fromUtf8(c.text)) << (c.cpg ? c.cpg : "LDID");
         EXPECT_TRUE(t.isNull(0, 1));  // "*" in a floating field
+    }
+}
+
+// Text in the code page iconv knows by that name.
+QByteArray encoded(const char* codePage, const QString& text) {
+    iconv_t cd = iconv_open(codePage, "UTF-8");
+    EXPECT_NE(cd, iconv_t(-1)) << codePage;
+    if (cd == iconv_t(-1)) return {};
+    QByteArray in = text.toUtf8(), out(in.size() * 4, '\0');
+    char* i = in.data();
+    char* o = out.data();
+    std::size_t inLeft = std::size_t(in.size()), outLeft = std::size_t(out.size());
+    EXPECT_NE(iconv(cd, &i, &inLeft, &o, &outLeft), std::size_t(-1)) << codePage;
+    iconv_close(cd);
+    out.truncate(o - out.data());
+    return out;
+}
+
+// The language driver of a table without a .cpg names the code page of its field names
+// and texts, as GDAL reads them; a .cpg still comes first, and a silent or unknown driver
+// leaves a guess.
+TEST_F(DbaseTableTest, LanguageDriverNamesTheCodePage) {
+    const QString latin = QStringLiteral("Désignati"), cyrillic = QStringLiteral("Имя"), greek = QStringLiteral("Όνομα"),
+                  turkish = QStringLiteral("Şehir"), central = QStringLiteral("Název");
+    const struct {
+        int ldid;
+        const char* cpg;  // nullptr: no .cpg
+        const char* encoding;  // of the bytes written
+        QString name, value;
+    } cases[] = {
+        {0x01, nullptr, "CP437", latin, QStringLiteral("été")},
+        {0x02, nullptr, "CP850", latin, QStringLiteral("Éléments")},
+        {0x03, nullptr, "CP1252", latin, QStringLiteral("œuvre")},
+        {0x57, nullptr, "CP1252", latin, QStringLiteral("été")},
+        {0x64, nullptr, "CP852", central, QStringLiteral("Łódź")},
+        {0x65, nullptr, "CP866", cyrillic, QStringLiteral("Москва")},
+        {0x66, nullptr, "CP865", QStringLiteral("Sø"), QStringLiteral("Ærø")},
+        {0x67, nullptr, "CP861", QStringLiteral("Þór"), QStringLiteral("Ísland")},
+        {0x6A, nullptr, "CP737", greek, QStringLiteral("Αθήνα")},
+        {0x6B, nullptr, "CP857", turkish, QStringLiteral("İzmir")},
+        {0x26, nullptr, "CP866", cyrillic, QStringLiteral("Киев")},
+        {0xC8, nullptr, "CP1250", central, QStringLiteral("Łódź")},
+        {0xC9, nullptr, "CP1251", cyrillic, QStringLiteral("Москва")},
+        {0xCA, nullptr, "CP1254", turkish, QStringLiteral("İzmir")},
+        {0xCB, nullptr, "CP1253", greek, QStringLiteral("Αθήνα")},
+        {0x4D, nullptr, "CP936", QStringLiteral("名称"), QStringLiteral("北京")},
+        {0x4E, nullptr, "CP949", QStringLiteral("이름"), QStringLiteral("서울")},
+        {0x4F, nullptr, "CP950", QStringLiteral("名稱"), QStringLiteral("臺北")},
+        {0x50, nullptr, "CP874", QStringLiteral("ชื่อ"), QStringLiteral("ไทย")},
+        {0x7B, nullptr, "CP932", QStringLiteral("名前"), QStringLiteral("東京")},
+        {0x7C, nullptr, "CP874", QStringLiteral("ชื่อ"), QStringLiteral("ไทย")},
+        {0x02, "1252", "CP1252", latin, QStringLiteral("été")},
+        {0x00, nullptr, "UTF-8", latin, QStringLiteral("été")},
+        {0x30, nullptr, "UTF-8", latin, QStringLiteral("été")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(QStringLiteral("LDID %1, %2").arg(c.ldid).arg(QLatin1String(c.encoding)).toStdString());
+        QDir(dir_.path()).removeRecursively();
+        QDir().mkpath(dir_.path());
+        const QString file = path(QStringLiteral("l.dbf"));
+        DBFHandle h = DBFCreateEx(QFile::encodeName(file).constData(), QByteArray("LDID/") + QByteArray::number(c.ldid));
+        ASSERT_NE(h, nullptr);
+        const QByteArray name = encoded(c.encoding, c.name);
+        ASSERT_LE(name.size(), 10);
+        DBFAddField(h, name.constData(), FTString, 20, 0);
+        DBFWriteStringAttribute(h, 0, 0, encoded(c.encoding, c.value).constData());
+        DBFClose(h);
+        ASSERT_EQ(quint8(readBytes(file)[29]), c.ldid);
+        if (c.cpg) writeBytes(path(QStringLiteral("l.cpg")), c.cpg);
+
+        const DbaseTable t = DbaseTable::open(file);
+        ASSERT_EQ(t.fields().size(), 1u);
+        EXPECT_EQ(t.fields()[0].name, c.name);
+        EXPECT_EQ(t.text(0, 0), c.value);
+        const ProgramRun gdal = runProgram(QStringLiteral("ogrinfo"), {QStringLiteral("-ro"), QStringLiteral("-al"), file});
+        ASSERT_EQ(gdal.exitCode, 0) << gdal.err.toStdString();
+        EXPECT_TRUE(gdal.out.contains(QStringLiteral("  ") + t.fields()[0].name + QStringLiteral(" (String) = ") + t.text(0, 0)))
+            << gdal.out.toStdString();
     }
 }
 
