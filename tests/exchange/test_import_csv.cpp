@@ -146,12 +146,7 @@ TEST_F(CsvImportTest, HandWrittenFilesInEitherLocale) {
 }
 
 TEST_F(CsvImportTest, NoAtTheThirdLinesProjectionKeepsTheTwoBefore) {
-    {
-        DbGuard db;
-        db->exec(QStringLiteral("INSERT INTO Proj (Epsg, \"Desc\", Proj4) VALUES (990010, 'ortho', "
-                                "'+proj=ortho +lat_0=50 +lon_0=4 +datum=WGS84 +units=m +no_defs')"));
-    }
-    state().paramProjCarto = 990010;
+    carteOrthographique();
     prompts->answer(Answer::No);
     const QString file = writeFile("Lon;Lat;Nom\n4;50;A\n4.1;50.1;B\n-176;-50;C\n4.2;50.2;D\n", QStringLiteral("p.csv"));
     EXPECT_EQ(importViaDialog(file, 4), ImportOutcome::Stopped);
@@ -164,12 +159,7 @@ TEST_F(CsvImportTest, NoAtTheThirdLinesProjectionKeepsTheTwoBefore) {
 // Points are converted many at a time: the question about a failed one still comes in
 // its place, and the lines after a refusal are neither stored nor counted.
 TEST_F(CsvImportTest, AProjectionQuestionComesInItsPlaceAmongSkippedLines) {
-    {
-        DbGuard db;
-        db->exec(QStringLiteral("INSERT INTO Proj (Epsg, \"Desc\", Proj4) VALUES (990010, 'ortho', "
-                                "'+proj=ortho +lat_0=50 +lon_0=4 +datum=WGS84 +units=m +no_defs')"));
-    }
-    state().paramProjCarto = 990010;
+    carteOrthographique();
     const QString file =
         writeFile("Lon;Lat;Nom\n4;50;A\nx;;\n-176;-50;C\ny;;\n4.2;50.2;D\n-177;-51;E\nz;;\n", QStringLiteral("p.csv"));
     const struct {

@@ -431,10 +431,7 @@ class ProjectionFailure : public ImportTest {
 protected:
     void SetUp() override {
         ImportTest::SetUp();
-        DbGuard db;
-        db->exec(QStringLiteral("INSERT INTO Proj (Epsg, \"Desc\", Proj4) VALUES (990010, 'ortho', "
-                                "'+proj=ortho +lat_0=50 +lon_0=4 +datum=WGS84 +units=m +no_defs')"));
-        state().paramProjCarto = 990010;
+        carteOrthographique();
     }
     static QString question() {
         return QStringLiteral("Une erreur est survenue lors de la projection : ") + state().derniereErreurProj +

@@ -154,6 +154,15 @@ protected:
                                 "(7, 2, 4.3, 50.3, 7, 8)"));
     }
 
+    // An orthographic map system centred on Belgium: a point on the far side of the
+    // globe (-176, -50) cannot be converted, and asks whether to go on.
+    static void carteOrthographique() {
+        DbGuard db;
+        db->exec(QStringLiteral("INSERT INTO Proj (Epsg, \"Desc\", Proj4) VALUES (990010, 'ortho', "
+                                "'+proj=ortho +lat_0=50 +lon_0=4 +datum=WGS84 +units=m +no_defs')"));
+        state().paramProjCarto = 990010;
+    }
+
     static QString proj4(qint32 epsg) {
         DbGuard db;
         return db->scalar(QStringLiteral("SELECT Proj4 FROM Proj WHERE Epsg = ?"), {epsg}).toString();

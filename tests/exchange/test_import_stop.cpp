@@ -158,10 +158,7 @@ class StopAnywhere : public ImportTest {
 protected:
     void SetUp() override {
         ImportTest::SetUp();
-        DbGuard db;
-        db->exec(QStringLiteral("INSERT INTO Proj (Epsg, \"Desc\", Proj4) VALUES (990010, 'ortho', "
-                                "'+proj=ortho +lat_0=50 +lon_0=4 +datum=WGS84 +units=m +no_defs')"));
-        state().paramProjCarto = 990010;
+        carteOrthographique();
         state().paramDecalage = 0;
         state().champNom = QStringLiteral("2");
         state().colonneX = 0;
