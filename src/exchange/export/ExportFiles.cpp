@@ -17,6 +17,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 namespace sotrix {
 
@@ -152,8 +153,12 @@ void ExportFiles::take(Entry& e) {
     if (::fstat(e.fd, &st) != 0) throw ExportFileError(e.path, errorText(errno));
     e.dev = st.st_dev;
     e.ino = st.st_ino;
-    // A file system without locks still saves; the identity check below remains.
-    if (lockNow(e.fd) == EWOULDBLOCK) throw ExportFileError(e.path, kHeld);
+    // A file system without locks still saves; the identity check remains. A file that
+    // another export holds is its own: this one lets go of it and leaves it in place.
+    if (lockNow(e.fd) == EWOULDBLOCK) {
+        ::close(std::exchange(e.fd, -1));
+        throw ExportFileError(e.path, kHeld);
+    }
 }
 
 bool ExportFiles::own(const Entry& e) const {
