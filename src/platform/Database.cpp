@@ -1,6 +1,7 @@
 #include "Database.h"
 
 #include "AppDir.h"
+#include "FichierCible.h"
 #include "NameCollation.h"
 
 #include <QDateTime>
@@ -18,6 +19,7 @@
 
 #include <cstdio>
 #include <map>
+#include <optional>
 
 namespace sotrix {
 
@@ -398,11 +400,9 @@ namespace {
 
 // The file a compaction replaces: path itself, or the file its symbolic links lead to.
 QString fichierRemplace(const QString& path) {
-    const QFileInfo info(path);
-    if (!info.isSymLink()) return path;
-    const QString cible = info.canonicalFilePath();
-    if (cible.isEmpty()) throw DbError(SQLITE_CANTOPEN, QStringLiteral("lien sans cible : %1").arg(path));
-    return cible;
+    const std::optional<QString> cible = fichierCible(path);
+    if (!cible) throw DbError(SQLITE_CANTOPEN, QStringLiteral("lien sans cible : %1").arg(path));
+    return *cible;
 }
 
 // Removes the copy and its journal, when they are files.

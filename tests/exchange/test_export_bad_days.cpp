@@ -21,7 +21,9 @@
 
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <thread>
+#include <utility>
 
 namespace sotrix::test {
 namespace {
@@ -59,6 +61,12 @@ public:
     }
     bool started() const { return pid_ > 0; }
     void kill() const { ::kill(pid_, SIGKILL); }
+    // The next byte the child writes (a minute at most); 0 at its end.
+    char next() {
+        char c = 0;
+        pollfd p{fd_, POLLIN, 0};
+        return ::poll(&p, 1, 60000) > 0 && ::read(fd_, &c, 1) == 1 ? c : 0;
+    }
     // Waits for the end (a minute at most) and returns what the child wrote.
     QByteArray finish() {
         QByteArray got;
@@ -328,6 +336,86 @@ TEST_F(BadDaysTest, AKilledExportLeavesEachSetWholeAndTheNextExportItsLeftovers)
     ASSERT_TRUE(exportInChild(false, {}));
     EXPECT_EQ(wholeSet(base + QStringLiteral("_tw")), records + exports + 1);
     for (const QString& name : folderEntries(outDir())) EXPECT_FALSE(name.startsWith('.')) << name.toStdString();
+}
+
+// ------------------------------------------------------------------ two saves to one name
+
+// Two programs save to one name at once: the first is stopped before it puts its files in
+// place while the second starts. One of the two succeeds and the files are its own, byte
+// for byte; the other fails and keeps its unsaved-changes flags.
+TEST_F(BadDaysTest, OfTwoSavesToOneNameOnlyOneSucceedsAndWithItsOwnFiles) {
+    seed();
+    const struct {
+        const char* name;
+        int type;
+        const char* target;
+        QStringList files;  // the first is the one a failure names
+    } rows[] = {
+        {"GPX", 2, "x.gpx", {QStringLiteral("x.gpx")}},
+        {"CSV", 3, "x.csv", {QStringLiteral("x.csv")}},
+        {"shapefile", 1, "x.shp", setFiles(QStringLiteral("x"))},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        struct Save {
+            int gate[2] = {-1, -1};  // the parent lets the child go on by writing to gate[1]
+            std::optional<Child> child;
+            QMap<QString, QByteArray> files;  // its files, read before they were put in place
+            Outcome outcome;
+            ~Save() {
+                for (int fd : gate)
+                    if (fd >= 0) ::close(fd);
+            }
+        } saves[2];
+        for (int i = 0; i < 2; ++i) {
+            Save& save = saves[i];
+            ASSERT_EQ(::pipe2(save.gate, O_CLOEXEC), 0);
+            {
+                // Each save writes one more waypoint than the one before.
+                DbGuard db;
+                point(*db, {QStringLiteral("Sauvegarde %1").arg(i), 4.0 + i, 50.0, 1, QVariant(), "d", 0, QVariant(), 0});
+            }
+            setFlags(true, true);
+            save.child.emplace([&, gate = save.gate[0]](int fd) {
+                context.beforeRename = [fd, gate, stopped = false](const QString&) mutable {
+                    if (std::exchange(stopped, true)) return;
+                    sendAll(fd, "P");
+                    char go = 0;
+                    if (::read(gate, &go, 1) != 1) ::_exit(1);
+                };
+                run(row.type, out(QString::fromLatin1(row.target)), true, true, true, true, false);
+                sendAll(fd, "E" + encode());
+            });
+            ASSERT_TRUE(save.child->started());
+            // The first save is stopped before its renames; the second goes as far as it can.
+            const char first = save.child->next();
+            if (first == 'P') {
+                for (const QString& f : row.files) save.files[f] = readBytes(temporaryPath(out(f)));
+            } else {
+                EXPECT_EQ(first, 'E');
+                EXPECT_EQ(i, 1) << "the first save did not get to its renames";
+            }
+        }
+        int succeeded = 0;
+        for (Save& save : saves) {
+            sendAll(save.gate[1], "g");
+            QByteArray rest = save.child->finish();
+            if (rest.startsWith('E')) rest.remove(0, 1);
+            save.outcome = decode(rest);
+            EXPECT_TRUE(save.child->exitedCleanly());
+            succeeded += save.outcome.resultatOk;
+        }
+        ASSERT_EQ(succeeded, 1);
+        const Save& winner = saves[0].outcome.resultatOk ? saves[0] : saves[1];
+        const Save& loser = saves[0].outcome.resultatOk ? saves[1] : saves[0];
+        EXPECT_TRUE(winner.outcome.messages.isEmpty()) << winner.outcome.messages.join('\n').toStdString();
+        EXPECT_FALSE(winner.outcome.modifWaypoints || winner.outcome.modifTraces);
+        ASSERT_FALSE(winner.files.isEmpty());
+        for (const QString& f : row.files)
+            EXPECT_TRUE(readBytes(out(f)) == winner.files.value(f)) << f.toStdString() << " is not the successful save's";
+        EXPECT_EQ(loser.outcome.messages, QStringList{failureText(out(row.files[0]))});
+        EXPECT_TRUE(loser.outcome.modifWaypoints && loser.outcome.modifTraces);
+    }
 }
 
 }  // namespace

@@ -400,5 +400,49 @@ TEST_F(ExportTest, OgrinfoReadsOurAccentsAndNoStaleProjectionStays) {
             << row.read << "\n" << r.out.toStdString();
 }
 
+// A set indexed by GIS tools and then replaced: the files that describe the old content
+// go with it, the user's own files beside it stay, and a spatial query finds every new shape.
+TEST_F(ExportTest, AReplacedSetTakesItsStaleIndexesAlong) {
+    const struct {
+        const char* name;
+        bool stale;
+    } rows[] = {
+        {"x_w.prj", true},  {"x_w.qpj", true},  {"x_w.qix", true},     {"x_w.sbn", true},    {"x_w.sbx", true},
+        {"x_w.fbn", true},  {"x_w.fbx", true},  {"x_w.ain", true},     {"x_w.aih", true},    {"x_w.atx", true},
+        {"x_w.idm", true},  {"x_w.ind", true},  {"x_w.shp.xml", false}, {"x_w.notes", false}, {"x_tl.qix", false},
+    };
+    seed();
+    run(1, out(QStringLiteral("x.shp")), true, false, false, false, false);
+    ASSERT_TRUE(state().resultatOk);
+    // GDAL's own spatial index over the first content.
+    const ProgramRun index = runProgram(QStringLiteral("ogrinfo"), {out(QStringLiteral("x_w.shp")), QStringLiteral("-sql"),
+                                                                    QStringLiteral("CREATE SPATIAL INDEX ON x_w")});
+    ASSERT_EQ(index.exitCode, 0) << index.err.toStdString();
+    ASSERT_TRUE(QFile::exists(out(QStringLiteral("x_w.qix"))));
+    for (const auto& row : rows)
+        if (!QFile::exists(out(QLatin1String(row.name)))) writeBytes(out(QLatin1String(row.name)), row.name);
+    // New waypoints, far from the old ones, from 10.00 to 10.19 east.
+    {
+        DbGuard db;
+        db->exec(QStringLiteral("DELETE FROM Points"));
+        for (int i = 0; i < 20; ++i) point(*db, {QStringLiteral("N%1").arg(i), 10 + i * 0.01, 40.0, 1, QVariant(), "d", 0, QVariant(), 0});
+    }
+    run(1, out(QStringLiteral("x.shp")), true, false, false, false, false);
+    ASSERT_TRUE(state().resultatOk);
+    for (const auto& row : rows) EXPECT_EQ(QFile::exists(out(QLatin1String(row.name))), !row.stale) << row.name;
+    for (const auto& row : rows) {
+        if (!row.stale) {
+            EXPECT_EQ(readBytes(out(QLatin1String(row.name))), row.name);
+        }
+    }
+    const ProgramRun query = runProgram(QStringLiteral("ogrinfo"),
+                                        {QStringLiteral("-ro"), QStringLiteral("-spat"), QStringLiteral("9"), QStringLiteral("39"),
+                                         QStringLiteral("10.095"), QStringLiteral("41"), QStringLiteral("-al"),
+                                         out(QStringLiteral("x_w.shp"))});
+    ASSERT_EQ(query.exitCode, 0) << query.err.toStdString();
+    // A query over the whole set would not use the index: this one takes half of it.
+    EXPECT_EQ(query.out.count(QStringLiteral("OGRFeature(x_w):")), 10) << query.out.toStdString();
+}
+
 }  // namespace
 }  // namespace sotrix::test

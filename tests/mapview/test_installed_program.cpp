@@ -2,6 +2,7 @@
 // new user: its workspace is made in the user's data folder from the installed pristine
 // database, which is read and never opened for writing.
 #include "Database.h"
+#include "file_watch.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -13,9 +14,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/inotify.h>
-#include <unistd.h>
-
 #include <optional>
 
 namespace sotrix {
@@ -26,40 +24,6 @@ QByteArray sha(const QString& path) {
     if (!f.open(QIODevice::ReadOnly)) return {};
     return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
 }
-
-// The inotify events of one file, as a mask of everything that happened to it.
-class FileWatch {
-public:
-    explicit FileWatch(const QString& path) {
-        fd_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-        if (fd_ >= 0)
-            wd_ = ::inotify_add_watch(fd_, QFile::encodeName(path).constData(),
-                                      IN_OPEN | IN_ACCESS | IN_MODIFY | IN_ATTRIB | IN_CLOSE_WRITE | IN_CLOSE_NOWRITE |
-                                          IN_DELETE_SELF | IN_MOVE_SELF);
-    }
-    ~FileWatch() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    bool ok() const { return fd_ >= 0 && wd_ >= 0; }
-    uint32_t events() {
-        alignas(inotify_event) char buffer[4096];
-        for (;;) {
-            const ssize_t n = ::read(fd_, buffer, sizeof buffer);
-            if (n <= 0) break;
-            for (ssize_t at = 0; at < n;) {
-                const auto* e = reinterpret_cast<const inotify_event*>(buffer + at);
-                mask_ |= e->mask;
-                at += ssize_t(sizeof(inotify_event) + e->len);
-            }
-        }
-        return mask_;
-    }
-
-private:
-    int fd_ = -1;
-    int wd_ = -1;
-    uint32_t mask_ = 0;
-};
 
 // The Dossier stored by the program's first start, once the workspace holds it.
 std::optional<QString> storedFolder(const QString& db) {

@@ -2,14 +2,10 @@
 
 #include "ExportFailure.h"
 
-#include <QFile>
-
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
-#include <utility>
 
 namespace sotrix {
 
@@ -20,19 +16,12 @@ QString errorText(int e) { return QString::fromLocal8Bit(std::strerror(e)); }
 }  // namespace
 
 BufferedSaveFile::BufferedSaveFile(const QString& path) : path_(path) {
-    const QString temp = files_.add(path);
-    fd_ = ::open(QFile::encodeName(temp).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd_ < 0) throw ExportFileError(path_, errorText(errno));
+    fd_ = files_.descriptor(files_.add(path));
     out_.reserve(kChunk + 4096);
-}
-
-BufferedSaveFile::~BufferedSaveFile() {
-    if (fd_ >= 0) ::close(fd_);
 }
 
 void BufferedSaveFile::commit() {
     flush();
-    if (::close(std::exchange(fd_, -1)) != 0 && errno != EINTR) throw ExportFileError(path_, errorText(errno));
     files_.commit();
 }
 

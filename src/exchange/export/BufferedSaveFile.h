@@ -9,13 +9,15 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+#include <utility>
+
 namespace sotrix {
 
 class BufferedSaveFile {
 public:
     // Throws ExportFileError naming path when the file cannot be created.
     explicit BufferedSaveFile(const QString& path);
-    ~BufferedSaveFile();
     BufferedSaveFile(const BufferedSaveFile&) = delete;
     BufferedSaveFile& operator=(const BufferedSaveFile&) = delete;
 
@@ -26,9 +28,11 @@ public:
         out_.append("\r\n");
         if (out_.size() >= kChunk) flush();
     }
-    // Writes what is left, closes the file and puts it in place; throws ExportFileError
+    // Writes what is left, syncs the file and puts it in place; throws ExportFileError
     // on failure.
     void commit();
+    // Test seam: called with the final name right before the rename.
+    void setBeforeRename(std::function<void(const QString&)> hook) { files_.beforeRename = std::move(hook); }
 
 private:
     static constexpr qsizetype kChunk = 1 << 20;
@@ -36,7 +40,7 @@ private:
 
     ExportFiles files_;
     QString path_;
-    int fd_ = -1;
+    int fd_ = -1;  // the temporary file, held by files_
     QByteArray out_;
 };
 

@@ -63,6 +63,7 @@ void ecritCsv(Database& db, const QString& path, const CsvExport& options) {
                        "ORDER BY Id_point")
             .arg(options.mapCoordinates ? QStringLiteral("X, Y") : QStringLiteral("Lon, Lat"), condition(options)));
     BufferedSaveFile f(path);
+    f.setBeforeRename(options.beforeRename);
     QByteArray& out = f.out();
     out.append(kHeader);
     f.lineDone();

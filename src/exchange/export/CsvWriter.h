@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace sotrix {
 
 class Database;
@@ -15,6 +17,7 @@ struct CsvExport {
     bool selectedOnly = false;
     bool mapCoordinates = true;                     // X and Y; else Lon and Lat
     QString decimalSeparator = QStringLiteral(".");  // replaces "." in every number
+    std::function<void(const QString&)> beforeRename;  // test seam: the final name, before its rename
 };
 
 // Writes the file at path (an older file stays as it was on failure). Throws

@@ -62,6 +62,7 @@ void exporteFichier(const ExportContext& context, bool waypoints, bool tracks, b
             options.selectedOnly = selectedOnly;
             options.decalageHours = s.paramDecalage;
             options.now = context.now();
+            options.beforeRename = context.beforeRename;
             ecritGpx(*db, s.nomFichier, options);
         } else {
             CsvExport options;
@@ -70,6 +71,7 @@ void exporteFichier(const ExportContext& context, bool waypoints, bool tracks, b
             options.selectedOnly = selectedOnly;
             options.mapCoordinates = s.projExport == 1;
             options.decimalSeparator = s.sepDecimal;
+            options.beforeRename = context.beforeRename;
             ecritCsv(*db, s.nomFichier, options);
         }
     } catch (const ExportFileError& e) {

@@ -21,7 +21,7 @@ struct ExportContext {
     // Called on each file of a shapefile set right after it is created (test seams).
     std::function<void(DbaseTable&)> onDbaseCreated;
     std::function<void(shapefile::CShapeFile&)> onShapeFileCreated;
-    // Called with each final name of a shapefile set right before it is put in place.
+    // Called with each final name right before it is put in place.
     std::function<void(const QString&)> beforeRename;
 };
 

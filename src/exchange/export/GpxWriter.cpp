@@ -150,6 +150,7 @@ void writeTracks(BufferedSaveFile& f, Database& db, const GpxExport& o) {
 
 void ecritGpx(Database& db, const QString& path, const GpxExport& options) {
     BufferedSaveFile f(path);
+    f.setBeforeRename(options.beforeRename);
     f.out().append(kHead);
     f.out().append("<time>");
     const QDateTime local = options.now;

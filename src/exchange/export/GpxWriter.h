@@ -5,6 +5,8 @@
 #include <QDateTime>
 #include <QString>
 
+#include <functional>
+
 namespace sotrix {
 
 class Database;
@@ -15,6 +17,7 @@ struct GpxExport {
     bool selectedOnly = false;
     int decalageHours = 0;  // local time minus GPS time, taken off every date written
     QDateTime now;          // local time of the export, for the file's own <time>
+    std::function<void(const QString&)> beforeRename;  // test seam: the final name, before its rename
 };
 
 // Writes the file at path (an older file stays as it was on failure). Throws

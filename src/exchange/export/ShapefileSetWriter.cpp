@@ -11,12 +11,16 @@
 #include "ExportDates.h"
 #include "ExportFailure.h"
 #include "ExportFiles.h"
+#include "FichierCible.h"
 #include "ShapefileSet.h"
 #include "ShapeError.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
+#include <array>
 #include <memory>
 #include <optional>
 #include <system_error>
@@ -57,6 +61,30 @@ DbaseField text(const char* name, int width = kTextWidth) { return {QString::fro
 DbaseField real(const char* name) { return {QString::fromLatin1(name), 'N', 20, 8}; }
 DbaseField integer(const char* name) { return {QString::fromLatin1(name), 'N', 11, 0}; }
 
+// A file of a set and its temporary name. The .shx is made beside the .shp's temporary
+// file and the .cpg beside the .dbf's, under the same stem, by their writers.
+struct SetFile {
+    QString path;
+    QString temp;
+};
+
+// The .shp, .shx, .dbf and .cpg of the set with that stem ("/d/x_w").
+std::array<SetFile, 4> setFiles(const QString& stem) {
+    const auto temp = [](const QString& path) { return temporaryPath(fichierCible(path).value_or(path)); };
+    const auto beside = [](const QString& t, const char* ext) { return t.left(t.lastIndexOf(u'.') + 1) + QLatin1String(ext); };
+    const QString shp = stem + QStringLiteral(".shp"), dbf = stem + QStringLiteral(".dbf");
+    const QString shpTemp = temp(shp), dbfTemp = temp(dbf);
+    return {{{shp, shpTemp},
+             {stem + QStringLiteral(".shx"), beside(shpTemp, "shx")},
+             {dbf, dbfTemp},
+             {stem + QStringLiteral(".cpg"), beside(dbfTemp, "cpg")}}};
+}
+
+// Files that describe a set's content beside it: a projection (our sets carry none), and
+// the spatial and attribute indexes of GIS tools. Those of a replaced set would tell of
+// its old content: a stale spatial index hides the new shapes from every tool using it.
+constexpr const char* kSideFiles[] = {"prj", "qpj", "qix", "sbn", "sbx", "fbn", "fbx", "ain", "aih", "atx", "idm", "ind"};
+
 class SetsWriter {
 public:
     SetsWriter(Database& db, const QString& nomFichier, const ShapefileSetExport& o)
@@ -92,22 +120,30 @@ private:
 
 template <class Body>
 void SetsWriter::writeSet(const char* suffix, std::int32_t type, const std::vector<DbaseField>& fields, Body body) {
-    const QString base = base_ + QLatin1String(suffix) + QLatin1Char('.');
-    const QString shpPath = base + QStringLiteral("shp"), dbfPath = base + QStringLiteral("dbf");
-    // The .shx and the .cpg are made beside the .shp and the .dbf, under the same temporary stem.
-    const QString shpTemp = files_.add(shpPath);
-    files_.add(base + QStringLiteral("shx"));
-    const QString dbfTemp = files_.add(dbfPath);
-    files_.add(base + QStringLiteral("cpg"));
-    // Our sets carry no projection: an older one would place the new data wrongly.
-    files_.removeAfter(base + QStringLiteral("prj"));
+    const QString stem = base_ + QLatin1String(suffix);
+    const std::array<SetFile, 4> set = setFiles(stem);
+    const QString &shpPath = set[0].path, &dbfPath = set[2].path;
+    for (const SetFile& f : set) files_.reserve(f.path, f.temp);
+    // Beside the names chosen, and beside the files their links lead to.
+    QStringList stems{stem};
+    for (const QString& path : {shpPath, dbfPath}) {
+        const QFileInfo target(replacedFile(path));
+        stems << target.dir().filePath(target.completeBaseName());
+    }
+    stems.removeDuplicates();
+    for (const QString& s : stems)
+        for (const char* ext : kSideFiles) files_.removeAfter(s + QLatin1Char('.') + QLatin1String(ext));
     try {
         shapefile::CFileName name;
-        name.setFileSpec(QFile::encodeName(shpTemp).toStdString());
+        name.setFileSpec(QFile::encodeName(set[0].temp).toStdString());
         CShapeFile shp;
         shp.setFileSpec(name, CShapeFile::Status::CreateIt, type);
+        files_.hold(set[0].temp);
+        files_.hold(set[1].temp);
         if (o_.onShapeFileCreated) o_.onShapeFileCreated(shp);
-        DbaseTable dbf = DbaseTable::create(dbfTemp, fields, o_.lastModified);
+        DbaseTable dbf = DbaseTable::create(set[2].temp, fields, o_.lastModified);
+        files_.hold(set[2].temp);
+        files_.hold(set[3].temp);
         if (o_.onDbaseCreated) o_.onDbaseCreated(dbf);
         body(shp, dbf);
         shp.close();
@@ -248,7 +284,7 @@ void ecritShapefiles(Database& db, const QString& nomFichier, const ShapefileSet
     // What a killed export left, also of the sets this one does not write.
     const QString base = shapefileSetBase(nomFichier);
     for (const QString& suffix : shapefileSetSuffixes())
-        for (const char* ext : {"shp", "shx", "dbf", "cpg"}) removeTemporary(base + suffix + QLatin1Char('.') + QLatin1String(ext));
+        for (const SetFile& f : setFiles(base + suffix)) removeLeftover(f.temp, f.path);
     SetsWriter w(db, nomFichier, options);
     if (options.waypoints) w.waypoints();
     if (options.tracks) {

@@ -16,6 +16,7 @@
 #include "UpdateCheck.h"
 #include "Version.h"
 #include "WorkspaceData.h"
+#include "WorkspaceLock.h"
 
 #include <QDir>
 #include <QLabel>
@@ -47,6 +48,14 @@ bool frmAccueil::Form_Load() {
     if (!fichierExiste(appPath(s.nomBd))) {
         prompter().message(QStringLiteral("Le fichier '") + s.nomBd +
                                QStringLiteral("' est introuvable. Impossible de continuer.\nL'application va se fermer."),
+                           Icon::Exclamation);
+        return false;
+    }
+    // One program per workspace: a second one would write into a file that the first
+    // one's compaction replaces. Where no lock can be had, the program starts as before.
+    workspaceLock_ = std::make_unique<WorkspaceLock>(databasePath());
+    if (workspaceLock_->state() == WorkspaceLock::State::InUse) {
+        prompter().message(QStringLiteral("Sotrix est déjà ouvert avec cet espace de travail : ") + databasePath(),
                            Icon::Exclamation);
         return false;
     }

@@ -27,6 +27,7 @@ class MapCanvas;
 class ReferenceRenderer;
 struct DemandeNom;
 class UpdateChecker;
+class WorkspaceLock;
 
 class frmAccueil : public QMainWindow, public MainView, public ViewState, public ReferenceLayer {
     Q_OBJECT
@@ -204,6 +205,7 @@ private:
     bool redrawPending = false;
     QPointer<QWidget> frmEdit_;
     UpdateChecker* updateChecker_ = nullptr;
+    std::unique_ptr<WorkspaceLock> workspaceLock_;  // held from the start-up to the end
 };
 
 }  // namespace sotrix
