@@ -3,8 +3,6 @@
 #include "NumberText.h"
 #include "Xml.h"
 
-#include <QRegularExpression>
-
 #include <algorithm>
 #include <array>
 
@@ -93,9 +91,14 @@ private:
 
 std::vector<qint32> codesSrs(const QString& text) {
     std::vector<qint32> out;
-    for (const QString& token : text.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts)) {
+    const auto blank = [](QChar c) { return c == u' ' || (c >= u'\t' && c <= u'\r'); };
+    for (qsizetype end = 0, start = 0; start < text.size(); start = end) {
+        while (start < text.size() && blank(text[start])) ++start;
+        for (end = start; end < text.size() && !blank(text[end]);) ++end;
+        if (end == start) break;
+        const QStringView token = QStringView(text).sliced(start, end - start);
         const qsizetype colon = token.indexOf(u':');
-        const QString digits = colon < 0 ? token : token.mid(colon + 1);
+        const QStringView digits = colon < 0 ? token : token.sliced(colon + 1);
         bool ok = false;
         const qint32 code = digits.toInt(&ok);
         // toInt takes a sign and nothing else beyond digits; a "+" or blank would not pass.
