@@ -10,7 +10,7 @@
 #include "Fail.h"
 #include "Median.h"
 #include "ProcessRun.h"
-#include "Prompter.h"
+#include "FailingPrompter.h"
 #include "SelfMemory.h"
 #include "Reachability.h"
 #include "State.h"
@@ -36,37 +36,16 @@
 #include <optional>
 #include <vector>
 
-using namespace sotrix;
-using bench::fail;
-using bench::median;
-using bench::peakMiB;
-using bench::residentMiB;
-
+namespace sotrix {
 namespace {
 
 constexpr int kRuns = 3;
 constexpr int kLayers = 210000;
 constexpr qint64 kPiece = 1 << 20;  // of the reply handed to the socket at a time
 
-// Every message is counted: a run that shows one has failed.
-class BenchPrompter final : public Prompter {
-public:
-    Answer message(const QString&, Icon, Buttons, Answer) override {
-        ++messages;
-        return Answer::Yes;
-    }
-    std::optional<QString> input(const QString&, const QString&, const QString&) override { return std::nullopt; }
-    std::optional<FileChoice> openFile(const FileRequest&) override { return std::nullopt; }
-    std::optional<FileChoice> saveFile(const FileRequest&) override { return std::nullopt; }
-    std::optional<QString> chooseFolder(const QString&, const QString&) override { return std::nullopt; }
-    std::optional<qint32> chooseColor(qint32) override { return std::nullopt; }
-    bool openUrl(const QString&) override { return false; }
-    int messages = 0;
-};
-
 QByteArray readFile(const QString& path) {
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) fail(QStringLiteral("cannot read ") + path);
+    if (!f.open(QIODevice::ReadOnly)) bench::fail(QStringLiteral("cannot read ") + path);
     return f.readAll();
 }
 
@@ -75,7 +54,7 @@ QString document(const QString& folder) {
     const QString path = QDir(folder).filePath(QStringLiteral("capabilities-%1.xml").arg(kLayers));
     if (QFileInfo(path).size() > 0) return path;
     QFile f(path);
-    if (!f.open(QIODevice::WriteOnly)) fail(QStringLiteral("cannot write ") + path);
+    if (!f.open(QIODevice::WriteOnly)) bench::fail(QStringLiteral("cannot write ") + path);
     f.write("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<WMT_MS_Capabilities version=\"1.1.1\">\n<Capability>\n"
             "<Request><GetMap><Format>image/png</Format><Format>image/jpeg</Format></GetMap></Request>\n"
             "<Layer><Title>Serveur</Title><SRS>EPSG:4326</SRS><SRS>EPSG:31370</SRS>\n");
@@ -88,7 +67,7 @@ QString document(const QString& folder) {
                 "\"/></Layer>\n");
     }
     f.write("</Layer>\n</Capability>\n</WMT_MS_Capabilities>\n");
-    if (!f.flush()) fail(QStringLiteral("cannot write ") + path);
+    if (!f.flush()) bench::fail(QStringLiteral("cannot write ") + path);
     return path;
 }
 
@@ -97,9 +76,9 @@ int pugixmlUneFois(const QString& path) {
     const QByteArray bytes = readFile(path);
     const bench::Stopwatch clock;
     pugi::xml_document doc;
-    if (!doc.load_buffer(bytes.constData(), std::size_t(bytes.size()))) fail(QStringLiteral("pugixml refused it"));
+    if (!doc.load_buffer(bytes.constData(), std::size_t(bytes.size()))) bench::fail(QStringLiteral("pugixml refused it"));
     const double seconds = clock.seconds();
-    std::printf("mesure %.6f %.1f %.1f\n", seconds, peakMiB(), 0.0);
+    std::printf("mesure %.6f %.1f %.1f\n", seconds, bench::peakMiB(), 0.0);
     return 0;
 }
 
@@ -108,11 +87,10 @@ int pugixmlUneFois(const QString& path) {
 int outilUneFois(const QString& path) {
     const QTemporaryDir home;
     if (!home.isValid() || !bench::copyDelivered(home.filePath(QStringLiteral("sotrix.mdb"))))
-        fail(QStringLiteral("cannot make a program folder"));
+        bench::fail(QStringLiteral("cannot make a program folder"));
     qputenv("SOTRIX_HOME", QFile::encodeName(home.path()));
     resetState();
-    auto prompter = std::make_shared<BenchPrompter>();
-    state().prompter = prompter;
+    state().prompter = std::make_shared<bench::FailingPrompter>("bench_wms_list");
     state().reachability = std::make_shared<FixedReachability>(true);
 
     QByteArray reply = "HTTP/1.0 200 OK\r\nContent-Type: application/vnd.ogc.wms_xml\r\nContent-Length: " +
@@ -120,7 +98,7 @@ int outilUneFois(const QString& path) {
     reply += readFile(path);
     std::optional<bench::Stopwatch> fromReply;
     QTcpServer server;
-    if (!server.listen(QHostAddress::LocalHost)) fail(QStringLiteral("cannot listen"));
+    if (!server.listen(QHostAddress::LocalHost)) bench::fail(QStringLiteral("cannot listen"));
     // The reply goes out a piece at a time, as a server's would, so that no copy of it
     // waits in the socket.
     QObject::connect(&server, &QTcpServer::newConnection, [&] {
@@ -147,7 +125,7 @@ int outilUneFois(const QString& path) {
     frmWms tool;
     tool.show();
     QCoreApplication::processEvents();
-    const double before = residentMiB();
+    const double before = bench::residentMiB();
     tool.findChild<QLineEdit*>(QStringLiteral("txtUrl"))->setText(
         QStringLiteral("http://127.0.0.1:%1/wms").arg(server.serverPort()));
     tool.cmdRecuperer_Click();
@@ -156,12 +134,12 @@ int outilUneFois(const QString& path) {
     for (int quiet = 0; quiet < 3;)
         quiet = QCoreApplication::eventDispatcher()->processEvents(QEventLoop::AllEvents) ? 0 : quiet + 1;
     tool.repaint();
-    if (!fromReply) fail(QStringLiteral("the reply was not sent"));
+    if (!fromReply) bench::fail(QStringLiteral("the reply was not sent"));
     const double seconds = fromReply->seconds();
     auto* list = tool.findChild<QAbstractItemView*>(QStringLiteral("lstLayers"));
-    if (prompter->messages > 0 || !list || list->model()->rowCount() != kLayers)
-        fail(QStringLiteral("the list was not filled"));
-    std::printf("mesure %.6f %.1f %.1f\n", seconds, peakMiB(), peakMiB() - before);
+    if (!list || list->model()->rowCount() != kLayers)
+        bench::fail(QStringLiteral("the list was not filled"));
+    std::printf("mesure %.6f %.1f %.1f\n", seconds, bench::peakMiB(), bench::peakMiB() - before);
     return 0;
 }
 
@@ -172,7 +150,7 @@ struct Mesure {
 void mesure(Mesure& m, const QStringList& args) {
     const bench::ProcessRun r = bench::runProcess(QCoreApplication::applicationFilePath(), args, 600);
     const qsizetype at = r.output.lastIndexOf("mesure ");
-    if (!r.ok || at < 0) fail(QStringLiteral("a run failed: ") + args.join(u' '));
+    if (!r.ok || at < 0) bench::fail(QStringLiteral("a run failed: ") + args.join(u' '));
     const QList<QByteArray> f = r.output.mid(at + 7).trimmed().split(' ');
     m.seconds.push_back(f.value(0).toDouble());
     m.peak.push_back(f.value(1).toDouble());
@@ -181,13 +159,15 @@ void mesure(Mesure& m, const QStringList& args) {
 
 void montre(const char* what, const Mesure& m) {
     std::printf("  %-8s %.3f s (min %.3f, max %.3f); peak %.0f MiB, %.0f MiB over the open window\n", what,
-                median(m.seconds), *std::min_element(m.seconds.begin(), m.seconds.end()),
-                *std::max_element(m.seconds.begin(), m.seconds.end()), median(m.peak), median(m.added));
+                bench::median(m.seconds), *std::min_element(m.seconds.begin(), m.seconds.end()),
+                *std::max_element(m.seconds.begin(), m.seconds.end()), bench::median(m.peak), bench::median(m.added));
 }
 
 }  // namespace
+}  // namespace sotrix
 
 int main(int argc, char** argv) {
+    using namespace sotrix;
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
@@ -209,7 +189,7 @@ int main(int argc, char** argv) {
                 double(QFileInfo(path).size()) / 1e6, kRuns);
     montre("ours:", ours);
     montre("pugixml:", ref);
-    std::printf("  ratio ours / pugixml: %.2f (per run:", median(ours.seconds) / median(ref.seconds));
+    std::printf("  ratio ours / pugixml: %.2f (per run:", bench::median(ours.seconds) / bench::median(ref.seconds));
     for (double r : ratios) std::printf(" %.2f", r);
     std::printf(")\n  goal: at most 3 times, peak under 200 MiB\n");
     return 0;

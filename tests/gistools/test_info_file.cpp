@@ -238,9 +238,6 @@ TEST_F(InfoFile, ALongReportFillsFromTheEventLoopAndIsSavedWhole) {
 }
 
 TEST_F(InfoFile, AReportPastTheBoundShowsItsStartAndItsLineCountAndIsSavedWhole) {
-    test::StubTools stubs;
-    const QString f = data->path(QStringLiteral("a.shp"));
-    write(f, "x");
     // Numbered lines of 100 bytes, accented, up to size bytes.
     auto lignes = [](qsizetype size) {
         QByteArray out;
@@ -267,6 +264,9 @@ TEST_F(InfoFile, AReportPastTheBoundShowsItsStartAndItsLineCountAndIsSavedWhole)
         const char* then = "";  // the tool's last commands
     };
     const QByteArray local = QString::fromLocal8Bit(latin1).toUtf8();
+    test::StubTools stubs;
+    const QString f = data->path(QStringLiteral("a.shp"));
+    write(f, "x");
     const std::vector<Case> cases{
         {"20 MB of lines", longues, longues,
          QString::fromUtf8(longues.left(kBorneRapport / 100 * 100)) + note(200'000)},
