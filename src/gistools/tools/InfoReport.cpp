@@ -7,7 +7,6 @@
 #include <QTemporaryFile>
 
 #include <algorithm>
-#include <cstring>
 
 namespace sotrix {
 namespace {
@@ -36,9 +35,7 @@ public:
         if (b.empty()) return;
         if (debut_.size() < kBorneRapport) debut_.append(b.first(std::min(b.size(), kBorneRapport - debut_.size())));
         taille_ += b.size();
-        for (const char* p = b.data(), *end = p + b.size(); (p = static_cast<const char*>(std::memchr(p, '\n', std::size_t(end - p))));
-             ++p)
-            ++finsDeLigne_;
+        finsDeLigne_ += std::count(b.begin(), b.end(), '\n');
         dernier_ = b.back();
         blanc_ = blanc_ && std::all_of(b.begin(), b.end(), estBlanc);
     }
