@@ -264,6 +264,8 @@ TEST_F(InfoFile, AReportPastTheBoundShowsItsStartAndItsLineCountAndIsSavedWhole)
         const char* then = "";  // the tool's last commands
     };
     const QByteArray local = QString::fromLocal8Bit(latin1).toUtf8();
+    QByteArray courtes;
+    for (int i = 0; i < 900'000; ++i) courtes += QByteArray::number(100'000'000 + i) + '\n';  // 9 MB
     test::StubTools stubs;
     const QString f = data->path(QStringLiteral("a.shp"));
     write(f, "x");
@@ -275,6 +277,8 @@ TEST_F(InfoFile, AReportPastTheBoundShowsItsStartAndItsLineCountAndIsSavedWhole)
         {"local encoding, converted", latin1, local,
          QString::fromUtf8(local.left(local.lastIndexOf('\n', kBorneRapport) + 1)) + note(2)},
         {"exactly the bound, unchanged", aLaBorne, aLaBorne, QString::fromUtf8(aLaBorne)},
+        {"900,000 short lines", courtes, courtes,
+         QString::fromUtf8(courtes.left(kLignesMax * 10)) + note(900'000)},
         {"a failing tool's errors after the report", longues, longues + "\nerreur\n",
          QString::fromUtf8(longues.left(kBorneRapport / 100 * 100)) + note(200'002), "; echo erreur >&2; exit 1"},
     };
@@ -296,7 +300,7 @@ TEST_F(InfoFile, AReportPastTheBoundShowsItsStartAndItsLineCountAndIsSavedWhole)
         EXPECT_TRUE(bytes(saved) == c.whole);
         EXPECT_FALSE(QFile::exists(appPath(QStringLiteral("info.txt"))));
     }
-    EXPECT_EQ(messages(), QStringList(5, QStringLiteral("Les informations ont bien été enregistrées.")));
+    EXPECT_EQ(messages(), QStringList(6, QStringLiteral("Les informations ont bien été enregistrées.")));
 }
 
 }  // namespace

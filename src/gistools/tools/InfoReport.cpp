@@ -44,12 +44,17 @@ public:
     bool finitLigne() const { return dernier_ == '\n'; }
     qint64 lignes() const { return finsDeLigne_ + (taille_ > 0 && !finitLigne() ? 1 : 0); }
 
-    // The whole text within the bound; past it, its lines within the bound (a line longer
-    // than the bound cut at a character), "…" and the note.
+    // The whole text within the bounds; past them, its lines within both (a line longer
+    // than the bound of bytes cut at a character), "…" and the note.
     QByteArray montre() && {
-        if (taille_ <= kBorneRapport) return std::move(debut_);
-        const qsizetype ligne = debut_.lastIndexOf('\n');
-        debut_.truncate(ligne >= 0 ? ligne + 1 : debut_.size() - finIncomplete(debut_));
+        if (taille_ <= kBorneRapport && lignes() <= kLignesMax) return std::move(debut_);
+        qsizetype fin = 0;
+        for (qint64 n = 0; n < kLignesMax; ++n) {
+            const qsizetype ligne = debut_.indexOf('\n', fin);
+            if (ligne < 0) break;
+            fin = ligne + 1;
+        }
+        debut_.truncate(fin > 0 ? fin : debut_.size() - finIncomplete(debut_));
         if (!debut_.endsWith('\n')) debut_ += '\n';
         return debut_ + "…\n" +
                QStringLiteral("Le rapport complet compte %1 lignes ; « Sauvegarder » l'enregistre en entier.")

@@ -16,6 +16,9 @@ inline constexpr int kDelaiInfoMs = 300000;
 inline constexpr char kFichierInfo[] = "info.txt";
 // Bytes of a report shown at most; the whole report stays on disk.
 inline constexpr qsizetype kBorneRapport = 16 * 1024 * 1024;
+// Lines shown at most: the view's cost follows its lines as much as its bytes, and a
+// report of very short lines would cost past its bytes' share.
+inline constexpr qint64 kLignesMax = 750000;
 
 struct CommandeInfo {
     QString program;
@@ -30,8 +33,9 @@ struct RapportInfo {
     // The whole report in UTF-8, open for reading: "info.txt" itself, or a copy when its
     // text had to be converted or the tool's errors added.
     std::unique_ptr<QFile> entier;
-    // What the window shows, in UTF-8: the whole report up to kBorneRapport bytes; past
-    // that, its first lines within the bound, a line "…" and a note of its line count.
+    // What the window shows, in UTF-8: the whole report up to kBorneRapport bytes and
+    // kLignesMax lines; past that, its first lines within both, a line "…" and a note of
+    // its line count.
     QByteArray apercu;
     qint64 lignes = 0;
 };
