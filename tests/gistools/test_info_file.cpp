@@ -237,5 +237,71 @@ TEST_F(InfoFile, ALongReportFillsFromTheEventLoopAndIsSavedWhole) {
     }
 }
 
+TEST_F(InfoFile, AReportPastTheBoundShowsItsStartAndItsLineCountAndIsSavedWhole) {
+    // Numbered lines of 100 bytes, accented, up to size bytes.
+    auto lignes = [](qsizetype size) {
+        QByteArray out;
+        for (int i = 0; out.size() < size; ++i) {
+            QByteArray l = "Ligne " + QByteArray::number(i) + " : \xC3\xA9t\xC3\xA9 ";
+            out += l.leftJustified(99, '.') + '\n';
+        }
+        out.truncate(size);
+        return out;
+    };
+    const auto note = [](qint64 n) {
+        return QStringLiteral("…\nLe rapport complet compte %1 lignes ; « Sauvegarder » l'enregistre en entier.").arg(n);
+    };
+    const QByteArray longues = lignes(20'000'000);
+    QByteArray uneLigne = "a";  // the bound falls after the first byte of an "é"
+    for (int i = 0; i < 9'000'000; ++i) uneLigne += "\xC3\xA9";
+    const QByteArray aLaBorne = lignes(kBorneRapport / 100 * 100) + QByteArray(kBorneRapport % 100 - 1, 'x') + '\n';
+    const QByteArray latin1 = QByteArray(17'000'000, '\xE9').replace(4096, 1, "\n");
+    struct Case {
+        const char* what;
+        QByteArray info;   // what the tool writes
+        QByteArray whole;  // the report saved
+        QString view;
+        const char* then = "";  // the tool's last commands
+    };
+    const QByteArray local = QString::fromLocal8Bit(latin1).toUtf8();
+    QByteArray courtes;
+    for (int i = 0; i < 900'000; ++i) courtes += QByteArray::number(100'000'000 + i) + '\n';  // 9 MB
+    test::StubTools stubs;
+    const QString f = data->path(QStringLiteral("a.shp"));
+    write(f, "x");
+    const std::vector<Case> cases{
+        {"20 MB of lines", longues, longues,
+         QString::fromUtf8(longues.left(kBorneRapport / 100 * 100)) + note(200'000)},
+        {"one line longer than the bound", uneLigne, uneLigne,
+         QString::fromUtf8(uneLigne.left(kBorneRapport - 1)) + u'\n' + note(1)},
+        {"local encoding, converted", latin1, local,
+         QString::fromUtf8(local.left(local.lastIndexOf('\n', kBorneRapport) + 1)) + note(2)},
+        {"exactly the bound, unchanged", aLaBorne, aLaBorne, QString::fromUtf8(aLaBorne)},
+        {"900,000 short lines", courtes, courtes,
+         QString::fromUtf8(courtes.left(kLignesMax * 10)) + note(900'000)},
+        {"a failing tool's errors after the report", longues, longues + "\nerreur\n",
+         QString::fromUtf8(longues.left(kBorneRapport / 100 * 100)) + note(200'002), "; echo erreur >&2; exit 1"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString info = data->path(QStringLiteral("rapport.txt"));
+        write(info, c.info);
+        stubs.add(QStringLiteral("ogrinfo"), QStringLiteral("cat '") + info + u'\'' + QLatin1String(c.then));
+        report(f, kVectoriel, false);
+        for (int turns = 0; tool->remplissage() && turns < 100000; ++turns) QCoreApplication::processEvents();
+        const QString shown = this->shown();
+        EXPECT_LE(shown.toUtf8().size(), kBorneRapport + 200);
+        EXPECT_EQ(shown.size(), c.view.size());
+        EXPECT_TRUE(shown == c.view) << shown.right(200).toStdString();
+        const QString saved = data->path(QStringLiteral("saved.txt"));
+        QFile::remove(saved);
+        prompts->answerSave(FileChoice{{saved}, 1});
+        tool->cmdSauvegarder_Click();
+        EXPECT_TRUE(bytes(saved) == c.whole);
+        EXPECT_FALSE(QFile::exists(appPath(QStringLiteral("info.txt"))));
+    }
+    EXPECT_EQ(messages(), QStringList(6, QStringLiteral("Les informations ont bien été enregistrées.")));
+}
+
 }  // namespace
 }  // namespace sotrix

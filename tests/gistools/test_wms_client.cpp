@@ -10,7 +10,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -82,8 +82,8 @@ protected:
     }
     QStringList lines() const {
         QStringList out;
-        auto* l = form->findChild<QListWidget*>(QStringLiteral("lstLayers"));
-        for (int i = 0; i < l->count(); ++i) out << l->item(i)->text();
+        const QAbstractItemModel* model = form->findChild<QListView*>(QStringLiteral("lstLayers"))->model();
+        for (int i = 0; i < model->rowCount(); ++i) out << model->index(i, 0).data().toString();
         return out;
     }
 

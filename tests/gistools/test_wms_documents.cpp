@@ -151,8 +151,8 @@ TEST_F(WmsListingTest, LinesNeedATitleANameAndAKnownSystemAndFollowTheLocale) {
         EXPECT_EQ(l.lignes[1].record, 3);
         const QString c = french ? QStringLiteral("C - projection : WGS 84 - X : -0,5 ; 1234567,25 - Y : 50,831963 ; 51")
                                  : QStringLiteral("C - projection : WGS 84 - X : -0.5 ; 1234567.25 - Y : 50.831963 ; 51");
-        EXPECT_EQ(l.lignes[1].texte, c);
-        EXPECT_TRUE(l.lignes[0].texte.startsWith(QStringLiteral("T a - projection : BD72 / Belgian Lambert 72 - X : 4 ; 5")));
+        EXPECT_EQ(texteLigne(caps->layers[3], l.lignes[1].desc), c);
+        EXPECT_TRUE(texteLigne(caps->layers[0], l.lignes[0].desc).startsWith(QStringLiteral("T a - projection : BD72 / Belgian Lambert 72 - X : 4 ; 5")));
         ASSERT_EQ(l.systemes.size(), 2u);
         EXPECT_EQ(l.systemes[0].epsg, 31370);
         EXPECT_EQ(l.systemes[1].desc, QStringLiteral("WGS 84"));

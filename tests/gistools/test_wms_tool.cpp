@@ -21,11 +21,14 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QItemSelectionModel>
+#include <QListView>
 #include <QLocale>
 #include <QPointer>
 #include <QPushButton>
+#include <QScrollBar>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 
@@ -62,8 +65,9 @@ protected:
         ASSERT_FALSE(tool->retrieving());
     }
     QStringList lines() {
+        const QAbstractItemModel* model = child<QListView>("lstLayers")->model();
         QStringList out;
-        for (int i = 0; i < child<QListWidget>("lstLayers")->count(); ++i) out << child<QListWidget>("lstLayers")->item(i)->text();
+        for (int i = 0; i < model->rowCount(); ++i) out << model->index(i, 0).data().toString();
         return out;
     }
     QStringList combo() {
@@ -73,9 +77,9 @@ protected:
     }
     // Selects the lines, the system, the destination, then clicks "Créer".
     void create(const std::vector<int>& rows, const QString& system, const QString& destination) {
-        auto* list = child<QListWidget>("lstLayers");
+        auto* list = child<QListView>("lstLayers");
         list->clearSelection();
-        for (int r : rows) list->item(r)->setSelected(true);
+        for (int r : rows) list->selectionModel()->select(list->model()->index(r, 0), QItemSelectionModel::Select);
         child<QComboBox>("cboProjection")->setCurrentIndex(child<QComboBox>("cboProjection")->findText(system));
         child<QLineEdit>("txtDestination")->setText(destination);
         tool->cmd_convert_Click();
@@ -247,6 +251,69 @@ TEST_F(WmsTool, CreerChecksAsksAndWritesOnlyWhatItMay) {
     create({4}, "Orthographique", none);
     EXPECT_EQ(prompts->texts(), QStringList{kEtendue});
     EXPECT_FALSE(QFile::exists(none));
+}
+
+TEST_F(WmsTool, ALargeListHoldsEveryLineInOrderWithItsWidestInReachAndWritesTheChosenLayers) {
+    // Leaves with a system outside Proj or without a title get no line; one title is far
+    // longer than the others.
+    struct Case {
+        const char* what;
+        int layers;
+        int groupe;  // leaves per nested group, 0 for none
+        int longue;  // the leaf with the long title
+    };
+    const std::vector<Case> cases{
+        {"30,000 leaves, the longest in the middle", 30000, 0, 15000},
+        {"groups of 1,000, the longest last", 20000, 1000, 19999},
+    };
+    QLocale::setDefault(QLocale::c());  // whatever locale the tests run under
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QByteArray layers;
+        QStringList expected, names;
+        for (int i = 0; i < c.layers; ++i) {
+            if (c.groupe > 0 && i % c.groupe == 0) layers += i == 0 ? "<Layer><Title>g</Title>" : "</Layer><Layer><Title>g</Title>";
+            const QByteArray n = QByteArray::number(i);
+            const QByteArray title = i == c.longue ? "Longue " + QByteArray(300, 'W') : i % 11 == 5 ? "" : "Couche " + n;
+            const bool lambert = i % 3 == 1, ailleurs = i % 7 == 3;
+            const QByteArray srs = ailleurs ? "<SRS>EPSG:1</SRS>" : lambert ? "<SRS>EPSG:31370</SRS>" : "";
+            const QByteArray a = QByteArray::number(i % 80);
+            const QByteArray box = "minx=\"" + a + ".25\" miny=\"-50.5\" maxx=\"" + a + ".75\" maxy=\"" + a + ".5\"";
+            layers += "<Layer><Name>c" + n + "</Name><Title>" + title + "</Title>" + srs + "<LatLonBoundingBox " + box +
+                      "/></Layer>";
+            if (title.isEmpty() || ailleurs) continue;
+            expected << QString::fromUtf8(title) +
+                            (lambert ? QStringLiteral(" - projection : BD72 / Belgian Lambert 72")
+                                     : QStringLiteral(" - projection : WGS 84")) +
+                            QStringLiteral(" - X : %1.25 ; %1.75 - Y : -50.5 ; %1.5").arg(i % 80);
+            names << QStringLiteral("c%1").arg(i);
+        }
+        if (c.groupe > 0) layers += "</Layer>";
+        test::FakeHttpServer server;
+        server.serve({}, {{{capabilities(layers)}}});
+        tool = std::make_unique<frmWms>(5000);
+        tool->show();
+        prompts->clear();
+        retrieve(server.url(QStringLiteral("/wms")));
+        EXPECT_TRUE(messages().isEmpty()) << messages().join(u'|').toStdString();
+        ASSERT_EQ(lines().size(), expected.size());
+        EXPECT_TRUE(lines() == expected);
+
+        // The sideways scroll bar reaches the end of the widest line.
+        QCoreApplication::processEvents();
+        auto* list = child<QListView>("lstLayers");
+        int widest = 0;
+        for (const QString& l : expected) widest = std::max(widest, list->fontMetrics().horizontalAdvance(l));
+        EXPECT_GE(list->horizontalScrollBar()->maximum() + list->viewport()->width(), widest);
+
+        // The first, a middle and the last line, in the list's order whatever the order chosen.
+        const int last = int(expected.size()) - 1;
+        const QString dest = data->path(QStringLiteral("grande.ogc"));
+        QFile::remove(dest);
+        create({last, 0, last / 2}, QStringLiteral("WGS 84"), dest);
+        EXPECT_EQ(messages(), QStringList{kCree});
+        EXPECT_EQ(lireConfigurationOgc(fileBytes(dest)).wms.layers, (QStringList{names[0], names[last / 2], names[last]}));
+    }
 }
 
 TEST_F(WmsTool, ANameWithoutSuffixIsSavedWithOgc) {

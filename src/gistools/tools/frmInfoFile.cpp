@@ -97,35 +97,38 @@ void frmInfoFile::cmd_destination_Click() {
     }
     txtFichier_->setText(file);
     montre(QByteArray());
-    const auto report = rapportInfo(file, kind == kFiltreVectoriel, chkResume_->isChecked());
+    auto report = rapportInfo(file, kind == kFiltreVectoriel, chkResume_->isChecked());
     if (!report) {
         prompter().message(QStringLiteral("Impossible de récupérer les informations sur ce fichier.\n"
                                           "Le format de fichier sélectionné n'est peut être pas reconnu."),
                            Icon::Exclamation);
         return;
     }
-    montre(*report);
-    reportLoaded_ = true;
+    montre(std::move(report->apercu));
+    entier_ = std::move(report->entier);
 }
 
-void frmInfoFile::montre(const QByteArray& rapport) {
+void frmInfoFile::montre(QByteArray rapport) {
     remplissage_.stop();
     txtInfo_->clear();
-    rapport_ = rapport;
+    rapport_ = std::move(rapport);
     decodeur_ = QStringDecoder(QStringDecoder::Utf8);
     affiche_ = 0;
-    reportLoaded_ = false;
+    morceau_ = kMorceauAffiche;
+    entier_.reset();
     afficheMorceau();
 }
 
 // The next piece of the report, cut after a line end when one is near, so that a line is
-// laid out once.
+// laid out once. A line longer than a piece comes in pieces that double, since each
+// addition lays out the whole line again: twice the cost of laying it out once, at most.
 void frmInfoFile::afficheMorceau() {
-    qsizetype fin = std::min(affiche_ + kMorceauAffiche, rapport_.size());
+    qsizetype fin = std::min(affiche_ + morceau_, rapport_.size());
     if (fin < rapport_.size()) {
         const qsizetype ligne = QByteArrayView(rapport_).sliced(affiche_, fin - affiche_).lastIndexOf('\n');
         if (ligne >= 0) fin = affiche_ + ligne + 1;
     }
+    morceau_ = fin > 0 && rapport_[fin - 1] != '\n' ? 2 * morceau_ : kMorceauAffiche;
     if (fin > affiche_) {
         QTextCursor fil(txtInfo_->document());
         fil.movePosition(QTextCursor::End);
@@ -139,7 +142,7 @@ void frmInfoFile::afficheMorceau() {
 }
 
 void frmInfoFile::cmdSauvegarder_Click() {
-    if (!reportLoaded_) return;
+    if (!entier_) return;
     FileRequest request;
     request.title = QStringLiteral("Enregistrer");
     request.filters = {QStringLiteral("Fichier texte (*.txt)")};
@@ -149,7 +152,7 @@ void frmInfoFile::cmdSauvegarder_Click() {
     const QString path = choice->files.front();
     if (!accepteRemplacement(path)) return;
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(rapport_) < 0 || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly) || !copieRapport(*entier_, file) || !file.commit()) {
         prompter().message(msgCreationImpossible(path), Icon::Exclamation);
         return;
     }

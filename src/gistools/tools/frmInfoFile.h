@@ -1,13 +1,17 @@
 #pragma once
 // The file information tool: the ogrinfo or gdalinfo report on a chosen file, shown and
 // saved as plain text. A long report is shown a piece at a time from the event loop, so
-// that the window answers while it fills; saving writes the whole report at any time.
+// that the window answers while it fills; a report past the bound is shown in its first
+// part only. Saving writes the whole report at any time.
 
 #include "HandModal.h"
 
 #include <QByteArray>
+#include <QFile>
 #include <QStringDecoder>
 #include <QTimer>
+
+#include <memory>
 
 class QCheckBox;
 class QLineEdit;
@@ -30,17 +34,18 @@ protected:
     void closeFromControlBox() override;
 
 private:
-    void montre(const QByteArray& rapport);
+    void montre(QByteArray rapport);
     void afficheMorceau();
 
     QLineEdit* txtFichier_;
     QCheckBox* chkResume_;
     QPlainTextEdit* txtInfo_;
     QTimer remplissage_;
-    QByteArray rapport_;  // UTF-8
+    QByteArray rapport_;  // UTF-8, what the view shows
     QStringDecoder decodeur_;
     qsizetype affiche_ = 0;  // bytes of rapport_ already in txtInfo_
-    bool reportLoaded_ = false;
+    qsizetype morceau_ = 0;  // bytes of the next piece at most
+    std::unique_ptr<QFile> entier_;  // the whole report, once loaded
 };
 
 }  // namespace sotrix

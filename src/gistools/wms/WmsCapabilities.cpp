@@ -3,8 +3,6 @@
 #include "NumberText.h"
 #include "Xml.h"
 
-#include <QRegularExpression>
-
 #include <algorithm>
 #include <array>
 
@@ -36,6 +34,18 @@ public:
             if (is(n, path[depth])) collect(n, path, depth + 1, out);
     }
 
+    // The Layer elements the walk can reach from layer, itself included: room enough for
+    // its records, so that the list of a large document is never copied as it grows.
+    std::size_t count(pugi::xml_node layer, int depth = 0) const {
+        std::size_t n = 1;
+        if (depth < kProfondeurMax)
+            for (pugi::xml_node c = layer.first_child(); c; c = c.next_sibling())
+                if (is(c, "Layer")) n += count(c, depth + 1);
+        return n;
+    }
+
+    // Each child layer leaves the document once walked, so that the records fill the
+    // room it gave back rather than adding to the whole document.
     void walk(pugi::xml_node layer, WmsCapabilities& caps, int depth = 0) const {
         if (isContainer(layer)) {
             // Nesting beyond any real server's is not followed, so that no document can
@@ -44,8 +54,12 @@ public:
             for (pugi::xml_node n = layer.first_child(); n; n = n.next_sibling())
                 if (is(n, "SRS"))
                     for (qint32 code : codesSrs(text(n))) addCode(caps, code);
-            for (pugi::xml_node n = layer.first_child(); n; n = n.next_sibling())
-                if (is(n, "Layer")) walk(n, caps, depth + 1);
+            for (pugi::xml_node n = layer.first_child(), next; n; n = next) {
+                next = n.next_sibling();
+                if (!is(n, "Layer")) continue;
+                walk(n, caps, depth + 1);
+                layer.remove_child(n);
+            }
             return;
         }
         WmsLayer record;
@@ -93,9 +107,14 @@ private:
 
 std::vector<qint32> codesSrs(const QString& text) {
     std::vector<qint32> out;
-    for (const QString& token : text.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts)) {
+    const auto blank = [](QChar c) { return c == u' ' || (c >= u'\t' && c <= u'\r'); };
+    for (qsizetype end = 0, start = 0; start < text.size(); start = end) {
+        while (start < text.size() && blank(text[start])) ++start;
+        for (end = start; end < text.size() && !blank(text[end]);) ++end;
+        if (end == start) break;
+        const QStringView token = QStringView(text).sliced(start, end - start);
         const qsizetype colon = token.indexOf(u':');
-        const QString digits = colon < 0 ? token : token.mid(colon + 1);
+        const QStringView digits = colon < 0 ? token : token.sliced(colon + 1);
         bool ok = false;
         const qint32 code = digits.toInt(&ok);
         // toInt takes a sign and nothing else beyond digits; a "+" or blank would not pass.
@@ -123,6 +142,9 @@ std::optional<WmsCapabilities> lireCapabilities(const QByteArray& reply) {
     if (caps.formats.isEmpty()) return std::nullopt;
     nodes.clear();
     reader.collect(root, {"Capability", "Layer"}, 0, nodes);
+    std::size_t room = 0;
+    for (pugi::xml_node n : nodes) room += reader.count(n);
+    caps.layers.reserve(room);
     for (pugi::xml_node n : nodes) reader.walk(n, caps);
     return caps;
 }

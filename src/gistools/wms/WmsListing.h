@@ -13,8 +13,8 @@ namespace sotrix {
 class Database;
 
 struct LigneCouche {
-    QString texte;
     int record = 0;  // index into WmsCapabilities::layers
+    QString desc;    // of its system in Proj
 };
 
 struct SystemeWms {
@@ -27,9 +27,13 @@ struct ListeWms {
     std::vector<SystemeWms> systemes;  // in the document's order of codes
 };
 
-// A layer gets a line when it has a title and a name and its code has a Proj row:
-// title + " - projection : " + Desc + " - X : " + minx + " ; " + maxx + " - Y : " + miny
-// + " ; " + maxy, the numbers in the user's locale, without group separators.
+// A layer gets a line when it has a title and a name and its code has a Proj row. Each
+// code is looked up once.
 ListeWms listeWms(Database& db, const WmsCapabilities& caps);
+
+// The text of a line: title + " - projection : " + Desc + " - X : " + minx + " ; " + maxx
+// + " - Y : " + miny + " ; " + maxy, the numbers in the user's locale, without group
+// separators.
+QString texteLigne(const WmsLayer& layer, const QString& desc);
 
 }  // namespace sotrix

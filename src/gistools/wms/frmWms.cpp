@@ -10,6 +10,7 @@
 #include "State.h"
 #include "WmsAddress.h"
 #include "WmsExtent.h"
+#include "WmsLayerModel.h"
 #include "WmsListing.h"
 #include "proj4.h"
 
@@ -19,10 +20,13 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QItemSelectionModel>
+#include <QListView>
 #include <QPushButton>
 #include <QSaveFile>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace sotrix {
 namespace {
@@ -57,9 +61,12 @@ frmWms::frmWms(int timeoutMs) : client_(timeoutMs) {
     grid->addWidget(recuperer, 4, 0, 1, 2);
 
     grid->addWidget(new QLabel(QStringLiteral("Liste des couches disponibles sur le serveur WMS :"), this), 5, 0, 1, 2);
-    lstLayers_ = new QListWidget(this);
+    lstLayers_ = new QListView(this);
     lstLayers_->setObjectName(QStringLiteral("lstLayers"));
     lstLayers_->setSelectionMode(QAbstractItemView::MultiSelection);
+    lstLayers_->setUniformItemSizes(true);
+    couches_ = new ModeleCouches(lstLayers_);
+    lstLayers_->setModel(couches_);
     grid->addWidget(lstLayers_, 6, 0, 1, 2);
 
     grid->addWidget(new QLabel(QStringLiteral("Systèmes de projection disponibles sur le serveur WMS :"), this), 7, 0, 1, 2);
@@ -93,13 +100,13 @@ bool frmWms::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void frmWms::clearLists() {
-    lstLayers_->clear();
+    couches_->vide();
     cboProjection_->clear();
 }
 
 void frmWms::cmdRecuperer_Click() {
     const QString typed = txtUrl_->text();
-    if (lstLayers_->count() > 0) {
+    if (couches_->rowCount() > 0) {
         if (prompter().ask(QStringLiteral("Vous avez déjà récupèré les couches disponibles.\n"
                                           "Voulez-vous actualiser cette liste ?")) != Answer::Yes)
             return;
@@ -131,19 +138,20 @@ void frmWms::onReply(const ReponseWms& reply) {
 }
 
 void frmWms::showReply(const ReponseWms& reply) {
-    caps_ = lireCapabilities(reply.body);
+    auto caps = lireCapabilities(reply.body);
+    caps_ = caps ? std::make_shared<const WmsCapabilities>(std::move(*caps)) : nullptr;
     ListeWms liste;
     if (caps_) {
         DbGuard db;
         liste = listeWms(*db, *caps_);
     }
-    for (const LigneCouche& l : liste.lignes) {
-        auto* item = new QListWidgetItem(l.texte, lstLayers_);
-        item->setData(Qt::UserRole, l.record);
-    }
+    couches_->remplit(caps_, std::move(liste.lignes));
+    // Every row as wide as the widest line, which the sideways scroll bar then reaches.
+    if (const int row = couches_->plusLarge(lstLayers_->fontMetrics()); row >= 0)
+        couches_->setTaille(lstLayers_->sizeHintForIndex(couches_->index(row)));
     for (const SystemeWms& s : liste.systemes) cboProjection_->addItem(s.desc, s.epsg);
     if (cboProjection_->count() > 0) cboProjection_->setCurrentIndex(0);
-    if (!caps_ || caps_->layers.empty() || lstLayers_->count() == 0)
+    if (!caps_ || caps_->layers.empty() || couches_->rowCount() == 0)
         exclamation(messageReponseWms({ReponseWms::Kind::Failed, {}, 0, {}}));
 }
 
@@ -157,14 +165,14 @@ void frmWms::cmdDestination_Click() {
 }
 
 void frmWms::cmd_convert_Click() {
-    if (lstLayers_->count() == 0) {
+    if (couches_->rowCount() == 0) {
         exclamation(QStringLiteral("Vous devez d'abord récupérer la liste des couches disponibles sur le serveur WMS."));
         return;
     }
+    QModelIndexList rows = lstLayers_->selectionModel()->selectedRows();
+    std::sort(rows.begin(), rows.end());
     std::vector<WmsLayer> chosen;
-    for (int i = 0; i < lstLayers_->count(); ++i)
-        if (lstLayers_->item(i)->isSelected())
-            chosen.push_back(caps_->layers.at(std::size_t(lstLayers_->item(i)->data(Qt::UserRole).toInt())));
+    for (const QModelIndex& row : rows) chosen.push_back(couches_->couche(row.row()));
     if (chosen.empty()) {
         exclamation(QStringLiteral("Vous devez sélectionner au moins une couche."));
         return;

@@ -6,14 +6,16 @@
 #include "WmsCapabilities.h"
 #include "WmsClient.h"
 
-#include <optional>
+#include <memory>
 
 class QComboBox;
 class QLineEdit;
-class QListWidget;
+class QListView;
 class QPushButton;
 
 namespace sotrix {
+
+class ModeleCouches;
 
 class frmWms : public HandModalDialog {
     Q_OBJECT
@@ -37,12 +39,13 @@ private:
     void clearLists();
 
     QLineEdit* txtUrl_;
-    QListWidget* lstLayers_;
+    QListView* lstLayers_;
+    ModeleCouches* couches_;
     QComboBox* cboProjection_;
     QLineEdit* txtDestination_;
     WmsClient client_;
     QString onlineResource_;  // of the running or last request
-    std::optional<WmsCapabilities> caps_;
+    std::shared_ptr<const WmsCapabilities> caps_;
 };
 
 }  // namespace sotrix
