@@ -167,5 +167,47 @@ TEST_F(BoundedDrawing, BoxesStoredOrNotDrawTheSameAndARedrawOnlyReads) {
     }
 }
 
+TEST_F(BoundedDrawing, GpsLogsWithManyPointsToAPixelShowWhatDrawingEveryRowShows) {
+    // Logs of a point every 0.05 to 2.5 units on a heading that turns a little at each:
+    // at the wider views, tens of points fall in one pixel. One wanders back over itself.
+    auto log = [](double x, double y, double heading, double turn, int points) {
+        std::vector<QPointF> pts;
+        for (int i = 0; i < points; ++i) {
+            heading += std::sin(i * 0.37) * turn;
+            const double step = 0.05 + 2.45 * (0.5 + 0.5 * std::sin(i * 1.3));
+            x += step * std::cos(heading);
+            y += step * std::sin(heading);
+            pts.emplace_back(x, y);
+        }
+        return pts;
+    };
+    {
+        DbGuard db;
+        Transaction tx(*db);
+        addTrack(QStringLiteral("route"), log(-150, -100, 0.6, 0.05, 4000));
+        addTrack(QStringLiteral("boucle"), log(0, 0, 0, 0.4, 6000), true);
+        addTrack(QStringLiteral("choisie"), log(100, 90, 3.5, 0.1, 3000), false, true);
+        tx.commit();
+    }
+    const struct {
+        const char* what;
+        int height;  // of the canvas, 4/3 as wide: with the factor, the pen's width
+        double tailleVue, facteurTaille;
+    } views[] = {
+        {"the whole, pen of 1", 300, 420, 1.0},
+        {"the whole, pen of 2", 300, 420, 1.2},
+        {"the whole, pen of 3", 700, 420, 1.0},
+        {"a quarter, pen of 3", 700, 210, 1.0},
+        {"a sixteenth, pen of 4", 875, 105, 1.0},
+        {"the whole from afar, pen of 2", 300, 4200, 1.2},
+    };
+    for (const auto& v : views) {
+        canvas->setFixedSize(v.height * 4 / 3, v.height);
+        state().facteurTaille = v.facteurTaille;
+        viewAt(0, 0, v.tailleVue);
+        EXPECT_EQ(differing(canvas->image(), everyRowDrawn()), 0) << v.what;
+    }
+}
+
 }  // namespace
 }  // namespace sotrix

@@ -7,6 +7,7 @@
 #include <QLineF>
 #include <QRectF>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -107,6 +108,10 @@ void afficheTraces(Database& db, MapCanvas& canvas, const DrawColours& colours) 
     for (const bool selected : {false, true}) {
         const qint32 colour = selected ? colours.couleurSel : colours.couleur;
         auto add = [&](QPointF a, QPointF b) {
+            // A line whose box misses the area paints nothing: most of a track seen close up.
+            if (area && (std::max(a.x(), b.x()) < area->left() || std::min(a.x(), b.x()) > area->right() ||
+                         std::max(a.y(), b.y()) < area->top() || std::min(a.y(), b.y()) > area->bottom()))
+                return;
             batch.emplace_back(a, b);
             if (batch.size() == kBatch) {
                 painter.lines(batch, colour);
