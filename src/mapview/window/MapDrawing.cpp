@@ -87,10 +87,9 @@ void afficheWaypoints(Database& db, MapCanvas& canvas, const DrawColours& colour
 
 void afficheTraces(Database& db, MapCanvas& canvas, const DrawColours& colours) {
     // One pass per selection state: the tracks of that state whose box reaches the picture,
-    // then the points of each in their order. A track whose box is not stored (its points
-    // were added or moved since) has it worked out here: a redraw only reads. A point
-    // without coordinates is left out and its neighbours joined. Lines go to the canvas in
-    // batches of one colour.
+    // then the points of each in their order. A track without a stored box has it worked
+    // out here: a redraw only reads. A point without coordinates is left out and its
+    // neighbours joined. Lines go to the canvas in batches of one colour.
     Statement tracks = db.prepare(QStringLiteral(
         "select T.Id_trace, T.Fermer <> 0 from EtendueTrace B join Trace T on T.Id_trace = B.Id_trace "
         "where B.maxX >= ?1 and B.minX <= ?2 and B.maxY >= ?3 and B.minY <= ?4 and (T.Selected <> 0) = ?5 "
