@@ -1,6 +1,7 @@
 #include "OpenData.h"
 
 #include "Fail.h"
+#include "GpxGenerator.h"
 #include "ProcessRun.h"
 
 #include <QDir>
@@ -13,6 +14,8 @@
 namespace sotrix::bench {
 
 namespace {
+
+constexpr int kGpxTracks = 1000, kGpxTrackPoints = 1000;
 
 void writeCsv(const QString& path, int points) {
     QFile f(path + QStringLiteral(".part"));
@@ -39,7 +42,8 @@ void writeCsv(const QString& path, int points) {
 OpenFiles prepareOpenFiles(const QString& folder, int points) {
     const QDir dir(folder);
     const QString base = QStringLiteral("open-%1").arg(points);
-    OpenFiles files{dir.filePath(base + QStringLiteral(".csv")), dir.filePath(base + QStringLiteral(".shp"))};
+    OpenFiles files{dir.filePath(base + QStringLiteral(".csv")), dir.filePath(base + QStringLiteral(".shp")),
+                    dir.filePath(base + QStringLiteral(".gpx"))};
     if (QFileInfo(files.csv).size() == 0) {
         std::printf("Writing %s ...\n", qPrintable(files.csv));
         writeCsv(files.csv, points);
@@ -50,6 +54,13 @@ OpenFiles prepareOpenFiles(const QString& folder, int points) {
             QStringLiteral("ogr2ogr"), {"-f", "ESRI Shapefile", "-overwrite", files.shp, files.csv, "-nln", base,
                                         "-oo", "X_POSSIBLE_NAMES=X", "-oo", "Y_POSSIBLE_NAMES=Y", "-select", "Nom"});
         if (!run.ok) fail(QStringLiteral("ogr2ogr could not write ") + files.shp);
+    }
+    if (QFileInfo(files.gpx).size() == 0) {
+        std::printf("Writing %s ...\n", qPrintable(files.gpx));
+        const bench::GpxLayout layout{points + kGpxTracks * kGpxTrackPoints, points, kGpxTracks};
+        const QString part = files.gpx + QStringLiteral(".part");
+        if (!writeBenchGpx(part, layout) || !QFile::rename(part, files.gpx))
+            fail(QStringLiteral("cannot write ") + files.gpx);
     }
     return files;
 }

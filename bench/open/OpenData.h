@@ -1,7 +1,8 @@
 #pragma once
 // The files that bench_open opens: waypoints with unique names scattered over Belgian
 // Lambert 72 coordinates, as a ";" CSV (Nom;X;Y) and as a point shapefile made from it
-// by ogr2ogr (its table holding Nom alone).
+// by ogr2ogr (its table holding Nom alone); and a GPX of as many waypoints and 1,000
+// tracks of 1,000 points, every point with its elevation and time.
 
 #include <QString>
 
@@ -10,6 +11,7 @@ namespace sotrix::bench {
 struct OpenFiles {
     QString csv;
     QString shp;
+    QString gpx;
 };
 
 // The files for that many points in folder, written once and kept for later runs.

@@ -81,8 +81,10 @@ int openOnce(int argc, char** argv, const QString& kind, const QString& file, co
     qputenv("SOTRIX_HOME", QFile::encodeName(home));
     QApplication app(argc, argv);
     useCNumericLocale();
-    state().prompter = std::make_shared<OpenPrompter>(
-        file, kind == QLatin1String("shp") ? typefichier::kOuvrirShapefile : typefichier::kOuvrirCsvPointVirgule);
+    const int filter = kind == QLatin1String("shp")   ? typefichier::kOuvrirShapefile
+                       : kind == QLatin1String("gpx") ? typefichier::kOuvrirGpx
+                                                      : typefichier::kOuvrirCsvPointVirgule;
+    state().prompter = std::make_shared<OpenPrompter>(file, filter);
 
     frmAccueil window;
     connecteMenuTransferts(&window);
@@ -96,8 +98,11 @@ int openOnce(int argc, char** argv, const QString& kind, const QString& file, co
 
     named<QAction>(&window, "fichierOuvrir")->trigger();
     untilIdle();
-    named<QPushButton>(topLevel("frmImport"), "ouvrir_dbf")->click();
-    untilIdle();
+    // A GPX needs no field dialog: the open has run to its redraw.
+    if (filter != typefichier::kOuvrirGpx) {
+        named<QPushButton>(topLevel("frmImport"), "ouvrir_dbf")->click();
+        untilIdle();
+    }
     if (state().nbWaypoints != expected)
         fail(QStringLiteral("%1 waypoints listed, not %2").arg(state().nbWaypoints).arg(expected));
 

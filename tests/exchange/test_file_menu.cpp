@@ -16,6 +16,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QCursor>
 #include <QLabel>
 
 #include <optional>
@@ -38,13 +39,37 @@ public:
         calls << QStringLiteral("viderDb");
         frmAccueil::viderDb();
     }
-    void zoomGlobal() override {
-        calls << QStringLiteral("zoomGlobal");
-        frmAccueil::zoomGlobal();
-    }
     void redraw() override {
         calls << QStringLiteral("redraw");
+        busy << busyNow();
         frmAccueil::redraw();
+    }
+    void majListes() override {
+        busy << busyNow();
+        frmAccueil::majListes();
+    }
+    void zoomGlobal() override {
+        calls << QStringLiteral("zoomGlobal");
+        busy << busyNow();
+        frmAccueil::zoomGlobal();
+    }
+
+    // At each list refresh, zoom and redraw: whether the hourglass showed and the window
+    // had been painted since paints was last cleared.
+    QStringList busy;
+    int paints = 0;
+
+protected:
+    bool event(QEvent* e) override {
+        if (e->type() == QEvent::Paint) ++paints;
+        return frmAccueil::event(e);
+    }
+
+private:
+    QString busyNow() const {
+        const QCursor* c = QApplication::overrideCursor();
+        return QStringLiteral("%1 %2").arg(c && c->shape() == Qt::WaitCursor ? "hourglass" : "arrow",
+                                           paints > 0 ? "painted" : "unpainted");
     }
 };
 
@@ -197,6 +222,22 @@ TEST_F(FileMenu, OpenAsksAboutDataHeldLoopsOnAMissingFileAndImportsAGpx) {
     EXPECT_EQ(rows(), QStringLiteral(" +0"));
     EXPECT_TRUE(lblFichier().isEmpty());
     EXPECT_FALSE(state().modifWaypoints || state().modifTraces);
+}
+
+TEST_F(FileMenu, OpenOfAGpxPaintsOverTheDialogThenShowsTheHourglassUntilTheMapIsDrawn) {
+    const QString gpx = gpsbabelGpx();
+    window->viderDb();
+    prompts->answerOpen(FileChoice{{gpx}, typefichier::kOuvrirGpx});
+    QApplication::processEvents();
+    window->busy.clear();
+    window->paints = 0;
+    trigger("fichierOuvrir");
+    EXPECT_EQ(rows(), QStringLiteral("L'église|Café|Troisième +3"));
+    // The workspace is emptied before the dialog; after it, the lists are refreshed by the
+    // import, then the view is built and drawn.
+    EXPECT_EQ(window->busy, (QStringList{"arrow unpainted", "arrow unpainted", "hourglass painted",
+                                         "hourglass painted", "hourglass painted"}));
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "the pointer comes back once the map is drawn";
 }
 
 TEST_F(FileMenu, OpenOfEachKindImportsAFileMadeByAnOutsideTool) {

@@ -1,11 +1,9 @@
 // The map's index after every kind of writer: the waypoints' index agrees with the table,
-// and once the map has drawn, every track has a box that holds all its points and no box
-// outlives its track.
+// and every track has a box that holds all its points (the writers store them: a redraw
+// only reads) and no box outlives its track.
 #include "test_import_fixture.h"
 
 #include "EditQueries.h"
-#include "MapCanvas.h"
-#include "MapDrawing.h"
 #include "Schema.h"
 
 using namespace sotrix;
@@ -18,11 +16,7 @@ qint64 count(Database& db, const char* sql) { return db.scalar(QString::fromLati
 class MapIndex : public ImportTest {
 protected:
     void expectConsistent(const char* writer) {
-        MapCanvas canvas;
-        canvas.resize(40, 30);
-        canvas.setScale(0, 300000, 400000, -300000);
         DbGuard db;
-        afficheTraces(*db, canvas, DrawColours{});
         EXPECT_EQ(db->scalar(QStringLiteral("pragma integrity_check")).toString(), QStringLiteral("ok")) << writer;
         EXPECT_EQ(count(*db, "select count(*) from Points indexed by Points_XY where Trace = 0 "
                              "and X between -1e308 and 1e308 and Y between -1e308 and 1e308"),
@@ -88,7 +82,7 @@ TEST_F(MapIndex, EveryWriterKeepsTheMapIndex) {
          [] {
              {
                  DbGuard db;
-                 for (const char* drop : {"drop trigger EtendueTrace_ajout", "drop trigger EtendueTrace_deplacement",
+                 for (const char* drop : {"drop trigger EtendueTrace_point", "drop trigger EtendueTrace_point_deplace",
                                           "drop trigger EtendueTrace_suppression", "drop table EtendueTrace",
                                           "drop index Points_XY"})
                      db->exec(QString::fromLatin1(drop));

@@ -19,6 +19,9 @@ namespace {
 
 using test::MapviewTest;
 
+// How long a start-up may take to draw its map, however slow the build.
+constexpr int kFirstDrawBoundMs = 30000;
+
 TEST(ViewMath, LineWidthIsHalfASymbolInPixelsTimesTheFactorRoundedHalfToEven) {
     EXPECT_EQ(drawWidthFor(300, 1.0), 1);
     EXPECT_EQ(drawWidthFor(300, 1.2), 2);
@@ -230,8 +233,9 @@ TEST_F(MapviewTest, StartUpListsAndDrawsRowsLeftByAnAbnormalEnd) {
     canvas->setFixedSize(400, 300);
     ASSERT_TRUE(form->Form_Load());
     EXPECT_GT(form->tailleVue, 0);
+    QSignalSpy redrawn(form.get(), &frmAccueil::redrawn);
     form->show();
-    QTest::qWait(300);
+    ASSERT_TRUE(redrawn.wait(kFirstDrawBoundMs)) << "the map is drawn once the window shows";
     EXPECT_EQ(list("lstWaypoint")->count(), 1);
     EXPECT_EQ(list("lstTrace")->count(), 1);
     EXPECT_EQ(label("lblWaypoints")->text(), QStringLiteral("Waypoints (1/1) :"));
@@ -248,7 +252,8 @@ TEST_F(MapviewTest, StartUpDrawsTheMapOnceAfterTheWindowShows) {
     ASSERT_TRUE(form->Form_Load());
     EXPECT_EQ(redrawn.count(), 0) << "nothing is drawn before the window shows";
     form->show();
-    QTest::qWait(300);
+    ASSERT_TRUE(redrawn.wait(kFirstDrawBoundMs)) << "the map is drawn once the window shows";
+    EXPECT_FALSE(redrawn.wait(300)) << "and only once";
     EXPECT_EQ(redrawn.count(), 1);
     EXPECT_EQ(pixelAt(10, 10), test::kBlue);
 }

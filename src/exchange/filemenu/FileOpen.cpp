@@ -12,7 +12,9 @@
 #include "State.h"
 #include "TypeFichier.h"
 
+#include <QApplication>
 #include <QFileInfo>
+#include <QWidget>
 
 namespace sotrix {
 
@@ -84,6 +86,19 @@ bool verifieFichier() {
     return true;
 }
 
+// The hourglass from the chosen file to the drawn map. The window is painted at once where
+// the closed dialog was, so that it does not stay on the screen over a window that looks hung.
+class Occupation {
+public:
+    explicit Occupation(MainView& main) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        if (QWidget* w = main.window()) w->repaint();
+    }
+    ~Occupation() { QApplication::restoreOverrideCursor(); }
+    Occupation(const Occupation&) = delete;
+    Occupation& operator=(const Occupation&) = delete;
+};
+
 }  // namespace
 
 void fichierOuvrir_Click() {
@@ -96,6 +111,7 @@ void fichierOuvrir_Click() {
     main->setLblFichier(s.nomFichier);
     if (s.typeFichier == typefichier::kOuvrirGpx || s.typeFichier == typefichier::kOuvrirG7ToWin) {
         // The path stays shown and the flags are cleared whatever the import's outcome.
+        const Occupation occupation(*main);
         importeFichier(false);
         s.modifTraces = false;
         s.modifWaypoints = false;

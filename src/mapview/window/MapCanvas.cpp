@@ -75,6 +75,10 @@ namespace {
 // How far the raster may paint beyond a shape's geometry (a disc's radius, half a pen
 // width), in pixels; a generous bound, so that no pixel beyond it is ever painted.
 constexpr double kRasterSlack = 1.5;
+// The same for a line of a pen wider than a pixel, which fills the pixels whose centres
+// its outline holds: half a pixel, with room to spare. A pen of one pixel takes the
+// generous bound.
+constexpr double kWideLineRasterSlack = 0.5;
 // Shapes whose bounds hold more pixels than this are drawn without looking at them first.
 constexpr double kMostPixelsLookedAt = 1024;
 
@@ -118,7 +122,7 @@ bool MapCanvas::Painter::discChangesNothing(QPointF c, double radius, QRgb colou
 bool MapCanvas::Painter::lineChangesNothing(QPointF a, QPointF b, QRgb colour) const {
     const QImage& image = canvas_.image_;
     const int w = image.width(), h = image.height();
-    const double reach = canvas_.drawWidth_ / 2.0 + kRasterSlack;
+    const double reach = canvas_.drawWidth_ / 2.0 + (canvas_.drawWidth_ > 1 ? kWideLineRasterSlack : kRasterSlack);
     const double left = std::min(a.x(), b.x()) - reach, right = std::max(a.x(), b.x()) + reach;
     const double top = std::min(a.y(), b.y()) - reach, bottom = std::max(a.y(), b.y()) + reach;
     if (offPicture(left, top, right, bottom, w, h)) return true;

@@ -7,6 +7,7 @@
 #include <QLineF>
 #include <QRectF>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -29,21 +30,6 @@ void bindArea(Statement& st, const std::optional<QRectF>& area) {
     st.bindDouble(2, area ? area->right() : inf);
     st.bindDouble(3, area ? area->top() : -inf);
     st.bindDouble(4, area ? area->bottom() : inf);
-}
-
-// Gives a box to every track that has none (a track whose points were added or moved).
-void completeEtendues(Database& db) {
-    const bool missing = db.scalar(QStringLiteral("select exists (select 1 from Trace where Id_trace not in "
-                                                  "(select Id_trace from EtendueTrace))"))
-                             .toBool();
-    if (!missing) return;
-    Transaction tx(db);
-    db.exec(QStringLiteral(
-        "insert into EtendueTrace (Id_trace, minX, maxX, minY, maxY) "
-        "select T.Id_trace, min(P.X), max(P.X), min(P.Y), max(P.Y) from Trace T "
-        "left join Points P on P.Trace = T.Id_trace and P.X is not null and P.Y is not null "
-        "where T.Id_trace not in (select Id_trace from EtendueTrace) group by T.Id_trace"));
-    tx.commit();
 }
 
 // A lookup per waypoint through the position index costs about this many rows of a pass
@@ -100,57 +86,57 @@ void afficheWaypoints(Database& db, MapCanvas& canvas, const DrawColours& colour
 }
 
 void afficheTraces(Database& db, MapCanvas& canvas, const DrawColours& colours) {
-    completeEtendues(db);
-    // One pass per selection state: the points of every track of that state whose box
-    // reaches the picture, track by track in their order. A point without coordinates is
-    // left out and its neighbours joined. Lines go to the canvas in batches of one colour.
-    Statement st = db.prepare(QStringLiteral(
-        "select T.Id_trace, T.Fermer <> 0, P.X, P.Y from EtendueTrace B "
-        "join Trace T on T.Id_trace = B.Id_trace join Points P on P.Trace = T.Id_trace "
+    // One pass per selection state: the tracks of that state whose box reaches the picture,
+    // then the points of each in their order. A track without a stored box has it worked
+    // out here: a redraw only reads. A point without coordinates is left out and its
+    // neighbours joined. Lines go to the canvas in batches of one colour.
+    Statement tracks = db.prepare(QStringLiteral(
+        "select T.Id_trace, T.Fermer <> 0 from EtendueTrace B join Trace T on T.Id_trace = B.Id_trace "
         "where B.maxX >= ?1 and B.minX <= ?2 and B.maxY >= ?3 and B.minY <= ?4 and (T.Selected <> 0) = ?5 "
-        "and P.X is not null and P.Y is not null "
-        "order by T.Id_trace, P.Num_trace, P.Id_point"));
+        "union all "
+        "select T.Id_trace, T.Fermer <> 0 from Trace T join Points P on P.Trace = T.Id_trace "
+        "where T.Id_trace not in (select Id_trace from EtendueTrace) and (T.Selected <> 0) = ?5 "
+        "and P.X is not null and P.Y is not null group by T.Id_trace "
+        "having max(P.X) >= ?1 and min(P.X) <= ?2 and max(P.Y) >= ?3 and min(P.Y) <= ?4 "
+        "order by 1"));
+    Statement points = db.prepare(QStringLiteral(
+        "select X, Y from Points where Trace = ?1 and X is not null and Y is not null order by Num_trace, Id_point"));
     MapCanvas::Painter painter(canvas);
     const std::optional<QRectF> area = painter.userArea(painter.penWidth() + kReadMargin);
     std::vector<QLineF> batch;
     for (const bool selected : {false, true}) {
         const qint32 colour = selected ? colours.couleurSel : colours.couleur;
         auto add = [&](QPointF a, QPointF b) {
+            // A line whose box misses the area paints nothing: most of a track seen close up.
+            if (area && (std::max(a.x(), b.x()) < area->left() || std::min(a.x(), b.x()) > area->right() ||
+                         std::max(a.y(), b.y()) < area->top() || std::min(a.y(), b.y()) > area->bottom()))
+                return;
             batch.emplace_back(a, b);
             if (batch.size() == kBatch) {
                 painter.lines(batch, colour);
                 batch.clear();
             }
         };
-        st.reset();
-        bindArea(st, area);
-        st.bindInt(5, selected ? 1 : 0);
-
-        qint64 track = 0;
-        bool closed = false;
-        bool havePrevious = false;  // a point of this track has been seen
-        int count = 0;
-        QPointF first, previous;
-        auto closeRing = [&] {
-            if (closed && count >= 2) add(previous, first);
-        };
-        while (st.step()) {
-            const qint64 id = st.intValue(0);
-            const QPointF p(st.doubleValue(2), st.doubleValue(3));
-            if (!havePrevious || id != track) {
-                if (havePrevious) closeRing();
-                track = id;
-                closed = st.intValue(1) != 0;
-                count = 0;
-                first = p;
-            } else {
-                add(previous, p);
+        tracks.reset();
+        bindArea(tracks, area);
+        tracks.bindInt(5, selected ? 1 : 0);
+        while (tracks.step()) {
+            const bool closed = tracks.intValue(1) != 0;
+            points.reset();
+            points.bindInt(1, tracks.intValue(0));
+            int count = 0;
+            QPointF first, previous;
+            while (points.step()) {
+                const QPointF p(points.doubleValue(0), points.doubleValue(1));
+                if (count == 0)
+                    first = p;
+                else
+                    add(previous, p);
+                ++count;
+                previous = p;
             }
-            havePrevious = true;
-            ++count;
-            previous = p;
+            if (closed && count >= 2) add(previous, first);
         }
-        if (havePrevious) closeRing();
         painter.lines(batch, colour);
         batch.clear();
     }
