@@ -3,6 +3,7 @@
 #include "map_input.h"
 #include "test_fixture.h"
 
+#include "InfoQueries.h"
 #include "MapTools.h"
 #include "State.h"
 
@@ -170,6 +171,56 @@ TEST_F(Info, F1ShowsTheCurrentItemOfAListAndNothingElse) {
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].first(), QStringLiteral("Nom : Boucle"));
     EXPECT_EQ(selection(), before) << "F1 never changes the selection";
+}
+
+// A long track is read in parts side by side; whatever its rows hold, its figures must be
+// those of one query over all its points.
+TEST_F(Info, ALongTrackReadInPartsHasTheFiguresOfOneQuery) {
+    struct Row {
+        const char* name;
+        const char* change;  // run on the 2,000 points of the track ?1
+    } const rows[] = {
+        {"plain", ""},
+        {"Nulls", "update Points set Num_trace = case when Num_trace % 7 = 0 then null else Num_trace end, "
+                  "\"Date\" = case when Num_trace % 5 = 0 then null else \"Date\" end, "
+                  "Altitude = case when Num_trace > 1500 then null else Altitude end where Trace = ?1"},
+        {"gaps and negatives", "update Points set Num_trace = (Num_trace - 1000) * 1000 where Trace = ?1"},
+        {"mixed types", "update Points set Altitude = case when Num_trace % 3 = 0 then 'haut' else Altitude end, "
+                        "\"Date\" = case when Num_trace = 11 then 20 else \"Date\" end where Trace = ?1"},
+        {"extremes at the ends", "update Points set X = case Num_trace when 1 then 1e9 when 2000 then -1e9 "
+                                 "else X end, Lat = case Num_trace when 1000 then -90 else Lat end where Trace = ?1"},
+        {"fractional order", "update Points set Num_trace = Num_trace + 0.5 where Trace = ?1 and Num_trace = 2000"},
+        {"no order at all", "update Points set Num_trace = null where Trace = ?1"},
+    };
+    const QString reference = QStringLiteral(
+        "select min(\"Date\"), max(\"Date\"), min(Altitude), max(Altitude), count(Id_point), min(X), max(X), "
+        "min(Y), max(Y), min(Lat), max(Lat), min(Lon), max(Lon) from Points where Trace = ?");
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const qint64 t = addTrack(QStringLiteral("Longue %1").arg(QLatin1String(row.name)), {});
+        DbGuard db;
+        db->exec(QStringLiteral("with recursive n(i) as (select 1 union all select i + 1 from n where i < 2000) "
+                                "insert into Points (Nom, X, Y, Lat, Lon, Altitude, \"Date\", Trace, Num_trace) "
+                                "select 'p', 150000 + (i * 37) % 1999, 160000 - (i * 53) % 1997, 50 + i / 1e4, "
+                                "4 - i / 1e4, (i * 17) % 701, printf('2024-01-%02d %02d:00:00', 1 + i % 28, i % 24), "
+                                "?1, i from n"),
+                 {t});
+        if (*row.change) db->exec(QString::fromLatin1(row.change), {t});
+
+        const std::optional<InfoTrace> parts = infoTraceCle(*db, t, 100);
+        ASSERT_TRUE(parts);
+        Cursor c = db->query(reference, {t});
+        ASSERT_TRUE(c.next());
+        const QVariant got[] = {parts->minDate, parts->maxDate, parts->minAltitude, parts->maxAltitude, parts->nb,
+                                parts->minX,    parts->maxX,    parts->minY,        parts->maxY,        parts->minLat,
+                                parts->maxLat,  parts->minLon,  parts->maxLon};
+        for (int i = 0; i < 13; ++i) {
+            EXPECT_EQ(got[i].typeId(), c.value(i).typeId()) << "figure " << i;
+            EXPECT_EQ(got[i], c.value(i)) << "figure " << i << ": " << got[i].toString().toStdString() << " vs "
+                                          << c.value(i).toString().toStdString();
+        }
+        EXPECT_EQ(parts->nomTrace, QVariant(QStringLiteral("Longue %1").arg(QLatin1String(row.name))));
+    }
 }
 
 }  // namespace

@@ -2,6 +2,13 @@
 
 #include "Database.h"
 
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <future>
+#include <thread>
+#include <vector>
+
 namespace sotrix {
 
 namespace {
@@ -26,25 +33,95 @@ std::optional<InfoWaypoint> infoWaypointCle(Database& db, qint64 idPoint) {
     return litWaypoint(db.query(QString::fromLatin1(kColonnesWaypoint) + QStringLiteral("Id_point = ?"), {idPoint}));
 }
 
-std::optional<InfoTrace> infoTraceCle(Database& db, qint64 idTrace) {
-    Cursor c = db.query(
-        QStringLiteral("select Trace.Nom as nomTrace, Trace.Description as descriptionTrace, Trace.Fermer as fermerTrace, "
-                       "min(Points.\"Date\") as minDate, max(Points.\"Date\") as maxDate, "
-                       "min(Points.Altitude) as minAltitude, max(Points.Altitude) as maxAltitude, "
-                       "count(Points.Id_point) as nb, "
-                       "min(Points.X) as minX, max(Points.X) as maxX, min(Points.Y) as minY, max(Points.Y) as maxY, "
-                       "min(Points.Lat) as minLat, max(Points.Lat) as maxLat, "
-                       "min(Points.Lon) as minLon, max(Points.Lon) as maxLon "
-                       "from Points join Trace on Trace.Id_trace = Points.Trace "
-                       "where Points.Trace = ? group by Points.Trace"),
-        {idTrace});
-    if (!c.next()) return std::nullopt;
+namespace {
+// The figures of a track's points, in the order of InfoTrace from minDate on; the combining
+// query below sums the count and takes the min or max of the others.
+const char* const kFiguresTrace =
+    "min(Points.\"Date\"), max(Points.\"Date\"), min(Points.Altitude), max(Points.Altitude), "
+    "count(Points.Id_point), min(Points.X), max(Points.X), min(Points.Y), max(Points.Y), "
+    "min(Points.Lat), max(Points.Lat), min(Points.Lon), max(Points.Lon)";
+const char* const kCombinaison =
+    "select min(column1), max(column2), min(column3), max(column4), sum(column5), min(column6), max(column7), "
+    "min(column8), max(column9), min(column10), max(column11), min(column12), max(column13) from (values ";
+constexpr int kNbFigures = 13;
+
+using Figures = std::vector<QVariant>;
+
+Figures litFigures(Database& db, const QString& where, const QVariantList& params) {
+    Cursor c = db.query(QStringLiteral("select %1 from Points where %2").arg(QLatin1String(kFiguresTrace), where),
+                        params);
+    Figures f(kNbFigures);
+    if (c.next())
+        for (int i = 0; i < kNbFigures; ++i) f[i] = c.value(i);
+    return f;
+}
+
+// The first or last Num_trace of the track in index order, Nulls aside.
+QVariant numTraceExtreme(Database& db, qint64 idTrace, bool dernier) {
+    return db.scalar(QStringLiteral("select Num_trace from Points where Trace = ? and Num_trace is not null "
+                                    "order by Num_trace %1 limit 1")
+                         .arg(dernier ? QLatin1String("desc") : QLatin1String("asc")),
+                     {idTrace});
+}
+
+// A long track is read in ranges of Num_trace, each on a connection of its own, side by side;
+// SQLite then combines the ranges' figures, so that they are the one query's to the bit. A
+// short track, a track whose Num_trace are not whole numbers, or a connection inside a
+// transaction (the others would not see its rows) reads in one query.
+std::optional<Figures> figuresEnParallele(Database& db, qint64 idTrace, qint64 pointsParPartie) {
+    if (!sqlite3_get_autocommit(db.handle())) return std::nullopt;
+    const QVariant premier = numTraceExtreme(db, idTrace, false);
+    const QVariant dernier = numTraceExtreme(db, idTrace, true);
+    if (premier.typeId() != QMetaType::LongLong || dernier.typeId() != QMetaType::LongLong) return std::nullopt;
+    const qint64 debut = premier.toLongLong();
+    const qint64 etendue = dernier.toLongLong() - debut + 1;
+    const qint64 parties =
+        std::min<qint64>({etendue / std::max<qint64>(pointsParPartie, 1),
+                          qint64(std::max(2u, std::thread::hardware_concurrency())), 8});
+    if (parties < 2) return std::nullopt;
+
+    std::vector<std::future<Figures>> lectures;
+    for (qint64 i = 0; i < parties; ++i) {
+        const qint64 de = debut + etendue * i / parties;
+        const qint64 a = debut + etendue * (i + 1) / parties;
+        lectures.push_back(std::async(std::launch::async, [path = db.path(), idTrace, de, a] {
+            Database lecteur(path);
+            return litFigures(lecteur, QStringLiteral("Trace = ? and Num_trace >= ? and Num_trace < ?"),
+                              {idTrace, de, a});
+        }));
+    }
+    std::vector<Figures> resultats{litFigures(db, QStringLiteral("Trace = ? and Num_trace is null"), {idTrace})};
+    for (auto& lecture : lectures) resultats.push_back(lecture.get());
+
+    QString sql = QString::fromLatin1(kCombinaison);
+    QVariantList params;
+    const QString ligne = QStringLiteral("(%1)").arg(QStringLiteral("?, ").repeated(kNbFigures - 1) + u'?');
+    for (std::size_t i = 0; i < resultats.size(); ++i) {
+        sql += (i ? QStringLiteral(", ") : QString()) + ligne;
+        for (const QVariant& v : resultats[i]) params.push_back(v);
+    }
+    Cursor c = db.query(sql + u')', params);
+    c.next();
+    Figures f(kNbFigures);
+    for (int i = 0; i < kNbFigures; ++i) f[i] = c.value(i);
+    return f;
+}
+}  // namespace
+
+std::optional<InfoTrace> infoTraceCle(Database& db, qint64 idTrace, qint64 pointsParPartie) {
+    Cursor trace = db.query(
+        QStringLiteral("select Nom, Description, Fermer from Trace where Id_trace = ?"), {idTrace});
+    if (!trace.next()) return std::nullopt;
+    std::optional<Figures> f = figuresEnParallele(db, idTrace, pointsParPartie);
+    if (!f) f = litFigures(db, QStringLiteral("Trace = ?"), {idTrace});
+    if ((*f)[4].toLongLong() == 0) return std::nullopt;
     InfoTrace t;
-    QVariant* fields[] = {&t.nomTrace, &t.descriptionTrace, &t.fermerTrace, &t.minDate, &t.maxDate,
-                          &t.minAltitude, &t.maxAltitude, &t.nb, &t.minX, &t.maxX, &t.minY, &t.maxY,
-                          &t.minLat, &t.maxLat, &t.minLon, &t.maxLon};
-    int i = 0;
-    for (QVariant* f : fields) *f = c.value(i++);
+    t.nomTrace = trace.value(0);
+    t.descriptionTrace = trace.value(1);
+    t.fermerTrace = trace.value(2);
+    QVariant* fields[] = {&t.minDate, &t.maxDate, &t.minAltitude, &t.maxAltitude, &t.nb, &t.minX, &t.maxX,
+                          &t.minY, &t.maxY, &t.minLat, &t.maxLat, &t.minLon, &t.maxLon};
+    for (int i = 0; i < kNbFigures; ++i) *fields[i] = (*f)[i];
     return t;
 }
 

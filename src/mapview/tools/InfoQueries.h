@@ -24,7 +24,8 @@ struct InfoTrace {
 std::optional<InfoWaypoint> infoWaypointProche(Database& db, double x, double y, double r);
 // The waypoint of that key.
 std::optional<InfoWaypoint> infoWaypointCle(Database& db, qint64 idPoint);
-// The figures of the track of that key; nullopt when it has no point.
-std::optional<InfoTrace> infoTraceCle(Database& db, qint64 idTrace);
+// The figures of the track of that key; nullopt when it has no point. A track of more than
+// pointsParPartie points is read in parts side by side.
+std::optional<InfoTrace> infoTraceCle(Database& db, qint64 idTrace, qint64 pointsParPartie = 250000);
 
 }  // namespace sotrix
