@@ -1,12 +1,9 @@
 #include "InfoQueries.h"
 
 #include "Database.h"
+#include "PartiesTrace.h"
 
-#include <sqlite3.h>
-
-#include <algorithm>
 #include <future>
-#include <thread>
 #include <vector>
 
 namespace sotrix {
@@ -56,34 +53,13 @@ Figures litFigures(Database& db, const QString& where, const QVariantList& param
     return f;
 }
 
-// The first or last Num_trace of the track in index order, Nulls aside.
-QVariant numTraceExtreme(Database& db, qint64 idTrace, bool dernier) {
-    return db.scalar(QStringLiteral("select Num_trace from Points where Trace = ? and Num_trace is not null "
-                                    "order by Num_trace %1 limit 1")
-                         .arg(dernier ? QLatin1String("desc") : QLatin1String("asc")),
-                     {idTrace});
-}
-
-// A long track is read in ranges of Num_trace, each on a connection of its own, side by side;
-// SQLite then combines the ranges' figures, so that they are the one query's to the bit. A
-// short track, a track whose Num_trace are not whole numbers, or a connection inside a
-// transaction (the others would not see its rows) reads in one query.
+// A long track is read in ranges of Num_trace side by side; SQLite then combines the
+// ranges' figures, so that they are the one query's to the bit.
 std::optional<Figures> figuresEnParallele(Database& db, qint64 idTrace, qint64 pointsParPartie) {
-    if (!sqlite3_get_autocommit(db.handle())) return std::nullopt;
-    const QVariant premier = numTraceExtreme(db, idTrace, false);
-    const QVariant dernier = numTraceExtreme(db, idTrace, true);
-    if (premier.typeId() != QMetaType::LongLong || dernier.typeId() != QMetaType::LongLong) return std::nullopt;
-    const qint64 debut = premier.toLongLong();
-    const qint64 etendue = dernier.toLongLong() - debut + 1;
-    const qint64 parties =
-        std::min<qint64>({etendue / std::max<qint64>(pointsParPartie, 1),
-                          qint64(std::max(2u, std::thread::hardware_concurrency())), 8});
-    if (parties < 2) return std::nullopt;
-
+    const auto plages = partiesNumTrace(db, idTrace, pointsParPartie, partiesSimultanees());
+    if (plages.empty()) return std::nullopt;
     std::vector<std::future<Figures>> lectures;
-    for (qint64 i = 0; i < parties; ++i) {
-        const qint64 de = debut + etendue * i / parties;
-        const qint64 a = debut + etendue * (i + 1) / parties;
+    for (const auto& [de, a] : plages) {
         lectures.push_back(std::async(std::launch::async, [path = db.path(), idTrace, de, a] {
             Database lecteur(path);
             return litFigures(lecteur, QStringLiteral("Trace = ? and Num_trace >= ? and Num_trace < ?"),

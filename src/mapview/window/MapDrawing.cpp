@@ -3,12 +3,15 @@
 #include "Database.h"
 #include "MapCanvas.h"
 #include "MapIndexSql.h"
+#include "PartiesTrace.h"
 
 #include <QLineF>
 #include <QRectF>
 
 #include <algorithm>
 #include <cmath>
+#include <deque>
+#include <future>
 #include <limits>
 #include <optional>
 #include <vector>
@@ -51,6 +54,94 @@ bool parIndex(Database& db, const std::optional<QRectF>& area) {
     return st.step() && st.intValue(0) < bound;
 }
 
+// Whether a line's box meets the area, which paints nothing otherwise: most of a track
+// seen close up.
+bool atteint(const std::optional<QRectF>& area, QPointF a, QPointF b) {
+    return !area || (std::max(a.x(), b.x()) >= area->left() && std::min(a.x(), b.x()) <= area->right() &&
+                     std::max(a.y(), b.y()) >= area->top() && std::min(a.y(), b.y()) <= area->bottom());
+}
+
+const char* const kPointsTrace = "select X, Y from Points where Trace = ?1 and X is not null and Y is not null ";
+
+// The points of one part of a track, in their order: its first and last, how many, and
+// the lines between them that meet the area.
+struct PartieLue {
+    qint64 count = 0;
+    QPointF premier, dernier;
+    std::vector<QLineF> lignes;
+};
+
+// Steps through the points of st, handing ligne each pair of consecutive points; the
+// part's first and last points and its count end in partie.
+template <typename Ligne>
+void parcourt(Statement& st, PartieLue& partie, Ligne&& ligne) {
+    while (st.step()) {
+        const QPointF p(st.doubleValue(0), st.doubleValue(1));
+        if (partie.count == 0)
+            partie.premier = p;
+        else
+            ligne(partie.dernier, p);
+        ++partie.count;
+        partie.dernier = p;
+    }
+}
+
+PartieLue litPartie(Statement& st, const std::optional<QRectF>& area) {
+    PartieLue partie;
+    parcourt(st, partie, [&](QPointF a, QPointF b) {
+        if (atteint(area, a, b)) partie.lignes.emplace_back(a, b);
+    });
+    return partie;
+}
+
+// The parts of a long track in their order, read a few ahead of the caller on connections
+// of their own, so that their memory stays bounded; the points without a Num_trace come
+// first, as the track's order puts them.
+class LecturePartiesTrace {
+public:
+    LecturePartiesTrace(Database& db, qint64 idTrace, std::vector<std::pair<qint64, qint64>> plages,
+                        const std::optional<QRectF>& area)
+        : path_(db.path()), idTrace_(idTrace), plages_(std::move(plages)), area_(area) {
+        Statement st = db.prepare(QLatin1String(kPointsTrace) + QStringLiteral("and Num_trace is null order by Id_point"));
+        st.bindInt(1, idTrace);
+        sansNumero_ = litPartie(st, area);
+        while (lancees_ < plages_.size() && enCours_.size() < size_t(partiesSimultanees())) lance();
+    }
+    // Calls f on each part in order.
+    template <typename F>
+    void pourChaque(F&& f) {
+        f(sansNumero_);
+        while (!enCours_.empty()) {
+            PartieLue partie = enCours_.front().get();
+            enCours_.pop_front();
+            if (lancees_ < plages_.size()) lance();
+            f(partie);
+        }
+    }
+
+private:
+    void lance() {
+        const auto [de, a] = plages_[lancees_++];
+        enCours_.push_back(std::async(std::launch::async, [this, de, a] {
+            Database lecteur(path_);
+            Statement st = lecteur.prepare(QLatin1String(kPointsTrace) +
+                                           QStringLiteral("and Num_trace >= ?2 and Num_trace < ?3 "
+                                                          "order by Num_trace, Id_point"));
+            st.bindInt(1, idTrace_);
+            st.bindInt(2, de);
+            st.bindInt(3, a);
+            return litPartie(st, area_);
+        }));
+    }
+    const QString path_;
+    const qint64 idTrace_;
+    const std::vector<std::pair<qint64, qint64>> plages_;
+    const std::optional<QRectF> area_;
+    PartieLue sansNumero_;
+    size_t lancees_ = 0;
+    std::deque<std::future<PartieLue>> enCours_;
+};
+
 }  // namespace
 
 void afficheWaypoints(Database& db, MapCanvas& canvas, const DrawColours& colours, double tailleSymbole) {
@@ -85,7 +176,7 @@ void afficheWaypoints(Database& db, MapCanvas& canvas, const DrawColours& colour
     painter.circles(selected, tailleSymbole, colours.couleurSel);
 }
 
-void afficheTraces(Database& db, MapCanvas& canvas, const DrawColours& colours) {
+void afficheTraces(Database& db, MapCanvas& canvas, const DrawColours& colours, qint64 pointsParPartie) {
     // One pass per selection state: the tracks of that state whose box reaches the picture,
     // then the points of each in their order. A track without a stored box has it worked
     // out here: a redraw only reads. A point without coordinates is left out and its
@@ -99,41 +190,53 @@ void afficheTraces(Database& db, MapCanvas& canvas, const DrawColours& colours) 
         "and P.X is not null and P.Y is not null group by T.Id_trace "
         "having max(P.X) >= ?1 and min(P.X) <= ?2 and max(P.Y) >= ?3 and min(P.Y) <= ?4 "
         "order by 1"));
-    Statement points = db.prepare(QStringLiteral(
-        "select X, Y from Points where Trace = ?1 and X is not null and Y is not null order by Num_trace, Id_point"));
+    Statement points = db.prepare(QLatin1String(kPointsTrace) + QStringLiteral("order by Num_trace, Id_point"));
     MapCanvas::Painter painter(canvas);
     const std::optional<QRectF> area = painter.userArea(painter.penWidth() + kReadMargin);
     std::vector<QLineF> batch;
     for (const bool selected : {false, true}) {
         const qint32 colour = selected ? colours.couleurSel : colours.couleur;
-        auto add = [&](QPointF a, QPointF b) {
-            // A line whose box misses the area paints nothing: most of a track seen close up.
-            if (area && (std::max(a.x(), b.x()) < area->left() || std::min(a.x(), b.x()) > area->right() ||
-                         std::max(a.y(), b.y()) < area->top() || std::min(a.y(), b.y()) > area->bottom()))
-                return;
-            batch.emplace_back(a, b);
+        auto push = [&](const QLineF& line) {
+            batch.push_back(line);
             if (batch.size() == kBatch) {
                 painter.lines(batch, colour);
                 batch.clear();
             }
         };
+        auto add = [&](QPointF a, QPointF b) {
+            if (atteint(area, a, b)) push(QLineF(a, b));
+        };
         tracks.reset();
         bindArea(tracks, area);
         tracks.bindInt(5, selected ? 1 : 0);
         while (tracks.step()) {
+            const qint64 idTrace = tracks.intValue(0);
             const bool closed = tracks.intValue(1) != 0;
-            points.reset();
-            points.bindInt(1, tracks.intValue(0));
-            int count = 0;
+            qint64 count = 0;
             QPointF first, previous;
-            while (points.step()) {
-                const QPointF p(points.doubleValue(0), points.doubleValue(1));
+            // Each part joins the one before it, then brings its own lines.
+            auto suit = [&](const PartieLue& partie) {
+                if (partie.count == 0) return;
                 if (count == 0)
-                    first = p;
+                    first = partie.premier;
                 else
-                    add(previous, p);
-                ++count;
-                previous = p;
+                    add(previous, partie.premier);
+                for (const QLineF& line : partie.lignes) push(line);
+                count += partie.count;
+                previous = partie.dernier;
+            };
+            auto plages = partiesNumTrace(db, idTrace, pointsParPartie, std::numeric_limits<qint64>::max());
+            if (plages.empty()) {
+                // One query, its lines handed on as they come.
+                points.reset();
+                points.bindInt(1, idTrace);
+                PartieLue entiere;
+                parcourt(points, entiere, add);
+                count = entiere.count;
+                first = entiere.premier;
+                previous = entiere.dernier;
+            } else {
+                LecturePartiesTrace(db, idTrace, std::move(plages), area).pourChaque(suit);
             }
             if (closed && count >= 2) add(previous, first);
         }

@@ -16,6 +16,9 @@ struct DrawColours {
 };
 
 void afficheWaypoints(Database& db, MapCanvas& canvas, const DrawColours& colours, double tailleSymbole);
-void afficheTraces(Database& db, MapCanvas& canvas, const DrawColours& colours);
+// A track of more than pointsParPartie points is read in parts side by side.
+inline constexpr qint64 kPointsParPartieTrace = 131072;
+void afficheTraces(Database& db, MapCanvas& canvas, const DrawColours& colours,
+                   qint64 pointsParPartie = kPointsParPartieTrace);
 
 }  // namespace sotrix
