@@ -96,7 +96,9 @@ LignesListe LignesListe::lit(Database& db, const QString& sql) {
         l.nuls_.push_back(st.isNull(1));
         l.noms_.append(st.utf8Value(1));
         l.fins_.push_back(l.noms_.size());
-        selectionnees.push_back(st.intValue(2) != 0);
+        const qint64 selected = st.intValue(2);
+        selectionnees.push_back(selected != 0);
+        if (selected != 0 && selected != 1) l.selectionBinaire_ = false;
     }
     // Sorted here rather than by the query: one pass over the names in memory costs less
     // than the database's sorter over a million rows.

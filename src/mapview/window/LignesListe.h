@@ -21,6 +21,8 @@ public:
     // First and last row of each run of selected rows, and how many rows they hold.
     const std::vector<std::pair<int, int>>& selection() const { return selection_; }
     qint64 nbSelectionnees() const { return nbSelectionnees_; }
+    // Every Selected read was 0 or 1, as the list writes them.
+    bool selectionBinaire() const { return selectionBinaire_; }
 
     // The rows of a query giving key, name and Selected, put in name order as the
     // database sorts names (Null first), equal names by key; a non-zero Selected is true.
@@ -37,6 +39,7 @@ private:
     std::vector<int> ordre_;         // row r of the list is the ordre_[r]-th row read
     std::vector<std::pair<int, int>> selection_;
     qint64 nbSelectionnees_ = 0;
+    bool selectionBinaire_ = true;
 };
 
 // Waypoints and tracks in name order, without regard to case (then by key).

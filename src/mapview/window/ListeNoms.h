@@ -2,12 +2,16 @@
 // A list of names for a million rows: the names live in one compact model (no object per
 // item), the view lays every row out at the same height, and the selection is held as runs
 // of rows. Several rows can be selected at once; the current row is apart from them.
+// The list remembers the selection the tables hold, so that a write carries only the rows
+// whose state changed since.
 
 #include "LignesListe.h"
 
 #include <QAbstractListModel>
 #include <QListView>
 
+#include <optional>
+#include <utility>
 #include <vector>
 
 namespace sotrix {
@@ -30,6 +34,20 @@ private:
     LignesListe lignes_;
 };
 
+// First and last row of each run of selected rows, in row order, runs apart.
+using Plages = std::vector<std::pair<int, int>>;
+
+// The rows whose state differs between the tables and the list.
+struct EcartSelection {
+    Plages ajoutees;  // selected in the list, not in the tables
+    Plages retirees;  // the other way round
+    // Every row is now selected (true) or none is (false); unset when some are.
+    std::optional<bool> toutes;
+    // The tables hold values the list cannot show (Selected other than 0 and 1): the
+    // whole selection is to be written again.
+    bool complet = false;
+};
+
 class ListeNoms final : public QListView {
     Q_OBJECT
 public:
@@ -46,8 +64,16 @@ public:
     qint64 key(int row) const;
     bool isRowSelected(int row) const;
     // Selects or unselects one row, or every row, as a click would (selectionChanged).
+    // Every row costs one range whatever was selected before.
     void setRowSelected(int row, bool selected);
     void selectAllRows(bool selected);
+    void selectAll() override;
+    // The selected rows as runs.
+    Plages plages() const;
+    // What changed since the tables last matched the list, and the note that they match it
+    // again once written.
+    EcartSelection ecart() const;
+    void selectionEcrite();
     int selectedCount() const;
     // The keys of the selected rows, in row order.
     std::vector<qint64> selectedKeys() const;
@@ -55,12 +81,18 @@ public:
     int currentRow() const;
     void setCurrentRow(int row);
 
+    // A letter moves the current row to the next name starting with it; the selection
+    // stays as it is.
+    void keyboardSearch(const QString& search) override;
+
 signals:
     // The selection changed, from the user or from code.
     void itemSelectionChanged();
 
 private:
     ModeleNoms* modele_;
+    Plages ecrite_;  // the selection as the tables hold it
+    bool ecriteExacte_ = true;
 };
 
 }  // namespace sotrix
