@@ -2,6 +2,7 @@
 // selected before, every command writes only the rows whose state changes and leaves the
 // values the former whole rewrite left, and a letter typed in a list only moves its
 // current item.
+#include "map_input.h"
 #include "test_fixture.h"
 
 #include "Database.h"

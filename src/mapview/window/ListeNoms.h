@@ -43,9 +43,6 @@ struct EcartSelection {
     Plages retirees;  // the other way round
     // Every row is now selected (true) or none is (false); unset when some are.
     std::optional<bool> toutes;
-    // The tables hold values the list cannot show (Selected other than 0 and 1): the
-    // whole selection is to be written again.
-    bool complet = false;
 };
 
 class ListeNoms final : public QListView {
@@ -70,8 +67,8 @@ public:
     void selectAll() override;
     // The selected rows as runs.
     Plages plages() const;
-    // What changed since the tables last matched the list, and the note that they match it
-    // again once written.
+    // What changed since the tables last matched the list (every selected row when they
+    // hold values other than 0 and 1), and the note that they match it again once written.
     EcartSelection ecart() const;
     void selectionEcrite();
     int selectedCount() const;
