@@ -2,7 +2,8 @@
 // points (steps of up to 50 m): list clicks, Ctrl+A, the "Tout sélectionner" box, a box on
 // the map, deleting, a letter and Space in the list. Each prints its own time apart from
 // the redraw it ends with, and its Selected values are compared row by row with those the
-// plain statements of the former code give on a copy of the same rows.
+// plain statements of the former code give on a copy of the same rows. Where a command must
+// write many rows, the sqlite3 shell writing the same rows on the same file is the yardstick.
 #include "Database.h"
 #include "DeliveredCopy.h"
 #include "Median.h"
@@ -18,6 +19,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QKeyEvent>
+#include <QProcess>
 #include <QRandomGenerator>
 
 #include <algorithm>
@@ -141,7 +143,24 @@ struct Command {
     std::function<void()> run;
     // The former statements, on the copy.
     std::function<void(Database&)> former;
+    // The rows the command must change, written by the sqlite3 shell; none when few.
+    QString shell;
 };
+
+// The shell's time for the statements, in ms.
+double shellMs(const QString& dbPath, const QString& sql) {
+    QProcess sqlite;
+    sqlite.setStandardOutputFile(QProcess::nullDevice());
+    const bench::Stopwatch t;
+    sqlite.start(QStringLiteral("sqlite3"), {dbPath, sql});
+    if (!sqlite.waitForFinished(600000) || sqlite.exitCode() != 0) fail("sqlite3 did not run");
+    return t.seconds() * 1000;
+}
+
+void printTimes(const char* what, std::vector<double> times) {
+    std::sort(times.begin(), times.end());
+    std::printf("%s %8.1f %8.1f %8.1f", what, times.front(), bench::median(times), times.back());
+}
 
 }  // namespace
 
@@ -154,7 +173,8 @@ int main(int argc, char** argv) {
 
     QTemporaryDir home;
     qputenv("SOTRIX_HOME", QFile::encodeName(home.path()));
-    if (!bench::copyDelivered(home.filePath(QStringLiteral("sotrix.mdb")))) fail("cannot copy the delivered database");
+    const QString dbPath = home.filePath(QStringLiteral("sotrix.mdb"));
+    if (!bench::copyDelivered(dbPath)) fail("cannot copy the delivered database");
     options();
     {
         const bench::Stopwatch t;
@@ -200,38 +220,41 @@ int main(int argc, char** argv) {
         db.exec(QStringLiteral("update RefP set Selected = 1 where ") + inBox);
     };
     auto formerList = [&](Database& db) { formerListWrite(db, lstWaypoint, lstTrace); };
+    const QString selectAll = QStringLiteral("update Points set Selected = 1 where Trace = 0 and Selected <> 1");
 
     const std::vector<Command> commands = {
         {"list click, 106k selected", boxSel.constData(), [&] { lstWaypoint->setRowSelected(firstRow(false), true); },
-         formerList},
+         formerList, {}},
         {"list click, 999,999 selected", "update Points set Selected = (Trace = 0)",
-         [&] { lstWaypoint->setRowSelected(firstRow(true), false); }, formerList},
+         [&] { lstWaypoint->setRowSelected(firstRow(true), false); }, formerList, {}},
         {"Ctrl+A in the list, 106k selected", boxSel.constData(),
-         [&] { keyPress(lstWaypoint, Qt::Key_A, Qt::ControlModifier, QStringLiteral("a")); }, formerList},
+         [&] { keyPress(lstWaypoint, Qt::Key_A, Qt::ControlModifier, QStringLiteral("a")); }, formerList, selectAll},
         {"tick \"Tout sélectionner\", 106k selected", boxSel.constData(),
          [&] {
              chkTout->setChecked(false);
              chkTout->click();
          },
-         [](Database& db) { db.exec(QStringLiteral("update RefP set Selected = 1 where Trace = 0")); }},
+         [](Database& db) { db.exec(QStringLiteral("update RefP set Selected = 1 where Trace = 0")); }, selectAll},
         {"untick \"Tout sélectionner\", 1M selected", "update Points set Selected = (Trace = 0)",
          [&] {
              chkTout->setChecked(true);
              chkTout->click();
          },
-         [](Database& db) { db.exec(QStringLiteral("update RefP set Selected = 0 where Trace = 0")); }},
+         [](Database& db) { db.exec(QStringLiteral("update RefP set Selected = 0 where Trace = 0")); },
+         QStringLiteral("update Points set Selected = 0 where Trace = 0 and Selected <> 0")},
         {"box of 106k, nothing selected", "update Points set Selected = 0", [&] { box(false); },
-         [&](Database& db) { formerBox(db, false); }},
+         [&](Database& db) { formerBox(db, false); }, QStringLiteral("update Points set Selected = 1 where ") + inBox},
         {"box of 106k replacing 1M selected", "update Points set Selected = (Trace = 0)", [&] { box(true); },
-         [&](Database& db) { formerBox(db, true); }},
+         [&](Database& db) { formerBox(db, true); },
+         QStringLiteral("update Points set Selected = 0 where Selected <> 0 and not (") + inBox + QLatin1Char(')')},
         {"letter key in the list, 106k selected", boxSel.constData(),
-         [&] { keyPress(lstWaypoint, Qt::Key_W, {}, QStringLiteral("w")); }, [](Database&) {}},
+         [&] { keyPress(lstWaypoint, Qt::Key_W, {}, QStringLiteral("w")); }, [](Database&) {}, {}},
         {"Space in the list, 106k selected", boxSel.constData(),
          [&] {
              lstWaypoint->setCurrentRow(firstRow(false));
              keyPress(lstWaypoint, Qt::Key_Space, {}, QStringLiteral(" "));
          },
-         formerList},
+         formerList, {}},
         {"delete 106k selected waypoints", boxSel.constData(),
          [&] {
              prompter->answer = Answer::Yes;
@@ -241,28 +264,41 @@ int main(int argc, char** argv) {
              db.exec(QStringLiteral("delete from RefP where Trace = 0 and Selected <> 0"));
              db.exec(QStringLiteral("delete from RefP where Trace in (select Id_trace from RefT where Selected <> 0)"));
              db.exec(QStringLiteral("delete from RefT where Selected <> 0"));
-         }},
+         },
+         QStringLiteral("delete from Points where Trace = 0 and Selected <> 0")},
     };
 
-    std::printf("%d runs each: own work (handler minus redraw) and redraw, min / median / max in ms; "
-                "rows whose Selected differs from the former statements'\n",
+    std::printf("%d runs each, min / median / max in ms: own work (handler minus redraw), its redraw, the sqlite3 "
+                "shell writing the same rows on the same file; rows whose Selected differs from the former "
+                "statements'\n",
                 kRuns);
+    auto setUp = [&](const Command& c) {
+        {
+            DbGuard db;
+            Transaction tx(*db);
+            db->exec(QString::fromUtf8(c.before));
+            db->exec(QStringLiteral("update Trace set Selected = 0"));
+            db->exec(QStringLiteral("drop table if exists Gardes"));
+            db->exec(QStringLiteral("create table Gardes as select * from Points where Trace = 0 and Selected <> 0"));
+            tx.commit();
+            copyRows(*db);
+        }
+        form.majListes();
+    };
+    auto restore = [] {
+        DbGuard db;
+        db->exec(QStringLiteral("insert or ignore into Points select * from Gardes"));
+    };
     for (const Command& c : commands) {
-        std::vector<double> own, drawn;
+        std::vector<double> own, drawn, shell;
         qint64 wrong = 0;
         for (int run = 0; run < kRuns; ++run) {
-            {
-                DbGuard db;
-                Transaction tx(*db);
-                db->exec(QString::fromUtf8(c.before));
-                db->exec(QStringLiteral("update Trace set Selected = 0"));
-                db->exec(QStringLiteral("drop table if exists Gardes"));
-                db->exec(QStringLiteral("create table Gardes as select * from Points where Trace = 0 and Selected <> 0"));
-                tx.commit();
-                copyRows(*db);
+            if (!c.shell.isEmpty()) {
+                setUp(c);
+                shell.push_back(shellMs(dbPath, c.shell));
+                restore();
             }
-            form.majListes();
-            // The reference runs after the command when it reads the lists' selection.
+            setUp(c);
             form.redrawSeconds = 0;
             const bench::Stopwatch t;
             c.run();
@@ -272,13 +308,24 @@ int main(int argc, char** argv) {
             DbGuard db;
             c.former(*db);
             wrong += differences(*db);
-            db->exec(QStringLiteral("insert or ignore into Points select * from Gardes"));
+            restore();
         }
-        std::sort(own.begin(), own.end());
-        std::sort(drawn.begin(), drawn.end());
-        std::printf("  %-42s own %8.1f %8.1f %8.1f   redraw %8.1f %8.1f %8.1f   differing rows %lld\n", c.name,
-                    own.front(), bench::median(own), own.back(), drawn.front(), bench::median(drawn), drawn.back(),
-                    static_cast<long long>(wrong));
+        std::printf("  %-40s", c.name);
+        printTimes(" own", own);
+        printTimes("  redraw", drawn);
+        if (!shell.empty()) {
+            printTimes("  sqlite3", shell);
+            std::printf("  ratio %.2f", bench::median(own) / bench::median(shell));
+        }
+        std::printf("  differing rows %lld\n", static_cast<long long>(wrong));
     }
+    std::vector<double> rebuild;
+    for (int run = 0; run < kRuns; ++run) {
+        const bench::Stopwatch t;
+        form.majListes();
+        rebuild.push_back(t.seconds() * 1000);
+    }
+    printTimes("  for scale, majListes (both lists rebuilt)", rebuild);
+    std::printf("\n");
     return 0;
 }

@@ -257,5 +257,18 @@ TEST_F(SelectionSets, ALetterMovesTheCurrentItemToTheNextNameStartingWithIt) {
     EXPECT_EQ(selection().filter(QStringLiteral("=1")), QStringList());
 }
 
+TEST_F(SelectionSets, ABoxAfterRowsChangedBehindTheListsShowsTheTables) {
+    form->majListes();
+    const qint64 added = insertWaypoint(QStringLiteral("foxtrot"), 20, 0.5);
+    form->boiteX = {15, 25};
+    form->boiteY = {-1, 1};
+    form->selectWaypoint();
+    EXPECT_EQ(list("lstWaypoint")->count(), 7);
+    expectListMatchesTable("lstWaypoint", "select Id_point from Points where Trace = 0 and Selected <> 0 order by 1");
+    EXPECT_TRUE(pointSelected(added));
+    EXPECT_EQ(state().nbWaypoints, 7);
+    EXPECT_EQ(state().nbWaypointsSel, 2);
+}
+
 }  // namespace
 }  // namespace sotrix

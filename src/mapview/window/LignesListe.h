@@ -27,8 +27,13 @@ public:
     // The rows of a query giving key, name and Selected, put in name order as the
     // database sorts names (Null first), equal names by key; a non-zero Selected is true.
     static LignesListe lit(Database& db, const QString& sql);
+    // Reads the selection again from a query giving key and Selected of the same rows in
+    // the order lit read them; false, and nothing changed, when the rows differ.
+    bool relitSelection(Database& db, const QString& sql);
 
 private:
+    // The runs and counts from the selected state of each row read.
+    void marqueSelection(const std::vector<bool>& selectionnees);
     QByteArrayView lu(int i) const;
     std::vector<int> ordreDesNoms() const;
 
@@ -45,5 +50,8 @@ private:
 // Waypoints and tracks in name order, without regard to case (then by key).
 LignesListe lignesWaypoints(Database& db);
 LignesListe lignesTraces(Database& db);
+// Their selection read again, names kept.
+bool relitWaypoints(Database& db, LignesListe& lignes);
+bool relitTraces(Database& db, LignesListe& lignes);
 
 }  // namespace sotrix

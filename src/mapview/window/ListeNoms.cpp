@@ -63,6 +63,28 @@ QVariant ModeleNoms::data(const QModelIndex& index, int role) const {
     return texte(index.row());
 }
 
+QModelIndexList ModeleNoms::match(const QModelIndex& start, int role, const QVariant& value, int hits,
+                                  Qt::MatchFlags flags) const {
+    const QString search = value.toString();
+    // Up to this length the shown text starts as the name does.
+    const bool debut = search.size() < kLongueurAffichee - 1;
+    if (role != Qt::DisplayRole || hits != 1 || (flags & ~Qt::MatchWrap) != Qt::MatchStartsWith || !debut ||
+        start.parent().isValid())
+        return QAbstractListModel::match(start, role, value, hits, flags);
+    const int n = rowCount();
+    const int from = std::max(start.row(), 0);
+    const int end = (flags & Qt::MatchWrap) ? from + n : n;
+    // Enough bytes for one character more than the search, whatever their length in UTF-8.
+    const qsizetype octets = 4 * (search.size() + 1);
+    for (int i = from; i < end; ++i) {
+        const int row = i % n;
+        const QByteArrayView nom = lignes_.nom(row);
+        if (QString::fromUtf8(nom.first(std::min(nom.size(), octets))).startsWith(search, Qt::CaseInsensitive))
+            return {index(row)};
+    }
+    return {};
+}
+
 void ModeleNoms::remplace(LignesListe lignes) {
     beginResetModel();
     lignes_ = std::move(lignes);
@@ -88,14 +110,30 @@ ListeNoms::ListeNoms(QWidget* parent) : QListView(parent), modele_(new ModeleNom
 }
 
 qint64 ListeNoms::remplit(LignesListe lignes) {
-    const qint64 selected = lignes.nbSelectionnees();
+    modele_->remplace(std::move(lignes));
+    marqueSelection();
+    return modele_->lignes().nbSelectionnees();
+}
+
+std::optional<qint64> ListeNoms::relitSelection(const std::function<bool(LignesListe&)>& relit) {
+    if (!relit(modele_->lignes())) return std::nullopt;
+    marqueSelection();
+    return modele_->lignes().nbSelectionnees();
+}
+
+void ListeNoms::marqueSelection() {
+    const LignesListe& lignes = modele_->lignes();
     ecrite_ = lignes.selection();
     ecriteExacte_ = lignes.selectionBinaire();
-    modele_->remplace(std::move(lignes));
+    {
+        // The rows unselected here are repainted with the viewport.
+        const QSignalBlocker muet(selectionModel());
+        selectionModel()->clearSelection();
+    }
+    viewport()->update();
     QItemSelection selection;
     for (const auto& [first, last] : ecrite_) selection.select(modele_->index(first), modele_->index(last));
     if (!selection.isEmpty()) selectionModel()->select(selection, QItemSelectionModel::Select);
-    return selected;
 }
 
 void ListeNoms::clear() {

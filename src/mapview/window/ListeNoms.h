@@ -10,6 +10,7 @@
 #include <QAbstractListModel>
 #include <QListView>
 
+#include <functional>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -25,10 +26,16 @@ public:
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 
+    // The typed search of the list (a display text starting with a text, wrapping round)
+    // reads only the start of each name.
+    QModelIndexList match(const QModelIndex& start, int role, const QVariant& value, int hits = 1,
+                          Qt::MatchFlags flags = Qt::MatchFlags(Qt::MatchStartsWith | Qt::MatchWrap)) const override;
+
     // Replaces every row.
     void remplace(LignesListe lignes);
     QString texte(int row) const;
     qint64 cle(int row) const { return lignes_.cle(row); }
+    LignesListe& lignes() { return lignes_; }
 
 private:
     LignesListe lignes_;
@@ -53,6 +60,9 @@ public:
     // Replaces the rows and selects those read as selected, without a selection signal;
     // returns how many they are.
     qint64 remplit(LignesListe lignes);
+    // Reads the selection again through relit, the rows kept, and selects the rows read as
+    // selected likewise; nullopt when relit finds other rows.
+    std::optional<qint64> relitSelection(const std::function<bool(LignesListe&)>& relit);
     void clear();
 
     int count() const;
@@ -87,6 +97,9 @@ signals:
     void itemSelectionChanged();
 
 private:
+    // Selects the rows the model's lines read as selected, as the tables hold them.
+    void marqueSelection();
+
     ModeleNoms* modele_;
     Plages ecrite_;  // the selection as the tables hold it
     bool ecriteExacte_ = true;

@@ -82,6 +82,24 @@ void frmAccueil::majListes() {
     majNb();
 }
 
+void frmAccueil::majSelectionListes() {
+    std::optional<qint64> waypoints, traces;
+    {
+        DbGuard db;
+        QScopedValueRollback<bool> filling(remplissageListes, true);
+        waypoints = lstWaypoint_->relitSelection([&db](LignesListe& l) { return relitWaypoints(*db, l); });
+        traces = lstTrace_->relitSelection([&db](LignesListe& l) { return relitTraces(*db, l); });
+    }
+    if (!waypoints || !traces) {
+        majListes();
+        return;
+    }
+    State& s = state();
+    s.nbWaypointsSel = *waypoints;
+    s.nbTracesSel = *traces;
+    majNb();
+}
+
 void frmAccueil::majNb() {
     const State& s = state();
     ecritCompteur(lblWaypoints_, QStringLiteral("Waypoints"), s.nbWaypoints, s.nbWaypointsSel);
