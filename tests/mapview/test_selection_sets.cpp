@@ -243,6 +243,7 @@ TEST_F(SelectionSets, EachCommandLeavesTheFormerValuesAndWritesOnlyWhatChanges) 
 }
 
 TEST_F(SelectionSets, ALetterMovesTheCurrentItemToTheNextNameStartingWithIt) {
+    insertWaypoint(QStringLiteral("Ëcho"), 0, 0);
     form->majListes();
     ListeNoms* l = list("lstWaypoint");
     l->setFocus();
@@ -253,6 +254,13 @@ TEST_F(SelectionSets, ALetterMovesTheCurrentItemToTheNextNameStartingWithIt) {
     QTest::qWait(QApplication::keyboardInputInterval() + 50);
     QTest::keyClick(l, Qt::Key_B);
     EXPECT_EQ(l->text(l->currentRow()), QStringLiteral("bravo"));
+    EXPECT_EQ(l->selectedCount(), 0);
+    QTest::qWait(QApplication::keyboardInputInterval() + 50);
+    l->keyboardSearch(QStringLiteral("ë"));
+    EXPECT_EQ(l->text(l->currentRow()), QStringLiteral("Ëcho"));
+    QTest::qWait(QApplication::keyboardInputInterval() + 50);
+    QTest::keyClicks(l, QStringLiteral("ec"));
+    EXPECT_EQ(l->text(l->currentRow()), QStringLiteral("echo"));
     EXPECT_EQ(l->selectedCount(), 0);
     EXPECT_EQ(selection().filter(QStringLiteral("=1")), QStringList());
 }

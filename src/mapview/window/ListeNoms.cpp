@@ -76,11 +76,22 @@ QModelIndexList ModeleNoms::match(const QModelIndex& start, int role, const QVar
     const int end = (flags & Qt::MatchWrap) ? from + n : n;
     // Enough bytes for one character more than the search, whatever their length in UTF-8.
     const qsizetype octets = 4 * (search.size() + 1);
+    const QByteArray ascii = search.toLatin1().toLower();
+    const bool enAscii = std::all_of(search.begin(), search.end(), [](QChar c) { return c.unicode() < 0x80; });
+    auto commence = [&](QByteArrayView nom) {
+        // An ASCII search against ASCII bytes needs no text; any other byte may fold to ASCII.
+        for (qsizetype k = 0; enAscii && k < ascii.size(); ++k) {
+            if (k >= nom.size()) return false;
+            const auto b = static_cast<unsigned char>(nom[k]);
+            if (b >= 0x80) break;
+            if (char(b >= 'A' && b <= 'Z' ? b + 32 : b) != ascii[k]) return false;
+            if (k + 1 == ascii.size()) return true;
+        }
+        return QString::fromUtf8(nom.first(std::min(nom.size(), octets))).startsWith(search, Qt::CaseInsensitive);
+    };
     for (int i = from; i < end; ++i) {
         const int row = i % n;
-        const QByteArrayView nom = lignes_.nom(row);
-        if (QString::fromUtf8(nom.first(std::min(nom.size(), octets))).startsWith(search, Qt::CaseInsensitive))
-            return {index(row)};
+        if (commence(lignes_.nom(row))) return {index(row)};
     }
     return {};
 }
