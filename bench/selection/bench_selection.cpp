@@ -4,6 +4,7 @@
 // the redraw it ends with, and its Selected values are compared row by row with those the
 // plain statements of the former code give on a copy of the same rows. Where a command must
 // write many rows, the sqlite3 shell writing the same rows on the same file is the yardstick.
+// An argument runs only the commands whose name holds it.
 #include "Database.h"
 #include "DeliveredCopy.h"
 #include "Median.h"
@@ -289,7 +290,10 @@ int main(int argc, char** argv) {
         DbGuard db;
         db->exec(QStringLiteral("insert or ignore into Points select * from Gardes"));
     };
+    // An argument keeps the commands whose name holds it.
+    const QString only = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
     for (const Command& c : commands) {
+        if (!QString::fromUtf8(c.name).contains(only)) continue;
         std::vector<double> own, drawn, shell;
         qint64 wrong = 0;
         for (int run = 0; run < kRuns; ++run) {

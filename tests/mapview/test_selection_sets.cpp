@@ -197,6 +197,7 @@ TEST_F(SelectionSets, EachCommandLeavesTheFormerValuesAndWritesOnlyWhatChanges) 
              boxOver(35, 15);
          },
          [&] { formerSql(formerBox); }, 1},
+        {"clearing the selection", [&] { form->cmdUnselect_Click(); }, [&] { formerSql(clearAll); }, 1},
         {"deleting the selection",
          [&] {
              prompts->answer(Answer::Yes);

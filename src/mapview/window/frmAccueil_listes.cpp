@@ -179,7 +179,7 @@ void frmAccueil::cmdUnselect_Click() {
             DbGuard db;
             effaceSelection(*db);
         }
-        majListes();
+        majSelectionListes();
         redraw();
     });
 }
