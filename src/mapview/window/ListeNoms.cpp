@@ -6,6 +6,7 @@
 #include <QSignalBlocker>
 
 #include <algorithm>
+#include <memory>
 
 namespace sotrix {
 
@@ -112,6 +113,8 @@ QString ModeleNoms::texte(int row) const {
 
 ListeNoms::ListeNoms(QWidget* parent) : QListView(parent), modele_(new ModeleNoms(this)) {
     setModel(modele_);
+    // The view does not delete the selection model it made with the model.
+    const std::unique_ptr<QItemSelectionModel> premier(selectionModel());
     setSelectionModel(new SelectionNoms(modele_, this));
     // A click toggles an item; the current item is apart from the selection.
     setSelectionMode(QAbstractItemView::MultiSelection);
