@@ -61,7 +61,7 @@ void frmAccueil::selectWaypoint() {
             sotrix::selectWaypoint(*db, *id, remplace);
         }
     }
-    majListes();
+    majSelectionListes();
     redraw();
     Picture1_->setPointer(pointeur::kFleche);
 }
@@ -78,7 +78,7 @@ void frmAccueil::selectTrace() {
         DbGuard db;
         sotrix::selectTrace(*db, *id, remplace);
     }
-    majListes();
+    majSelectionListes();
     redraw();
     Picture1_->setPointer(pointeur::kFleche);
 }

@@ -21,9 +21,12 @@ std::optional<qint64> plusProche(Database& db, const char* colonne, const char* 
     return v.toLongLong();
 }
 
-void effaceTout(Database& db) {
-    db.exec(QStringLiteral("update Points set Selected = 0"));
-    db.exec(QStringLiteral("update Trace set Selected = 0"));
+// Unselects every row but those that garde keeps (with its parameters); only rows whose
+// value changes are written.
+void effaceTout(Database& db, const QString& garde = QStringLiteral("0"), const QVariantList& params = {}) {
+    db.exec(QStringLiteral("update Points set Selected = 0 where Selected <> 0 and not coalesce(%1, 0)").arg(garde),
+            params);
+    db.exec(QStringLiteral("update Trace set Selected = 0 where Selected <> 0"));
 }
 }  // namespace
 
@@ -47,9 +50,11 @@ std::optional<qint64> traceProche(Database& db, double x, double y, double t) {
 }
 
 void selectWaypointsBoite(Database& db, const Boite& b, bool remplace) {
+    const QString dansBoite = QString::fromLatin1(kDansBoite);
     Transaction tx(db);
-    if (remplace) effaceTout(db);
-    db.exec(QStringLiteral("update Points set Selected = 1 where") + QString::fromLatin1(kDansBoite), bornes(b));
+    // What the box selects stays as it is rather than being unselected, then selected again.
+    if (remplace) effaceTout(db, QLatin1Char('(') + dansBoite + QLatin1Char(')'), bornes(b));
+    db.exec(QStringLiteral("update Points set Selected = 1 where Selected is not 1 and") + dansBoite, bornes(b));
     tx.commit();
 }
 

@@ -87,32 +87,66 @@ std::vector<int> LignesListe::ordreDesNoms() const {
     return ordre;
 }
 
-LignesListe LignesListe::lit(Database& db, const QString& sql) {
-    LignesListe l;
+namespace {
+// The key and the selected state of each row a query gives; a non-zero Selected is true.
+struct Lecture {
+    std::vector<qint64> cles;
     std::vector<bool> selectionnees;
-    Statement st = db.prepare(sql);
-    while (st.step()) {
-        l.cles_.push_back(st.intValue(0));
-        l.nuls_.push_back(st.isNull(1));
-        l.noms_.append(st.utf8Value(1));
-        l.fins_.push_back(l.noms_.size());
-        selectionnees.push_back(st.intValue(2) != 0);
+    bool binaire = true;
+
+    void ajoute(qint64 cle, qint64 selected) {
+        cles.push_back(cle);
+        selectionnees.push_back(selected != 0);
+        if (selected != 0 && selected != 1) binaire = false;
     }
-    // Sorted here rather than by the query: one pass over the names in memory costs less
-    // than the database's sorter over a million rows.
-    l.ordre_ = l.ordreDesNoms();
-    for (int row = 0; row < l.size();) {
-        if (!selectionnees[size_t(l.ordre_[size_t(row)])]) {
+};
+}  // namespace
+
+void LignesListe::marqueSelection(const std::vector<bool>& selectionnees) {
+    selection_.clear();
+    nbSelectionnees_ = 0;
+    for (int row = 0; row < size();) {
+        if (!selectionnees[size_t(ordre_[size_t(row)])]) {
             ++row;
             continue;
         }
         int fin = row;
-        while (fin + 1 < l.size() && selectionnees[size_t(l.ordre_[size_t(fin + 1)])]) ++fin;
-        l.selection_.emplace_back(row, fin);
-        l.nbSelectionnees_ += fin - row + 1;
+        while (fin + 1 < size() && selectionnees[size_t(ordre_[size_t(fin + 1)])]) ++fin;
+        selection_.emplace_back(row, fin);
+        nbSelectionnees_ += fin - row + 1;
         row = fin + 1;
     }
+}
+
+LignesListe LignesListe::lit(Database& db, const QString& sql) {
+    LignesListe l;
+    Lecture lu;
+    Statement st = db.prepare(sql);
+    while (st.step()) {
+        lu.ajoute(st.intValue(0), st.intValue(2));
+        l.nuls_.push_back(st.isNull(1));
+        l.noms_.append(st.utf8Value(1));
+        l.fins_.push_back(l.noms_.size());
+    }
+    l.cles_ = std::move(lu.cles);
+    l.selectionBinaire_ = lu.binaire;
+    // Sorted here rather than by the query: one pass over the names in memory costs less
+    // than the database's sorter over a million rows.
+    l.ordre_ = l.ordreDesNoms();
+    l.marqueSelection(lu.selectionnees);
     return l;
+}
+
+bool LignesListe::relitSelection(Database& db, const QString& sql) {
+    Lecture lu;
+    lu.cles.reserve(cles_.size());
+    lu.selectionnees.reserve(cles_.size());
+    Statement st = db.prepare(sql);
+    while (st.step()) lu.ajoute(st.intValue(0), st.intValue(1));
+    if (lu.cles != cles_) return false;
+    selectionBinaire_ = lu.binaire;
+    marqueSelection(lu.selectionnees);
+    return true;
 }
 
 LignesListe lignesWaypoints(Database& db) {
@@ -121,6 +155,14 @@ LignesListe lignesWaypoints(Database& db) {
 
 LignesListe lignesTraces(Database& db) {
     return LignesListe::lit(db, QStringLiteral("select Id_trace, Nom, Selected from Trace"));
+}
+
+bool relitWaypoints(Database& db, LignesListe& lignes) {
+    return lignes.relitSelection(db, QStringLiteral("select Id_point, Selected from Points where Trace = 0"));
+}
+
+bool relitTraces(Database& db, LignesListe& lignes) {
+    return lignes.relitSelection(db, QStringLiteral("select Id_trace, Selected from Trace"));
 }
 
 }  // namespace sotrix

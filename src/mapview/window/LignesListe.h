@@ -21,12 +21,19 @@ public:
     // First and last row of each run of selected rows, and how many rows they hold.
     const std::vector<std::pair<int, int>>& selection() const { return selection_; }
     qint64 nbSelectionnees() const { return nbSelectionnees_; }
+    // Every Selected read was 0 or 1, as the list writes them.
+    bool selectionBinaire() const { return selectionBinaire_; }
 
     // The rows of a query giving key, name and Selected, put in name order as the
     // database sorts names (Null first), equal names by key; a non-zero Selected is true.
     static LignesListe lit(Database& db, const QString& sql);
+    // Reads the selection again from a query giving key and Selected of the same rows in
+    // the order lit read them; false, and nothing changed, when the rows differ.
+    bool relitSelection(Database& db, const QString& sql);
 
 private:
+    // The runs and counts from the selected state of each row read.
+    void marqueSelection(const std::vector<bool>& selectionnees);
     QByteArrayView lu(int i) const;
     std::vector<int> ordreDesNoms() const;
 
@@ -37,10 +44,14 @@ private:
     std::vector<int> ordre_;         // row r of the list is the ordre_[r]-th row read
     std::vector<std::pair<int, int>> selection_;
     qint64 nbSelectionnees_ = 0;
+    bool selectionBinaire_ = true;
 };
 
 // Waypoints and tracks in name order, without regard to case (then by key).
 LignesListe lignesWaypoints(Database& db);
 LignesListe lignesTraces(Database& db);
+// Their selection read again, names kept.
+bool relitWaypoints(Database& db, LignesListe& lignes);
+bool relitTraces(Database& db, LignesListe& lignes);
 
 }  // namespace sotrix

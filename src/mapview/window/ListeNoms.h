@@ -2,12 +2,17 @@
 // A list of names for a million rows: the names live in one compact model (no object per
 // item), the view lays every row out at the same height, and the selection is held as runs
 // of rows. Several rows can be selected at once; the current row is apart from them.
+// The list remembers the selection the tables hold, so that a write carries only the rows
+// whose state changed since.
 
 #include "LignesListe.h"
 
 #include <QAbstractListModel>
 #include <QListView>
 
+#include <functional>
+#include <optional>
+#include <utility>
 #include <vector>
 
 namespace sotrix {
@@ -21,13 +26,30 @@ public:
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 
+    // The typed search of the list (a display text starting with a text, wrapping round)
+    // reads only the start of each name.
+    QModelIndexList match(const QModelIndex& start, int role, const QVariant& value, int hits = 1,
+                          Qt::MatchFlags flags = Qt::MatchFlags(Qt::MatchStartsWith | Qt::MatchWrap)) const override;
+
     // Replaces every row.
     void remplace(LignesListe lignes);
     QString texte(int row) const;
     qint64 cle(int row) const { return lignes_.cle(row); }
+    LignesListe& lignes() { return lignes_; }
 
 private:
     LignesListe lignes_;
+};
+
+// First and last row of each run of selected rows, in row order, runs apart.
+using Plages = std::vector<std::pair<int, int>>;
+
+// The rows whose state differs between the tables and the list.
+struct EcartSelection {
+    Plages ajoutees;  // selected in the list, not in the tables
+    Plages retirees;  // the other way round
+    // Every row is now selected (true) or none is (false); unset when some are.
+    std::optional<bool> toutes;
 };
 
 class ListeNoms final : public QListView {
@@ -38,6 +60,9 @@ public:
     // Replaces the rows and selects those read as selected, without a selection signal;
     // returns how many they are.
     qint64 remplit(LignesListe lignes);
+    // Reads the selection again through relit, the rows kept, and selects the rows read as
+    // selected likewise; nullopt when relit finds other rows.
+    std::optional<qint64> relitSelection(const std::function<bool(LignesListe&)>& relit);
     void clear();
 
     int count() const;
@@ -46,8 +71,16 @@ public:
     qint64 key(int row) const;
     bool isRowSelected(int row) const;
     // Selects or unselects one row, or every row, as a click would (selectionChanged).
+    // Every row costs one range whatever was selected before.
     void setRowSelected(int row, bool selected);
     void selectAllRows(bool selected);
+    void selectAll() override;
+    // The selected rows as runs.
+    Plages plages() const;
+    // What changed since the tables last matched the list (every selected row when they
+    // hold values other than 0 and 1), and the note that they match it again once written.
+    EcartSelection ecart() const;
+    void selectionEcrite();
     int selectedCount() const;
     // The keys of the selected rows, in row order.
     std::vector<qint64> selectedKeys() const;
@@ -55,12 +88,21 @@ public:
     int currentRow() const;
     void setCurrentRow(int row);
 
+    // A letter moves the current row to the next name starting with it; the selection
+    // stays as it is.
+    void keyboardSearch(const QString& search) override;
+
 signals:
     // The selection changed, from the user or from code.
     void itemSelectionChanged();
 
 private:
+    // Selects the rows the model's lines read as selected, as the tables hold them.
+    void marqueSelection();
+
     ModeleNoms* modele_;
+    Plages ecrite_;  // the selection as the tables hold it
+    bool ecriteExacte_ = true;
 };
 
 }  // namespace sotrix

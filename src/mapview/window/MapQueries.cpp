@@ -14,42 +14,52 @@ std::optional<Extent> etenduePoints(Database& db, bool selectedOnly) {
     return Extent{c.value(0).toDouble(), c.value(1).toDouble(), c.value(2).toDouble(), c.value(3).toDouble()};
 }
 
-void ecritSelection(Database& db, const std::vector<qint64>& waypoints, const std::vector<qint64>& traces) {
+namespace {
+// Each statement runs once per key and value.
+void parCle(const std::vector<Statement*>& statements, const ChangementSelection& c) {
+    for (const auto& [keys, value] : {std::pair(&c.selectionnees, 1), std::pair(&c.deselectionnees, 0)})
+        for (qint64 id : *keys)
+            for (Statement* st : statements) st->run({value, id});
+}
+}  // namespace
+
+void ecritSelection(Database& db, const ChangementSelection& waypoints, const ChangementSelection& traces) {
     Transaction tx(db);
-    db.exec(QStringLiteral("update Points set Selected = 0"));
-    db.exec(QStringLiteral("update Trace set Selected = 0"));
-    if (!waypoints.empty()) {
-        Statement st = db.prepare(QStringLiteral("update Points set Selected = 1 where Id_point = ? and Trace = 0"));
-        for (qint64 id : waypoints) st.run({id});
+    if (waypoints.toutes) {
+        const int v = *waypoints.toutes ? 1 : 0;
+        db.exec(QStringLiteral("update Points set Selected = ?1 where Trace = 0 and Selected is not ?1"), {v});
+    } else {
+        Statement st = db.prepare(
+            QStringLiteral("update Points set Selected = ?1 where Id_point = ?2 and Trace = 0 and Selected is not ?1"));
+        parCle({&st}, waypoints);
     }
-    if (!traces.empty()) {
-        Statement trace = db.prepare(QStringLiteral("update Trace set Selected = 1 where Id_trace = ?"));
-        Statement points = db.prepare(QStringLiteral("update Points set Selected = 1 where Trace = ?"));
-        for (qint64 id : traces) {
-            trace.run({id});
-            points.run({id});
-        }
-    }
+    Statement trace =
+        db.prepare(QStringLiteral("update Trace set Selected = ?1 where Id_trace = ?2 and Selected is not ?1"));
+    Statement points =
+        db.prepare(QStringLiteral("update Points set Selected = ?1 where Trace = ?2 and Selected is not ?1"));
+    parCle({&trace, &points}, traces);
     tx.commit();
 }
 
 void selectTousWaypoints(Database& db, bool selected) {
     Transaction tx(db);
-    db.exec(QStringLiteral("update Points set Selected = ? where Trace = 0"), {selected ? 1 : 0});
+    db.exec(QStringLiteral("update Points set Selected = ?1 where Trace = 0 and Selected is not ?1"),
+            {selected ? 1 : 0});
     tx.commit();
 }
 
 void selectToutesTraces(Database& db, bool selected) {
     Transaction tx(db);
-    db.exec(QStringLiteral("update Trace set Selected = ?"), {selected ? 1 : 0});
-    db.exec(QStringLiteral("update Points set Selected = ? where Trace > 0"), {selected ? 1 : 0});
+    db.exec(QStringLiteral("update Trace set Selected = ?1 where Selected is not ?1"), {selected ? 1 : 0});
+    db.exec(QStringLiteral("update Points set Selected = ?1 where Trace > 0 and Selected is not ?1"),
+            {selected ? 1 : 0});
     tx.commit();
 }
 
 void effaceSelection(Database& db) {
     Transaction tx(db);
-    db.exec(QStringLiteral("update Points set Selected = 0"));
-    db.exec(QStringLiteral("update Trace set Selected = 0"));
+    db.exec(QStringLiteral("update Points set Selected = 0 where Selected <> 0"));
+    db.exec(QStringLiteral("update Trace set Selected = 0 where Selected <> 0"));
     tx.commit();
 }
 

@@ -18,8 +18,17 @@ class Database;
 // when there is none.
 std::optional<Extent> etenduePoints(Database& db, bool selectedOnly);
 
-// Makes the selection exactly these waypoints and these tracks (with all their points).
-void ecritSelection(Database& db, const std::vector<qint64>& waypoints, const std::vector<qint64>& traces);
+// Rows whose selection changed, by key; or every row of their kind at once.
+struct ChangementSelection {
+    std::vector<qint64> selectionnees, deselectionnees;
+    // Set: every row is now selected (true) or none is (false), written by one statement;
+    // the keys are then left out.
+    std::optional<bool> toutes;
+};
+
+// Writes the changes of the selection by list: waypoints by key, tracks with all their
+// points. Only rows whose value differs are written.
+void ecritSelection(Database& db, const ChangementSelection& waypoints, const ChangementSelection& traces);
 // Selects or unselects every waypoint; tracks and their points are left alone.
 void selectTousWaypoints(Database& db, bool selected);
 // Selects or unselects every track and every track point; waypoints are left alone.

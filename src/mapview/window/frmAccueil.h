@@ -42,6 +42,9 @@ public:
     QWidget* window() override { return this; }
     void majListes() override;
     void majNb() override;
+    // The lists' selection read again from the tables, their rows kept (majListes when the
+    // rows differ).
+    void majSelectionListes();
     void zoomGlobal() override;
     void redraw() override;
     ViewState& viewState() override { return *this; }

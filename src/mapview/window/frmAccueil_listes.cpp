@@ -32,6 +32,25 @@ void ecritCompteur(QLabel* label, const QString& word, qint64 n, qint64 s) {
                           QString::number(s));
     }
 }
+// Beyond this many changed rows, one statement over every row of the kind costs less than
+// a statement per row.
+constexpr qint64 kParCle = 4096;
+
+// The change of one list as keys, or as every row at once.
+ChangementSelection changement(const ListeNoms& list, const EcartSelection& e, bool parLot) {
+    ChangementSelection c;
+    qint64 lignes = 0;
+    for (const Plages* p : {&e.ajoutees, &e.retirees})
+        for (const auto& [first, last] : *p) lignes += last - first + 1;
+    if (parLot && e.toutes && lignes > kParCle) {
+        c.toutes = e.toutes;
+        return c;
+    }
+    for (const auto& [keys, plages] : {std::pair(&c.selectionnees, &e.ajoutees), std::pair(&c.deselectionnees, &e.retirees)})
+        for (const auto& [first, last] : *plages)
+            for (int row = first; row <= last; ++row) keys->push_back(list.key(row));
+    return c;
+}
 }  // namespace
 
 void frmAccueil::majListes() {
@@ -63,6 +82,24 @@ void frmAccueil::majListes() {
     majNb();
 }
 
+void frmAccueil::majSelectionListes() {
+    std::optional<qint64> waypoints, traces;
+    {
+        DbGuard db;
+        QScopedValueRollback<bool> filling(remplissageListes, true);
+        waypoints = lstWaypoint_->relitSelection([&db](LignesListe& l) { return relitWaypoints(*db, l); });
+        traces = lstTrace_->relitSelection([&db](LignesListe& l) { return relitTraces(*db, l); });
+    }
+    if (!waypoints || !traces) {
+        majListes();
+        return;
+    }
+    State& s = state();
+    s.nbWaypointsSel = *waypoints;
+    s.nbTracesSel = *traces;
+    majNb();
+}
+
 void frmAccueil::majNb() {
     const State& s = state();
     ecritCompteur(lblWaypoints_, QStringLiteral("Waypoints"), s.nbWaypoints, s.nbWaypointsSel);
@@ -70,15 +107,18 @@ void frmAccueil::majNb() {
 }
 
 void frmAccueil::selectListes() {
-    const std::vector<qint64> waypoints = lstWaypoint_->selectedKeys();
-    const std::vector<qint64> traces = lstTrace_->selectedKeys();
+    // Tracks always go by key: each carries its points.
+    const ChangementSelection waypoints = changement(*lstWaypoint_, lstWaypoint_->ecart(), true);
+    const ChangementSelection traces = changement(*lstTrace_, lstTrace_->ecart(), false);
     {
         DbGuard db;
         ecritSelection(*db, waypoints, traces);
     }
+    lstWaypoint_->selectionEcrite();
+    lstTrace_->selectionEcrite();
     State& s = state();
-    s.nbWaypointsSel = qint64(waypoints.size());
-    s.nbTracesSel = qint64(traces.size());
+    s.nbWaypointsSel = lstWaypoint_->selectedCount();
+    s.nbTracesSel = lstTrace_->selectedCount();
     majNb();
 }
 
@@ -101,6 +141,7 @@ void frmAccueil::lstTrace_Click() {
 void frmAccueil::selectAllItems(ListeNoms* list, bool checked) {
     QScopedValueRollback<bool> filling(remplissageListes, true);
     list->selectAllRows(checked);
+    list->selectionEcrite();
     if (list->count() > 0) list->setCurrentRow(0);
 }
 
@@ -138,7 +179,7 @@ void frmAccueil::cmdUnselect_Click() {
             DbGuard db;
             effaceSelection(*db);
         }
-        majListes();
+        majSelectionListes();
         redraw();
     });
 }
