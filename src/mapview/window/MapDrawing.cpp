@@ -102,10 +102,10 @@ public:
     LecturePartiesTrace(Database& db, qint64 idTrace, std::vector<std::pair<qint64, qint64>> plages,
                         const std::optional<QRectF>& area)
         : path_(db.path()), idTrace_(idTrace), plages_(std::move(plages)), area_(area) {
+        while (lancees_ < plages_.size() && enCours_.size() < size_t(partiesSimultanees())) lance();
         Statement st = db.prepare(QLatin1String(kPointsTrace) + QStringLiteral("and Num_trace is null order by Id_point"));
         st.bindInt(1, idTrace);
         sansNumero_ = litPartie(st, area);
-        while (lancees_ < plages_.size() && enCours_.size() < size_t(partiesSimultanees())) lance();
     }
     // Calls f on each part in order.
     template <typename F>
