@@ -1,6 +1,7 @@
 #include "Database.h"
 
 #include "AppDir.h"
+#include "DroitsFichier.h"
 #include "FichierCible.h"
 #include "NameCollation.h"
 
@@ -427,16 +428,14 @@ void compactDatabase(const QString& path, const QString& tempPath) {
     struct stat st {};
     if (::stat(cibleC.constData(), &st) != 0)
         throw DbError(SQLITE_CANTOPEN, QStringLiteral("impossible de lire %1").arg(cible));
-    const mode_t mode = st.st_mode & 07777;
     retireCopie(copie);  // what a killed compaction left
     try {
-        // The copy has the mode of the file it replaces before it holds a byte: SQLite
-        // fills the empty file made here, and gives its journal the same mode.
-        const int vide = ::open(tmp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-        if (vide < 0 || ::fchmod(vide, mode) != 0) {
-            if (vide >= 0) ::close(vide);
-            throw DbError(SQLITE_CANTOPEN, QStringLiteral("impossible de créer %1").arg(temp));
-        }
+        // The copy has the rights of the file it replaces (DroitsFichier.h) before it
+        // holds a byte: SQLite fills the empty file made here, and gives its journal the
+        // same mode and owner.
+        const int vide = ::open(tmp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (vide < 0) throw DbError(SQLITE_CANTOPEN, QStringLiteral("impossible de créer %1").arg(temp));
+        transmetDroits(cible, st, vide);
         ::close(vide);
         {
             Database db(path);

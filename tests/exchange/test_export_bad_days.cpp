@@ -1,6 +1,6 @@
 // Exports on bad days, each run in a child process: a disk that fills up during the save
-// (a file-size limit, and a small tmpfs when we may mount one), and a shapefile export
-// killed at random moments.
+// (a file-size limit, and a small tmpfs when we may mount one), a shapefile export
+// killed at random moments, files whose rights the save must keep or respect.
 
 #include "ExportFiles.h"
 #include "GpsTransfer.h"
@@ -11,13 +11,18 @@
 #include <QRandomGenerator>
 #include <QSet>
 
+#include <grp.h>
+
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
+
+#include <cstdio>
 
 #include <chrono>
 #include <functional>
@@ -91,13 +96,13 @@ private:
     bool exitedCleanly_ = false;
 };
 
-// A tmpfs mounted over a folder for one scope; not mounted where we may not mount.
-class Tmpfs {
+// A file system (a tmpfs by default) mounted over a folder for one scope; not mounted
+// where we may not mount.
+class Mount {
 public:
-    Tmpfs(const QString& at, const char* options)
-        : at_(QFile::encodeName(at)),
-          mounted_(::geteuid() == 0 && ::mount("tmpfs", at_.constData(), "tmpfs", 0, options) == 0) {}
-    ~Tmpfs() {
+    Mount(const QString& at, const char* options, const char* type = "tmpfs")
+        : at_(QFile::encodeName(at)), mounted_(::geteuid() == 0 && ::mount(type, at_.constData(), type, 0, options) == 0) {}
+    ~Mount() {
         if (mounted_) ::umount2(at_.constData(), MNT_DETACH);
     }
     bool mounted() const { return mounted_; }
@@ -174,7 +179,7 @@ TEST_F(BadDaysTest, AFullDiskFailsEveryFormatAndKeepsTheOldFiles) {
     for (const bool tmpfs : {false, true}) {
         // The program folder becomes a 64 KiB file system, filled up before each export;
         // its database stays outside.
-        std::optional<Tmpfs> disk;
+        std::optional<Mount> disk;
         if (tmpfs) {
             disk.emplace(home(), "size=64k");
             if (!disk->mounted()) {
@@ -415,6 +420,106 @@ TEST_F(BadDaysTest, OfTwoSavesToOneNameOnlyOneSucceedsAndWithItsOwnFiles) {
             EXPECT_TRUE(readBytes(out(f)) == winner.files.value(f)) << f.toStdString() << " is not the successful save's";
         EXPECT_EQ(loser.outcome.messages, QStringList{failureText(out(row.files[0]))});
         EXPECT_TRUE(loser.outcome.modifWaypoints && loser.outcome.modifTraces);
+    }
+}
+
+// ------------------------------------------------------------------ who may use the files
+
+// What getfacl and getfattr say of a file: owner, group, mode, ACL and user attributes.
+QString rights(const QString& file) {
+    return runProgram(QStringLiteral("getfacl"), {QStringLiteral("-p"), file}).out +
+           runProgram(QStringLiteral("getfattr"), {QStringLiteral("-d"), QStringLiteral("--absolute-names"), file}).out;
+}
+
+// Each new file gets the rights of the one it replaces, compaction's too; a read-only file
+// stops its owner's save (root's goes on); a side file of the old set that cannot go is
+// named after the complete save, and the others go. In a shared folder (as /tmp); rows
+// that say so save as an unprivileged user where the test is root.
+TEST_F(BadDaysTest, ASaveKeepsWhoMayUseItsFilesAndLeavesThoseItMayNotTouch) {
+    seed();
+    const auto cmd = [](const char* text) { return QString::fromUtf8(text).split(u' '); };
+    const QStringList acl = cmd("setfacl -m u:1000:rw,g:1000:r"), tag = cmd("setfattr -n user.etiquette -v randonnée"),
+                      mine = cmd("chown 65534:65534"), theirs = cmd("chown 1234:5678"), closed = cmd("chmod 0600"),
+                      readOnly = cmd("chmod 0444");
+    enum Result { Saved, Refused, Named };
+    const struct {
+        const char* name;
+        int type;                  // 0: the compaction of the workspace
+        QList<QStringList> setup;  // run on each file (and each side file of a set)
+        const char* file;          // the file that fileSetup makes one the save may not touch
+        QList<QStringList> fileSetup;
+        bool root, other, ramfs;   // needs root; saved by 65534; on a file system without ACLs
+        Result result;
+    } rows[] = {
+        {"GPX with an ACL", 2, {acl}, nullptr, {}, false, false, false, Saved},
+        {"a set, every file with an ACL and an attribute", 1, {acl, tag}, nullptr, {}, false, false, false, Saved},
+        {"CSV with an attribute", 3, {tag}, nullptr, {}, false, false, false, Saved},
+        {"GPX of another user and group, 0600, saved by root", 2, {theirs, closed}, nullptr, {}, true, false, false, Saved},
+        {"the workspace compacted by root", 0, {acl, tag, theirs}, nullptr, {}, true, false, false, Saved},
+        {"GPX on a file system without ACLs", 2, {closed}, nullptr, {}, true, false, true, Saved},
+        {"a read-only GPX", 2, {mine}, "x.gpx", {readOnly}, false, true, false, Refused},
+        {"a read-only CSV", 3, {mine}, "x.csv", {readOnly}, false, true, false, Refused},
+        {"a set with one read-only member", 1, {mine}, "x_tl.dbf", {readOnly}, false, true, false, Refused},
+        {"a read-only GPX saved by root", 2, {}, "x.gpx", {readOnly}, true, false, false, Saved},
+        {"a folder named like an index", 1, {}, "x_w.ind", {cmd("rm"), cmd("mkdir")}, false, false, false, Named},
+        {"an immutable index", 1, {}, "x_w.qix", {cmd("chattr +i")}, true, false, false, Named},
+        {"another user's index", 1, {mine}, "x_w.sbn", {theirs}, true, true, false, Named},
+    };
+    for (const QString& f : {home(), outDir(), path(QStringLiteral("sotrix.mdb"))})
+        ASSERT_EQ(::chmod(QFile::encodeName(f).constData(), f == home() || f == outDir() ? 0755 : 0644), 0);
+    // The temporary folder may lie on a file system without user attributes (a tmpfs
+    // before Linux 6.6).
+    writeBytes(out(QStringLiteral("sonde")), "");
+    const bool attributes = ::setxattr(QFile::encodeName(out(QStringLiteral("sonde"))).constData(), "user.x", "", 0, 0) == 0;
+    int n = 0;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const QDir folder(out(QString::number(++n)));
+        std::optional<Mount> fs;
+        if ((row.root && ::geteuid() != 0) || (!attributes && row.setup.contains(tag))) {
+            std::printf("[  NOTE    ] %s: not run, needs root or user attributes\n", row.name);
+            continue;
+        }
+        ASSERT_TRUE(QDir().mkpath(folder.path()) && ::chmod(QFile::encodeName(folder.path()).constData(), 01777) == 0);
+        if (row.ramfs && !fs.emplace(folder.path(), "", "ramfs").mounted()) {
+            std::printf("[  NOTE    ] %s: not run, no ramfs could be mounted\n", row.name);
+            continue;
+        }
+        const char* saved = row.type == 1 ? "x.shp" : row.type == 2 ? "x.gpx" : "x.csv";
+        const QString name = row.type == 0 ? path(QStringLiteral("sotrix.mdb")) : folder.filePath(QLatin1String(saved));
+        const QString special = row.file ? folder.filePath(QLatin1String(row.file)) : QString();
+        QStringList files = row.type == 1 ? setFiles(folder.filePath(QStringLiteral("x"))) : QStringList{name}, sideFiles;
+        if (row.type == 1)
+            for (const char* ext : {"prj", "qpj", "qix", "sbn", "sbx", "fbn", "fbx", "ain", "aih", "atx", "idm", "ind"})
+                sideFiles << folder.filePath(QStringLiteral("x_w.") + QLatin1String(ext));
+        QMap<QString, QString> before;
+        for (const QString& f : files + sideFiles) {
+            if (row.type != 0) writeBytes(f, "old");
+            for (const QStringList& p : row.setup + (f == special ? row.fileSetup : QList<QStringList>()))
+                ASSERT_TRUE((p == mine && ::geteuid() != 0) || runProgram(p[0], p.mid(1) << f).exitCode == 0)
+                    << p.join(' ').toStdString();
+            before[f] = rights(f);
+        }
+        setFlags(true, true);
+        Child child([&](int fd) {
+            if (row.other && ::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0))
+                ::_exit(1);
+            if (row.type == 0) compactDatabase(name, path(QStringLiteral("non_compactee.mdb")));
+            else run(row.type, name, true, true, true, true, false);
+            sendAll(fd, encode());
+        });
+        const Outcome o = decode(child.finish());
+        if (row.file) runProgram(QStringLiteral("chattr"), {QStringLiteral("-i"), special});
+        const QString stayed = QStringLiteral("Les fichiers suivants décrivent l'ancien contenu et n'ont pas pu être supprimés ; "
+                                              "un SIG peut les utiliser et masquer des objets :\n");
+        EXPECT_EQ(o.messages, row.result == Refused ? QStringList{failureText(special)}
+                              : row.result == Named ? QStringList{stayed + special} : QStringList());
+        for (const QString& f : files) {
+            EXPECT_EQ(rights(f).toStdString(), before[f].toStdString());
+            EXPECT_TRUE(row.type == 0 || (readBytes(f) == "old") == (row.result == Refused)) << f.toStdString();
+        }
+        for (const QString& f : sideFiles)
+            EXPECT_EQ(QFileInfo::exists(f), row.result == Refused || f == special) << f.toStdString();
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "CsvWriter.h"
 #include "Database.h"
+#include "Divers.h"
 #include "ExportFailure.h"
 #include "FileMessages.h"
 #include "GpxWriter.h"
@@ -24,6 +25,18 @@ QString msgEchecExport(const ExportFileError& e) {
     return text;
 }
 
+// The most side files one warning names; the folder holds the rest.
+constexpr qsizetype kRestesNommes = 20;
+
+// The side files of the old content that stayed, one a line, each bounded.
+QString msgFichiersRestes(const QStringList& restes) {
+    QString text = QStringLiteral("Les fichiers suivants décrivent l'ancien contenu et n'ont pas pu être supprimés ; "
+                                  "un SIG peut les utiliser et masquer des objets :");
+    for (const QString& f : restes.mid(0, kRestesNommes)) text += QLatin1Char('\n') + nomAffiche(f);
+    if (restes.size() > kRestesNommes) text += QStringLiteral("\n…");
+    return text;
+}
+
 }  // namespace
 
 void exporteFichier(bool waypoints, bool tracks, bool tracksAsLines, bool tracksAsPoints, bool selectedOnly) {
@@ -40,6 +53,7 @@ void exporteFichier(const ExportContext& context, bool waypoints, bool tracks, b
         prompter().message(kErreurEnregistrement + QStringLiteral("type de fichier inconnu."), Icon::Exclamation);
         return;
     }
+    QStringList restes;
     try {
         DbGuard db;
         if (type == typefichier::kEnregistrerShapefile) {
@@ -54,7 +68,7 @@ void exporteFichier(const ExportContext& context, bool waypoints, bool tracks, b
             options.onDbaseCreated = context.onDbaseCreated;
             options.onShapeFileCreated = context.onShapeFileCreated;
             options.beforeRename = context.beforeRename;
-            ecritShapefiles(*db, s.nomFichier, options);
+            restes = ecritShapefiles(*db, s.nomFichier, options);
         } else if (type == typefichier::kEnregistrerGpx) {
             GpxExport options;
             options.waypoints = waypoints;
@@ -91,6 +105,7 @@ void exporteFichier(const ExportContext& context, bool waypoints, bool tracks, b
     // shapefile set, leave their flag set.
     if (waypoints && !selectedOnly) s.modifWaypoints = false;
     if (tracks && !selectedOnly && (type != typefichier::kEnregistrerShapefile || tracksAsLines || tracksAsPoints)) s.modifTraces = false;
+    if (!restes.isEmpty()) prompter().message(msgFichiersRestes(restes), Icon::Exclamation);
 }
 
 }  // namespace sotrix

@@ -1,5 +1,6 @@
 #include "ExportFiles.h"
 
+#include "DroitsFichier.h"
 #include "ExportFailure.h"
 #include "FichierCible.h"
 
@@ -172,14 +173,18 @@ void ExportFiles::checkOwn(const Entry& e, const QStringList& replaced) const {
 
 void ExportFiles::removeAfter(const QString& path) { stale_ << path; }
 
-void ExportFiles::commit() {
+QStringList ExportFiles::commit() {
     struct stat st {};
     for (const Entry& e : entries_) {
-        // A folder under a final name is in the way, and nothing is replaced.
-        const bool exists = ::stat(native(e.target).constData(), &st) == 0;
+        // A folder under a final name is in the way, and nothing is replaced; nor is a file
+        // that the user made read-only (root, who may write any file, is not stopped).
+        const QByteArray target = native(e.target);
+        const bool exists = ::stat(target.constData(), &st) == 0;
         if (exists && S_ISDIR(st.st_mode)) throw ExportFileError(e.path, QStringLiteral("un dossier porte ce nom"));
+        if (exists && ::faccessat(AT_FDCWD, target.constData(), W_OK, AT_EACCESS) != 0)
+            throw ExportFileError(e.path, errorText(errno));
         checkOwn(e, {});
-        if (exists && S_ISREG(st.st_mode)) ::fchmod(e.fd, st.st_mode & 07777);
+        if (exists && S_ISREG(st.st_mode)) transmetDroits(e.target, st, e.fd);
         if (::fsync(e.fd) != 0) throw ExportFileError(e.path, errorText(errno));
     }
     QStringList replaced;
@@ -191,9 +196,10 @@ void ExportFiles::commit() {
         e.placed = true;
         replaced << e.path;
     }
+    // Every stale file that can go goes; those that stay do not undo a complete save.
+    QStringList stayed;
     for (const QString& path : stale_)
-        if (::unlink(native(path).constData()) != 0 && errno != ENOENT)
-            throw ExportFileError(path, errorText(errno), replaced);
+        if (::unlink(native(path).constData()) != 0 && errno != ENOENT) stayed << path;
     QStringList folders;
     for (const Entry& e : entries_)
         for (const QString& file : {e.target, e.temp}) {
@@ -204,6 +210,7 @@ void ExportFiles::commit() {
             if (const int err = syncFolder(folder); err != 0 && err != EINVAL)
                 throw ExportFileError(e.path, errorText(err), replaced);
         }
+    return stayed;
 }
 
 }  // namespace sotrix

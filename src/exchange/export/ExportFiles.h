@@ -51,11 +51,12 @@ public:
     // A file that no longer belongs once the new files are in place (a stale ".prj").
     void removeAfter(const QString& path);
 
-    // Syncs every temporary file to disk, then renames each over the file it replaces
-    // (which keeps an older file's permissions), removes the stale files and syncs the
-    // folders. Throws ExportFileError naming the file that failed and the files replaced
-    // before it.
-    void commit();
+    // Syncs every temporary file to disk, then renames each over the file it replaces,
+    // removes the stale files and syncs the folders. A replaced file's rights go to its
+    // new file (DroitsFichier.h); a file the process may not write is not replaced.
+    // Throws ExportFileError naming the file that failed and the files replaced before
+    // it. Returns the stale files that could not be removed.
+    QStringList commit();
 
     // Test seam: called with the final name before each rename.
     std::function<void(const QString&)> beforeRename;

@@ -98,8 +98,8 @@ public:
     void waypoints();
     void tracks(bool closed);
     void trackPoints();
-    // Puts every set written in place at once.
-    void commit() { files_.commit(); }
+    // Puts every set written in place at once; returns the side files that stayed.
+    QStringList commit() { return files_.commit(); }
 
 private:
     template <class Body>
@@ -280,7 +280,7 @@ void SetsWriter::trackPoints() {
 
 }  // namespace
 
-void ecritShapefiles(Database& db, const QString& nomFichier, const ShapefileSetExport& options) {
+QStringList ecritShapefiles(Database& db, const QString& nomFichier, const ShapefileSetExport& options) {
     // What a killed export left, also of the sets this one does not write.
     const QString base = shapefileSetBase(nomFichier);
     for (const QString& suffix : shapefileSetSuffixes())
@@ -294,7 +294,7 @@ void ecritShapefiles(Database& db, const QString& nomFichier, const ShapefileSet
         }
         if (options.tracksAsPoints) w.trackPoints();
     }
-    w.commit();
+    return w.commit();
 }
 
 }  // namespace sotrix

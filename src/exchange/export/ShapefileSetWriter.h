@@ -5,6 +5,7 @@
 
 #include <QDate>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -33,6 +34,8 @@ struct ShapefileSetExport {
 // write is skipped and its older files stay. Throws ExportFileError naming the file that
 // failed (with the files already replaced, when it failed while placing them) and
 // DbError on a database error; older files that were not replaced stay as they were.
-void ecritShapefiles(Database& db, const QString& nomFichier, const ShapefileSetExport& options);
+// Returns the side files of the replaced sets (indexes, a stale .prj) that could not be
+// removed.
+QStringList ecritShapefiles(Database& db, const QString& nomFichier, const ShapefileSetExport& options);
 
 }  // namespace sotrix
