@@ -59,6 +59,12 @@ bool frmAccueil::Form_Load() {
                            Icon::Exclamation);
         return false;
     }
+    if (workspaceLock_->state() == WorkspaceLock::State::Unverifiable) {
+        prompter().message(QStringLiteral("Impossible de vérifier que cet espace de travail n'est pas déjà ouvert : ") +
+                               WorkspaceLock::lockPath(databasePath()),
+                           Icon::Exclamation);
+        return false;
+    }
     // Any failure of these steps ends the program after its message, as the command
     // guard words it.
     const bool ready = runCommand([this, &s] {
