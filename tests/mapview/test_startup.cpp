@@ -2,6 +2,7 @@
 // working folder and environment.
 #include "AppDir.h"
 #include "Database.h"
+#include "Environment.h"
 #include "State.h"
 #include "Workspace.h"
 #include "frmAccueil.h"
@@ -10,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QTemporaryDir>
 
 namespace sotrix {
 namespace {
@@ -72,18 +74,25 @@ TEST_F(StartupNoDb, DamagedDatabaseIsReportedAndLeftAsItWas) {
     EXPECT_EQ(readAll(path(QStringLiteral("sotrix.mdb"))), before);
 }
 
-TEST_F(StartupNoDb, EnvironmentIsSetOnlyForFoldersThatExist) {
+// PROJ and GDAL get no folder of the workspace, where a planted plugin would run as the
+// user; those of the installed program serve (here from its installation's share/sotrix/).
+TEST_F(StartupNoDb, ToolFoldersComeFromTheInstallationNeverFromTheWorkspace) {
     ASSERT_TRUE(QFile::copy(test::deliveredDatabase(), path(QStringLiteral("sotrix.mdb"))));
     QFile::setPermissions(path(QStringLiteral("sotrix.mdb")), QFile::ReadOwner | QFile::WriteOwner);
     addDefaultOptions();
-    qunsetenv("GDAL_DATA");
-    qunsetenv("GDAL_DRIVER_PATH");
-    QDir(home()).mkpath(QStringLiteral("gdal/plugins"));
+    const char* rows[][2] = {
+        {"PROJ_DATA", "proj"}, {"PROJ_LIB", "proj"}, {"GDAL_DATA", "gdal/data"}, {"GDAL_DRIVER_PATH", "gdal/plugins"}};
+    QTemporaryDir prefix;
+    const QString exe = QDir(prefix.path()).filePath(QStringLiteral("bin")), share = QFileInfo(pristineInstallee(exe)).path();
+    for (const auto& row : rows) {
+        qunsetenv(row[0]);
+        ASSERT_TRUE(QDir(home()).mkpath(QLatin1String(row[1])) && QDir(share).mkpath(QLatin1String(row[1])));
+    }
     frmAccueil w;
     ASSERT_TRUE(w.Form_Load());
-    EXPECT_EQ(QString::fromLocal8Bit(qgetenv("GDAL_DRIVER_PATH")), QDir(home()).filePath(QStringLiteral("gdal/plugins")));
-    EXPECT_TRUE(qgetenv("GDAL_DATA").isNull());
-    EXPECT_NE(QString::fromLocal8Bit(qgetenv("PROJ_DATA")), QDir(home()).filePath(QStringLiteral("proj")));
+    for (const auto& row : rows) EXPECT_TRUE(qgetenv(row[0]).isNull()) << row[0];
+    setToolEnvironment(exe);
+    for (const auto& row : rows) EXPECT_EQ(QString::fromLocal8Bit(qgetenv(row[0])), QDir(share).filePath(QLatin1String(row[1])));
 }
 
 class Startup : public WorkspaceTest {};

@@ -70,7 +70,7 @@ bool frmAccueil::Form_Load() {
     const bool ready = runCommand([this, &s] {
         separateurDecimal();
         separateurDate();
-        setToolEnvironment(appDir());
+        setToolEnvironment();
         s.nbWaypoints = s.nbWaypointsSel = s.nbTraces = s.nbTracesSel = 0;
         s.modifWaypoints = s.modifTraces = false;
         updateDb();
