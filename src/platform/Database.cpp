@@ -406,10 +406,14 @@ QString fichierRemplace(const QString& path) {
     return *cible;
 }
 
-// Removes the copy and its journal, when they are files.
+// Removes the copy and its journal, or whatever stands at their names but a folder (a
+// link is not followed): they are the program's own.
 void retireCopie(const QStringList& fichiers) {
-    for (const QString& f : fichiers)
-        if (QFileInfo(f).isFile()) QFile::remove(f);
+    for (const QString& f : fichiers) {
+        const QByteArray nom = QFile::encodeName(f);
+        struct stat st {};
+        if (::lstat(nom.constData(), &st) == 0 && !S_ISDIR(st.st_mode)) ::unlink(nom.constData());
+    }
 }
 
 }  // namespace
@@ -433,7 +437,7 @@ void compactDatabase(const QString& path, const QString& tempPath) {
         // The copy has the rights of the file it replaces (DroitsFichier.h) before it
         // holds a byte: SQLite fills the empty file made here, and gives its journal the
         // same mode and owner.
-        const int vide = ::open(tmp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        const int vide = ::open(tmp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
         if (vide < 0) throw DbError(SQLITE_CANTOPEN, QStringLiteral("impossible de créer %1").arg(temp));
         transmetDroits(cible, st, vide);
         ::close(vide);

@@ -9,7 +9,8 @@
 
 namespace sotrix {
 
-// path when it is no link; else the file its links lead to, nullopt when they lead nowhere.
+// path when it is no link; else the file its links lead to, nullopt when they lead nowhere
+// or round in a loop.
 std::optional<QString> fichierCible(const QString& path);
 
 }  // namespace sotrix

@@ -17,6 +17,11 @@ bool libereFichierTravail(const QString& path) {
     return r == 0 || errno == ENOENT;
 }
 
+bool fichierTravailPresent(const QString& path) {
+    struct stat st {};
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
 bool ecritFichierTravail(const QString& path, const QByteArray& contenu) {
     if (!libereFichierTravail(path)) return false;
     const QByteArray nom = QFile::encodeName(path);

@@ -14,6 +14,10 @@ namespace sotrix {
 // afterwards; false when something there cannot go (a folder with content, no right).
 bool libereFichierTravail(const QString& path);
 
+// True when a regular file stands at `path` itself (a link there is not followed): what
+// an outside program left there, to be read.
+bool fichierTravailPresent(const QString& path);
+
 // Writes `contenu` as a new working file at `path`: the name freed as above, then a file
 // created there exclusively, so that nothing put at the name in between is followed, and
 // written whole. False on any failure, with no file left at the name.

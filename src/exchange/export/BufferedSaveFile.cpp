@@ -15,8 +15,8 @@ QString errorText(int e) { return QString::fromLocal8Bit(std::strerror(e)); }
 
 }  // namespace
 
-BufferedSaveFile::BufferedSaveFile(const QString& path) : path_(path) {
-    fd_ = files_.descriptor(files_.add(path));
+BufferedSaveFile::BufferedSaveFile(const QString& path, SaveName kind) : path_(path) {
+    fd_ = files_.descriptor(files_.add(path, kind));
     out_.reserve(kChunk + 4096);
 }
 

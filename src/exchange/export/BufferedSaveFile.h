@@ -17,7 +17,7 @@ namespace sotrix {
 class BufferedSaveFile {
 public:
     // Throws ExportFileError naming path when the file cannot be created.
-    explicit BufferedSaveFile(const QString& path);
+    explicit BufferedSaveFile(const QString& path, SaveName kind = SaveName::User);
     BufferedSaveFile(const BufferedSaveFile&) = delete;
     BufferedSaveFile& operator=(const BufferedSaveFile&) = delete;
 

@@ -77,6 +77,7 @@ void exporteFichier(const ExportContext& context, bool waypoints, bool tracks, b
             options.decalageHours = s.paramDecalage;
             options.now = context.now();
             options.beforeRename = context.beforeRename;
+            options.kind = context.kind;
             ecritGpx(*db, s.nomFichier, options);
         } else {
             CsvExport options;

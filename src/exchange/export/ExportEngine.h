@@ -4,6 +4,8 @@
 // selected ones, and tells the outcome in state().resultatOk. A failure is told to the
 // user here; the unsaved-changes flags are cleared only for what was wholly written.
 
+#include "ExportFiles.h"
+
 #include <QDateTime>
 
 #include <functional>
@@ -23,6 +25,8 @@ struct ExportContext {
     std::function<void(shapefile::CShapeFile&)> onShapeFileCreated;
     // Called with each final name right before it is put in place.
     std::function<void(const QString&)> beforeRename;
+    // Whose file state().nomFichier names: the transfers' "gps.gpx" is a working file.
+    SaveName kind = SaveName::User;
 };
 
 void exporteFichier(bool waypoints, bool tracks, bool tracksAsLines, bool tracksAsPoints, bool selectedOnly);

@@ -114,8 +114,8 @@ ExportFiles::~ExportFiles() {
     }
 }
 
-QString ExportFiles::add(const QString& finalPath) {
-    Entry& e = entryOf(reserve(finalPath));
+QString ExportFiles::add(const QString& finalPath, SaveName kind) {
+    Entry& e = entryOf(reserve(finalPath, {}, kind));
     e.fd = ::open(native(e.temp).constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (e.fd < 0) throw ExportFileError(e.path, errorText(errno));
     take(e);
@@ -128,8 +128,8 @@ int ExportFiles::descriptor(const QString& temp) const {
     return -1;
 }
 
-QString ExportFiles::reserve(const QString& finalPath, const QString& temp) {
-    Entry e{finalPath, replacedFile(finalPath), temp};
+QString ExportFiles::reserve(const QString& finalPath, const QString& temp, SaveName kind) {
+    Entry e{finalPath, kind == SaveName::Working ? finalPath : replacedFile(finalPath), temp, kind};
     if (e.temp.isEmpty()) e.temp = temporaryPath(e.target);
     removeLeftover(e.temp, finalPath);
     entries_.push_back(e);
@@ -179,12 +179,13 @@ QStringList ExportFiles::commit() {
         // A folder under a final name is in the way, and nothing is replaced; nor is a file
         // that the user made read-only (root, who may write any file, is not stopped).
         const QByteArray target = native(e.target);
-        const bool exists = ::stat(target.constData(), &st) == 0;
+        const bool user = e.kind == SaveName::User;
+        const bool exists = (user ? ::stat(target.constData(), &st) : ::lstat(target.constData(), &st)) == 0;
         if (exists && S_ISDIR(st.st_mode)) throw ExportFileError(e.path, QStringLiteral("un dossier porte ce nom"));
-        if (exists && ::faccessat(AT_FDCWD, target.constData(), W_OK, AT_EACCESS) != 0)
+        if (user && exists && ::faccessat(AT_FDCWD, target.constData(), W_OK, AT_EACCESS) != 0)
             throw ExportFileError(e.path, errorText(errno));
         checkOwn(e, {});
-        if (exists && S_ISREG(st.st_mode)) transmetDroits(e.target, st, e.fd);
+        if (user && exists && S_ISREG(st.st_mode)) transmetDroits(e.target, st, e.fd);
         if (::fsync(e.fd) != 0) throw ExportFileError(e.path, errorText(errno));
     }
     QStringList replaced;

@@ -9,7 +9,9 @@
 // (its descriptor kept, with an advisory lock) from when it is made to its rename: a
 // later export does not remove a temporary that a live one holds, and an export puts in
 // place only a file that is still its own. A final name that is a symbolic link is
-// written through: the file it leads to is replaced and the link stays.
+// written through: the file it leads to is replaced and the link stays. A working file of
+// the program is its own: whatever stands at its name is replaced, never followed, and
+// lends the new file none of its rights.
 
 #include <QString>
 #include <QStringList>
@@ -31,6 +33,12 @@ QString replacedFile(const QString& finalPath);
 // ExportFileError naming finalPath when a live export holds it.
 void removeLeftover(const QString& temp, const QString& finalPath);
 
+// Whose file a final name is.
+enum class SaveName {
+    User,    // the user's: written through a link, its rights kept, not replaced when read-only
+    Working  // one of the program's working files
+};
+
 class ExportFiles {
 public:
     ExportFiles() = default;
@@ -40,12 +48,12 @@ public:
 
     // Takes finalPath into the export, makes and holds its temporary file (cleared of an
     // earlier export's leftover) and returns its name.
-    QString add(const QString& finalPath);
+    QString add(const QString& finalPath, SaveName kind = SaveName::User);
     // The descriptor of a temporary file made by add(), open for writing.
     int descriptor(const QString& temp) const;
     // Takes finalPath into the export for a file that another writer makes under temp
     // (by default the temporary name of the file finalPath replaces); hold() once made.
-    QString reserve(const QString& finalPath, const QString& temp = {});
+    QString reserve(const QString& finalPath, const QString& temp = {}, SaveName kind = SaveName::User);
     // Holds a reserved temporary file, now made by its writer.
     void hold(const QString& temp);
     // A file that no longer belongs once the new files are in place (a stale ".prj").
@@ -66,6 +74,7 @@ private:
         QString path;    // the name the user chose
         QString target;  // the file it replaces
         QString temp;
+        SaveName kind = SaveName::User;
         int fd = -1;
         dev_t dev = 0;
         ino_t ino = 0;

@@ -149,7 +149,7 @@ void writeTracks(BufferedSaveFile& f, Database& db, const GpxExport& o) {
 }  // namespace
 
 void ecritGpx(Database& db, const QString& path, const GpxExport& options) {
-    BufferedSaveFile f(path);
+    BufferedSaveFile f(path, options.kind);
     f.setBeforeRename(options.beforeRename);
     f.out().append(kHead);
     f.out().append("<time>");

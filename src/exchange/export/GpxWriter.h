@@ -2,6 +2,8 @@
 // The GPX 1.0 branch of the export: the waypoints and tracks of the workspace as one
 // file, written whole or not at all.
 
+#include "ExportFiles.h"
+
 #include <QDateTime>
 #include <QString>
 
@@ -18,6 +20,7 @@ struct GpxExport {
     int decalageHours = 0;  // local time minus GPS time, taken off every date written
     QDateTime now;          // local time of the export, for the file's own <time>
     std::function<void(const QString&)> beforeRename;  // test seam: the final name, before its rename
+    SaveName kind = SaveName::User;                     // whose file the path names
 };
 
 // Writes the file at path (an older file stays as it was on failure). Throws

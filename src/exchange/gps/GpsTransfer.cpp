@@ -3,6 +3,7 @@
 #include "AppDir.h"
 #include "Execution.h"
 #include "ExportEngine.h"
+#include "FichierTravail.h"
 #include "FileMessages.h"
 #include "GpsErrorLog.h"
 #include "GpsMessages.h"
@@ -14,9 +15,6 @@
 #include "State.h"
 #include "TypeFichier.h"
 #include "frmProgress.h"
-
-#include <QFile>
-#include <QFileInfo>
 
 #include <optional>
 
@@ -32,18 +30,12 @@ struct WorkFiles {
     QString err = appPath(QStringLiteral("error.log"));
 };
 
-// True when nothing is left at path (a folder of that name is not removed).
-bool supprime(const QString& path) {
-    const QFileInfo info(path);
-    if (!info.exists() && !info.isSymLink()) return true;
-    return QFile::remove(path);
-}
-
 // Removes an old working file before its use; when that fails, closes the window and
-// names the file to the user.
+// names the file to the user. The working files are the program's own: whatever stands
+// at their names (a link, which is not followed, a pipe) goes, and each is made anew.
 bool supprimeAvantUsage(const QString& path, frmProgress& window) {
     state().nomFichier = path;
-    if (supprime(path)) return true;
+    if (libereFichierTravail(path)) return true;
     window.closeFromCode();
     prompter().message(msgEchecFichier(path), Icon::Exclamation);
     return false;
@@ -73,7 +65,8 @@ RunStep lanceGpsBabel(GpsDirection direction, const QStringList& args, const Wor
     if (run.finished()) return RunStep::Ran;
 
     // A download stopped half-way must not leave a partial exchange file to import.
-    if (run.status == RunResult::Status::TimedOut && direction == GpsDirection::Download) supprime(files.gpx);
+    if (run.status == RunResult::Status::TimedOut && direction == GpsDirection::Download)
+        libereFichierTravail(files.gpx);
     window.closeFromCode();
     prompter().message(msgEchecExecution(direction, s.paramPort, itemsOuRien(files)), Icon::Exclamation);
     return RunStep::Stopped;
@@ -105,8 +98,8 @@ std::optional<QStringList> litDiagnostics(const WorkFiles& files, frmProgress& w
     }
     if (!items->isEmpty()) s.resultatOk = false;
     if (s.paramSupInt) {
-        supprime(files.out);
-        supprime(files.err);
+        libereFichierTravail(files.out);
+        libereFichierTravail(files.err);
     }
     return items;
 }
@@ -170,7 +163,7 @@ void telechargeGps(bool waypoints, bool tracks, bool routes, const GpsLimits& li
 
     // No exchange file, or one with nothing in it: the receiver sent nothing, and the
     // workspace keeps its content.
-    if (!QFileInfo(files.gpx).isFile() || gpxSansDonnees(files.gpx)) {
+    if (!fichierTravailPresent(files.gpx) || gpxSansDonnees(files.gpx)) {
         const QStringList items = itemsOuRien(files);
         window.closeFromCode();
         prompter().message(msgAucuneDonnee(items), Icon::Critical);
@@ -189,7 +182,7 @@ void telechargeGps(bool waypoints, bool tracks, bool routes, const GpsLimits& li
 
     // After a refused or failed import the exchange file stays, for the user to look at.
     const bool imported = outcome == ImportOutcome::Ok || outcome == ImportOutcome::Stopped;
-    if (s.paramSupInt && imported) supprime(files.gpx);
+    if (s.paramSupInt && imported) libereFichierTravail(files.gpx);
     window.step();
 
     termine(direction, files, window, imported);
@@ -203,18 +196,21 @@ void envoieGps(bool waypoints, bool tracks, bool selectedOnly, const GpsLimits& 
     fenetre(window, titreEnvoi(waypoints, tracks), 5);
     const WorkFiles files;
 
-    // The export replaces an older exchange file whole, or leaves it as it was and fails.
+    // The export replaces an older exchange file whole, or leaves it as it was and fails;
+    // never through what stands at its name.
     {
         const FlagsKeeper keeper;
         s.nomFichier = files.gpx;
         s.typeFichier = kGpxFileType;
-        exporteFichier(waypoints, tracks, false, false, selectedOnly);
+        ExportContext context;
+        context.kind = SaveName::Working;
+        exporteFichier(context, waypoints, tracks, false, false, selectedOnly);
     }
     if (!s.resultatOk) {
         window.closeFromCode();  // the export has told the user already
         return;
     }
-    if (!QFileInfo(files.gpx).isFile()) {
+    if (!fichierTravailPresent(files.gpx)) {
         window.closeFromCode();
         prompter().message(msgGpxAbsent(files.gpx), Icon::Critical);
         return;
@@ -228,7 +224,7 @@ void envoieGps(bool waypoints, bool tracks, bool selectedOnly, const GpsLimits& 
     if (lanceGpsBabel(direction, *args, files, limits, window) == RunStep::Stopped) return;
     window.step();
 
-    if (s.paramSupInt) supprime(files.gpx);
+    if (s.paramSupInt) libereFichierTravail(files.gpx);
     window.step();
 
     termine(direction, files, window, true);
