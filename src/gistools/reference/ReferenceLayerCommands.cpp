@@ -3,6 +3,7 @@
 #include "AppDir.h"
 #include "CommandGuard.h"
 #include "Divers.h"
+#include "FichierTravail.h"
 #include "FileDialogs.h"
 #include "MainView.h"
 #include "Mapfile.h"
@@ -13,7 +14,6 @@
 #include <QAbstractButton>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QWidget>
 
 namespace sotrix {
@@ -75,13 +75,8 @@ std::optional<LayerSource> lireCouche(LayerKind kind, const QString& path, int g
     return std::nullopt;
 }
 
-// The whole text or nothing: a failed write leaves no file of that name.
-bool ecritMapfile(const QByteArray& text) {
-    QSaveFile f(mapfilePath());
-    if (!f.open(QIODevice::WriteOnly)) return false;
-    f.write(text);
-    return f.commit();
-}
+// The whole text as a new file, or nothing of that name: what stood there is not followed.
+bool ecritMapfile(const QByteArray& text) { return ecritFichierTravail(mapfilePath(), text); }
 
 // Reads the chosen file into layer and writes its mapfile; false refuses the layer.
 bool accepteCouche(MainView& view, const QString& path, ReferenceLayer& layer, int gdalinfoTimeoutMs) {

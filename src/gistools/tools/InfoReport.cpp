@@ -2,6 +2,8 @@
 
 #include "AppDir.h"
 #include "Execution.h"
+#include "FichierTravail.h"
+#include "ReferenceFiles.h"
 #include "State.h"
 
 #include <QTemporaryFile>
@@ -151,7 +153,8 @@ CommandeInfo commandeInfo(const QString& file, bool vectoriel, bool resume) {
 
 std::optional<RapportInfo> rapportInfo(const QString& file, bool vectoriel, bool resume, int timeoutMs) {
     const QString nom = appPath(QString::fromLatin1(kFichierInfo));
-    QFile::remove(nom);
+    // The tool's output must not go through what stands at the name.
+    if (!libereFichierTravail(nom)) return std::nullopt;
     QTemporaryFile erreurs;
     if (!erreurs.open()) return std::nullopt;
     erreurs.close();

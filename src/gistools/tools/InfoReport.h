@@ -1,6 +1,6 @@
 #pragma once
 // The report of ogrinfo (vector files) or gdalinfo (rasters) on one file, made through
-// "info.txt" in the program folder.
+// "info.txt" in the program folder (kFichierInfo).
 
 #include <QByteArray>
 #include <QFile>
@@ -13,7 +13,6 @@
 namespace sotrix {
 
 inline constexpr int kDelaiInfoMs = 300000;
-inline constexpr char kFichierInfo[] = "info.txt";
 // Bytes of a report shown at most; the whole report stays on disk.
 inline constexpr qsizetype kBorneRapport = 16 * 1024 * 1024;
 // Lines shown at most: the view's cost follows its lines as much as its bytes, and a
