@@ -170,23 +170,35 @@ TEST_F(Catalogue, TilesUnderAccentedPathsAreDrawn) {
         const char* tile;  // under the data folder
         QStringList options;
         QColor colour;
+        QByteArray latin1 = {};  // the tile renamed to these bytes, and its folder added
+        const char* shown = nullptr;  // then the end of the list's text
     };
     const std::vector<Case> cases{
         {"Données été/tuile.tif", GisData::tile1(), test::kOrange},
         {"Œuvres/carte à l'échelle.tif", GisData::greyTile(QStringLiteral("GTiff"), 90), QColor(90, 90, 90)},
         {"plain/tile.tif", GisData::greyTile(QStringLiteral("GTiff"), 20), QColor(20, 20, 20)},
+        {"archive/x.tif", GisData::greyTile(QStringLiteral("GTiff"), 60), QColor(60, 60, 60), "archive/\xE9t\xE9.tif",
+         "/archive/été.tif"},
     };
     standardView();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.tile);
-        const QString tile = data->path(QString::fromUtf8(c.tile));
+        QString tile = data->path(QString::fromUtf8(c.tile));
         ASSERT_TRUE(QDir().mkpath(QFileInfo(tile).absolutePath()));
         ASSERT_FALSE(data->raster(QString::fromUtf8(c.tile), c.options).isEmpty());
         const QString shp = QFileInfo(tile).absolutePath() + QStringLiteral("/catalogue été.shp");
         tool->cmd_effacer_tout_Click();
         prompts->clear();
-        prompts->answerOpen(FileChoice{{tile}, 1});
-        tool->cmd_fichier_Click();
+        if (c.latin1.isEmpty()) {
+            prompts->answerOpen(FileChoice{{tile}, 1});
+            tool->cmd_fichier_Click();
+        } else {
+            tile = data->renameToBytes(tile, c.latin1);
+            prompts->answerFolder(QFileInfo(tile).absolutePath());
+            tool->cmd_repertoire_Click();
+            ASSERT_EQ(items().size(), 1);
+            EXPECT_TRUE(items().front().endsWith(QString::fromUtf8(c.shown))) << items().front().toStdString();
+        }
         destination()->setText(shp);
         tool->cmd_convert_Click();
         EXPECT_EQ(messages(), QStringList{kCree});

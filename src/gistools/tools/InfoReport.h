@@ -25,8 +25,8 @@ struct CommandeInfo {
 };
 
 // ogrinfo -al [-so] for a vector file (the summary when resume), gdalinfo -nogcp -nomd
-// for a raster whatever resume says.
-CommandeInfo commandeInfo(const QString& file, bool vectoriel, bool resume);
+// for a raster whatever resume says; then the file's arguments (fichiersGdal).
+CommandeInfo commandeInfo(const QStringList& file, bool vectoriel, bool resume);
 
 struct RapportInfo {
     // The whole report in UTF-8, open for reading: "info.txt" itself, or a copy when its
