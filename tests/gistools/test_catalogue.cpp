@@ -15,6 +15,8 @@
 #include <QListWidget>
 #include <QCheckBox>
 
+#include <algorithm>
+
 namespace sotrix {
 namespace {
 
@@ -211,6 +213,44 @@ TEST_F(Catalogue, TilesUnderAccentedPathsAreDrawn) {
         EXPECT_EQ(form->coucheRef, shp);
         EXPECT_TRUE(colourAt(150500, 169300, c.colour));
         EXPECT_TRUE(colourAt(153500, 169300, test::kWhite)) << "nothing beside the tile";
+    }
+}
+
+TEST_F(Catalogue, TilesWiderThanEightBitsShareOneScaleWithoutASeam) {
+    // Two tiles side by side, each a ramp from west to east: 1000..1995 and 2000..2995.
+    const auto ramp = [&](const char* name, int base, int west) {
+        QByteArray grid = "ncols 200\nnrows 100\nxllcorner " + QByteArray::number(west) + "\nyllcorner 169000\ncellsize 10\n";
+        for (int row = 0; row < 100; ++row) {
+            for (int col = 0; col < 200; ++col) grid += QByteArray::number(base + 5 * col) + ' ';
+            grid += '\n';
+        }
+        writeFile(data->path(QString::fromLatin1(name)), grid);
+        return data->path(QString::fromLatin1(name));
+    };
+    const QStringList grids{ramp("ouest.asc", 1000, 150000), ramp("est.asc", 2000, 152000)};
+    // A tile drawn alone over the catalogue's range: MapServer's stretch of a value.
+    const auto grey = [](int value) { return std::clamp((value - 1000) * 256 / 1995, 0, 255); };
+    standardView();
+    for (const char* type : {"Int16", "Float32"}) {
+        SCOPED_TRACE(type);
+        QStringList tiles;
+        for (const QString& grid : grids) {
+            tiles << grid + QLatin1String(type) + QStringLiteral(".tif");
+            ASSERT_TRUE(test::runTool(QStringLiteral("gdal_translate"),
+                                      {QStringLiteral("-q"), QStringLiteral("-ot"), QString::fromLatin1(type),
+                                       QStringLiteral("-a_srs"), QStringLiteral("EPSG:31370"), grid, tiles.back()}));
+        }
+        form->setReferenceLayer({});
+        prompts->clear();
+        choose(data->catalogue(QStringLiteral("rampe") + QLatin1String(type) + QStringLiteral(".shp"), tiles), 6);
+        cmdAddShp_Click(*form);
+        EXPECT_EQ(promptTrail(), QStringList{QStringLiteral("open")});
+        EXPECT_TRUE(fileBytes(path(QStringLiteral("sotrix.map"))).contains("PROCESSING \"SCALE=1000,2995\"\r\n"));
+        // Every column of the view, across the edge between the tiles.
+        for (int column = 0; column < 400; ++column) {
+            const int g = grey(1000 + (column / 200) * 1000 + 5 * (column % 200));
+            ASSERT_TRUE(colourAt(150005 + 10 * column, 169500, QColor(g, g, g), 4)) << column;
+        }
     }
 }
 
