@@ -5,11 +5,11 @@
 
 #include <QFileInfo>
 #include <QSet>
+#include <QTemporaryDir>
 #include <QTemporaryFile>
 
 #include <shapefil.h>
 
-#include <algorithm>
 #include <memory>
 
 namespace sotrix {
@@ -19,18 +19,33 @@ struct DbfClose {
     void operator()(DBFInfo* dbf) const { DBFClose(dbf); }
 };
 
-// gdalinfo's report on one tile, or "" when it did not run to its end.
-QByteArray statistiques(const QString& tile, int timeoutMs) {
+// The statistics of a mosaic of the tiles, which gdalinfo computes from each tile's own
+// (two runs whatever the number of tiles, where one run per tile would cost a start of
+// GDAL each), or "" when a run did not end well.
+QByteArray statistiques(const QStringList& tiles, int timeoutMs) {
+    QTemporaryFile list;
     QTemporaryFile report;
-    QTemporaryFile optfile;
-    const auto file = fichiersGdal({tile}, optfile);
-    if (!report.open() || !file) return {};
+    const QTemporaryDir dir;
+    if (!list.open() || !report.open() || !dir.isValid()) return {};
     report.close();
+    // One name a line, as its bytes: gdalbuildvrt reads the list byte for byte.
+    for (const QString& tile : tiles) {
+        const QByteArray name = octetsDuNom(tile) + '\n';
+        if (name.count('\n') + name.count('\r') > 1) continue;  // no line can hold it
+        if (list.write(name) != name.size()) return {};
+    }
+    if (!list.flush()) return {};
+    const QString mosaic = dir.filePath(QStringLiteral("tuiles.vrt"));
+    const RunResult built = executeEtAttend(
+        QStringLiteral("gdalbuildvrt"),
+        {QStringLiteral("-q"), QStringLiteral("-allow_projection_difference"), QStringLiteral("-input_file_list"),
+         list.fileName(), mosaic},
+        timeoutMs);
+    if (!built.finished() || built.crashed || built.exitCode != 0) return {};
     const RunResult run = executeEtAttend(
         QStringLiteral("gdalinfo"),
-        QStringList{QStringLiteral("-approx_stats"), QStringLiteral("-nomd"), QStringLiteral("--config"),
-                    QStringLiteral("GDAL_PAM_ENABLED"), QStringLiteral("NO")} +
-            *file,
+        {QStringLiteral("-approx_stats"), QStringLiteral("-nomd"), QStringLiteral("--config"),
+         QStringLiteral("GDAL_PAM_ENABLED"), QStringLiteral("NO"), mosaic},
         timeoutMs, report.fileName());
     if (!run.finished() || !report.open()) return {};
     return report.readAll();
@@ -60,18 +75,12 @@ QStringList tuilesCatalogue(const QString& catalogue) {
 }
 
 std::optional<PlageValeurs> echelleCatalogue(const QString& catalogue, int timeoutMs) {
-    std::optional<PlageValeurs> plage;
-    bool huitBits = true;
-    for (const QString& tile : tuilesCatalogue(catalogue)) {
-        const QByteArray report = statistiques(tile, timeoutMs);
-        const std::string_view text(report.constData(), std::size_t(report.size()));
-        const auto tilePlage = plageValeurs(text);
-        if (!tilePlage) continue;
-        huitBits = huitBits && bandesHuitBits(text);
-        plage = plage ? PlageValeurs{std::min(plage->min, tilePlage->min), std::max(plage->max, tilePlage->max)}
-                      : *tilePlage;
-    }
-    if (huitBits || !plage) return std::nullopt;
+    const QStringList tiles = tuilesCatalogue(catalogue);
+    if (tiles.isEmpty()) return std::nullopt;
+    const QByteArray report = statistiques(tiles, timeoutMs);
+    const std::string_view text(report.constData(), std::size_t(report.size()));
+    auto plage = plageValeurs(text);
+    if (!plage || bandesHuitBits(text)) return std::nullopt;
     if (plage->max <= plage->min) plage->max = plage->min + 1;
     return plage;
 }

@@ -18,10 +18,10 @@ namespace sotrix {
 // bytes are kept as they stand (NomsOctets.h). Empty when the table cannot be read.
 QStringList tuilesCatalogue(const QString& catalogue);
 
-// The range of the tiles' values when one of them is not 8-bit: gdalinfo -approx_stats
-// on each (from overviews or a sample of blocks, nothing written beside the tile), the
-// range widened to a unit when all values are equal. nullopt when every tile that reports
-// is 8-bit, or none reports its values.
+// The range of the tiles' values when they are not 8-bit: the statistics that gdalinfo
+// -approx_stats gives a mosaic of them built by gdalbuildvrt (each tile's from its
+// overviews or a sample of its blocks, nothing written beside the tiles), widened to a
+// unit when all values are equal. nullopt when the tiles are 8-bit, or give no values.
 std::optional<PlageValeurs> echelleCatalogue(const QString& catalogue, int timeoutMs);
 
 }  // namespace sotrix
