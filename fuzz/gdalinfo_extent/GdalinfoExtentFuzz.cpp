@@ -1,5 +1,5 @@
 // Reads the input as a gdalinfo report: an extent with min <= max on both axes, or a
-// refusal, and the bands' type, never a crash.
+// refusal, the bands' type, and their range of values with min <= max, never a crash.
 #include "GdalInfoReport.h"
 
 #include <cmath>
@@ -15,5 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (extent && !(extent->minX <= extent->maxX && extent->minY <= extent->maxY && std::isfinite(extent->minX) &&
                     std::isfinite(extent->maxX) && std::isfinite(extent->minY) && std::isfinite(extent->maxY)))
         std::abort();
+    const auto range = sotrix::plageValeurs(report);
+    if (range && !(range->min <= range->max && std::isfinite(range->min) && std::isfinite(range->max))) std::abort();
     return 0;
 }

@@ -3,6 +3,7 @@
 #include "Database.h"
 #include "Divers.h"
 #include "MapIndexSql.h"
+#include "ProjUpgrade.h"
 
 namespace sotrix {
 
@@ -19,6 +20,7 @@ void updateDb() {
     // Description columns are already unbounded text: there is nothing to widen.
     if (version == 0) db->exec(QStringLiteral("update [A propos de] set Db=1 ;"));
     db->execScript(QString::fromUtf8(kMapIndexSql));
+    majSystemesUsine(*db);
     tx.commit();
 }
 

@@ -2,8 +2,14 @@
 // strings convert as PROJ's own tools do.
 #include "Database.h"
 #include "Workspace.h"
+#include "proj4.h"
 
 #include <QProcess>
+
+#include <proj.h>
+
+#include <cmath>
+#include <memory>
 
 namespace sotrix {
 namespace {
@@ -83,6 +89,38 @@ TEST_F(DeliveredDb, StoredBelgianLambertMatchesPROJsBestOperation) {
     ASSERT_GE(ref.size(), 2);
     EXPECT_NEAR(out[0].toDouble(), ref[0].toDouble(), 0.01);
     EXPECT_NEAR(out[1].toDouble(), ref[1].toDouble(), 0.01);
+}
+
+TEST_F(DeliveredDb, NationalSystemsLandWithinTheirShiftsAccuracyOfPROJsBestOperation) {
+    struct Case {
+        int epsg;
+        double lon, lat;  // inside the system's area
+        double accuracy;  // what PROJ states for the system's shift, in metres
+    };
+    const std::vector<Case> cases{
+        {28992, 5.12, 52.09, 1},  {27700, -0.1276, 51.5072, 2}, {23031, 2.17, 41.39, 10}, {23030, -3.70, 40.42, 10},
+        {3003, 9.19, 45.46, 4},   {3035, 4.35, 50.85, 1},       {31370, 4.35, 50.85, 1},  {2154, 2.35, 48.85, 1},
+        {25832, 11.58, 48.14, 1}, {2100, 23.73, 37.98, 1},      {31467, 8.68, 50.11, 3},  {2056, 7.44, 46.95, 1},
+    };
+    DbGuard db;
+    const ProjHandle wgs84(projOf(*db, 4326));
+    const std::unique_ptr<PJ_CONTEXT, PJ_CONTEXT* (*)(PJ_CONTEXT*)> ctx(proj_context_create(), proj_context_destroy);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.epsg);
+        const ProjHandle system(projOf(*db, c.epsg));
+        double x = c.lon, y = c.lat;
+        ASSERT_TRUE(projTransformePoint(wgs84.get(), system.get(), x, y));
+        // PROJ's own choice for the point, longitude first and easting first.
+        const std::string target = "EPSG:" + std::to_string(c.epsg);
+        const std::unique_ptr<PJ, PJ* (*)(PJ*)> chosen(
+            proj_create_crs_to_crs(ctx.get(), "EPSG:4326", target.c_str(), nullptr), proj_destroy);
+        ASSERT_TRUE(chosen);
+        const std::unique_ptr<PJ, PJ* (*)(PJ*)> best(proj_normalize_for_visualization(ctx.get(), chosen.get()),
+                                                     proj_destroy);
+        ASSERT_TRUE(best);
+        const PJ_COORD ref = proj_trans(best.get(), PJ_FWD, proj_coord(c.lon, c.lat, 0, 0));
+        EXPECT_LE(std::hypot(x - ref.xy.x, y - ref.xy.y), c.accuracy) << x << " " << y;
+    }
 }
 
 }  // namespace

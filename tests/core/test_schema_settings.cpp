@@ -6,6 +6,8 @@
 #include "State.h"
 #include "Workspace.h"
 
+#include <map>
+
 namespace sotrix {
 namespace {
 
@@ -76,6 +78,44 @@ TEST_F(SchemaTest, EmptyAboutTableStaysEmpty) {
     DbGuard db;
     EXPECT_EQ(db->scalar(QStringLiteral("select count(*) from [A propos de]")).toLongLong(), 0);
     EXPECT_TRUE(db->columnExists(QStringLiteral("A propos de"), QStringLiteral("Db")));
+}
+
+TEST_F(SchemaTest, FactorySystemsOfAnOlderWorkspaceGetTodaysAndEditedOnesStay) {
+    // An older workspace's factory strings, without the datum shifts of today's.
+    const QString rd = QStringLiteral("+proj=sterea +lat_0=52.1561605555556 +lon_0=5.38763888888889 +k=0.9999079 "
+                                      "+x_0=155000 +y_0=463000 +ellps=bessel +units=m +no_defs");
+    const QString bng = QStringLiteral("+proj=tmerc +lat_0=49 +lon_0=-2 +k=0.9996012717 +x_0=400000 +y_0=-100000 "
+                                       "+ellps=airy +units=m +no_defs");
+    struct Case {
+        qint32 epsg;
+        QString factory;  // projbackup
+        QString proj;     // Proj: the factory string, or the user's own
+        bool edited;
+    };
+    const std::vector<Case> cases{
+        {28992, rd, rd, false},
+        {27700, bng, bng + QStringLiteral(" +towgs84=446,-125,542"), true},
+    };
+    std::map<qint32, QString> delivered;
+    {
+        DbGuard db;
+        for (const Case& c : cases) {
+            delivered[c.epsg] = db->scalar(QStringLiteral("select proj4 from projbackup where epsg = ?"), {c.epsg}).toString();
+            db->exec(QStringLiteral("update Proj set Proj4 = ? where Epsg = ?"), {c.proj, c.epsg});
+            db->exec(QStringLiteral("update projbackup set proj4 = ? where epsg = ?"), {c.factory, c.epsg});
+        }
+    }
+    updateDb();
+    updateDb();
+    DbGuard db;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.epsg);
+        EXPECT_TRUE(delivered[c.epsg].contains(QStringLiteral("+towgs84="))) << delivered[c.epsg].toStdString();
+        EXPECT_EQ(db->scalar(QStringLiteral("select Proj4 from Proj where Epsg = ?"), {c.epsg}).toString(),
+                  c.edited ? c.proj : delivered[c.epsg]);
+        EXPECT_EQ(db->scalar(QStringLiteral("select proj4 from projbackup where epsg = ?"), {c.epsg}).toString(),
+                  delivered[c.epsg]);
+    }
 }
 
 class SettingsTest : public WorkspaceTest {

@@ -15,6 +15,8 @@
 #include <QListWidget>
 #include <QCheckBox>
 
+#include <algorithm>
+
 namespace sotrix {
 namespace {
 
@@ -170,23 +172,35 @@ TEST_F(Catalogue, TilesUnderAccentedPathsAreDrawn) {
         const char* tile;  // under the data folder
         QStringList options;
         QColor colour;
+        QByteArray latin1 = {};  // the tile renamed to these bytes, and its folder added
+        const char* shown = nullptr;  // then the end of the list's text
     };
     const std::vector<Case> cases{
         {"Données été/tuile.tif", GisData::tile1(), test::kOrange},
         {"Œuvres/carte à l'échelle.tif", GisData::greyTile(QStringLiteral("GTiff"), 90), QColor(90, 90, 90)},
         {"plain/tile.tif", GisData::greyTile(QStringLiteral("GTiff"), 20), QColor(20, 20, 20)},
+        {"archive/x.tif", GisData::greyTile(QStringLiteral("GTiff"), 60), QColor(60, 60, 60), "archive/\xE9t\xE9.tif",
+         "/archive/été.tif"},
     };
     standardView();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.tile);
-        const QString tile = data->path(QString::fromUtf8(c.tile));
+        QString tile = data->path(QString::fromUtf8(c.tile));
         ASSERT_TRUE(QDir().mkpath(QFileInfo(tile).absolutePath()));
         ASSERT_FALSE(data->raster(QString::fromUtf8(c.tile), c.options).isEmpty());
         const QString shp = QFileInfo(tile).absolutePath() + QStringLiteral("/catalogue été.shp");
         tool->cmd_effacer_tout_Click();
         prompts->clear();
-        prompts->answerOpen(FileChoice{{tile}, 1});
-        tool->cmd_fichier_Click();
+        if (c.latin1.isEmpty()) {
+            prompts->answerOpen(FileChoice{{tile}, 1});
+            tool->cmd_fichier_Click();
+        } else {
+            tile = data->renameToBytes(tile, c.latin1);
+            prompts->answerFolder(QFileInfo(tile).absolutePath());
+            tool->cmd_repertoire_Click();
+            ASSERT_EQ(items().size(), 1);
+            EXPECT_TRUE(items().front().endsWith(QString::fromUtf8(c.shown))) << items().front().toStdString();
+        }
         destination()->setText(shp);
         tool->cmd_convert_Click();
         EXPECT_EQ(messages(), QStringList{kCree});
@@ -199,6 +213,44 @@ TEST_F(Catalogue, TilesUnderAccentedPathsAreDrawn) {
         EXPECT_EQ(form->coucheRef, shp);
         EXPECT_TRUE(colourAt(150500, 169300, c.colour));
         EXPECT_TRUE(colourAt(153500, 169300, test::kWhite)) << "nothing beside the tile";
+    }
+}
+
+TEST_F(Catalogue, TilesWiderThanEightBitsShareOneScaleWithoutASeam) {
+    // Two tiles side by side, each a ramp from west to east: 1000..1995 and 2000..2995.
+    const auto ramp = [&](const char* name, int base, int west) {
+        QByteArray grid = "ncols 200\nnrows 100\nxllcorner " + QByteArray::number(west) + "\nyllcorner 169000\ncellsize 10\n";
+        for (int row = 0; row < 100; ++row) {
+            for (int col = 0; col < 200; ++col) grid += QByteArray::number(base + 5 * col) + ' ';
+            grid += '\n';
+        }
+        writeFile(data->path(QString::fromLatin1(name)), grid);
+        return data->path(QString::fromLatin1(name));
+    };
+    const QStringList grids{ramp("ouest.asc", 1000, 150000), ramp("est.asc", 2000, 152000)};
+    // A tile drawn alone over the catalogue's range: MapServer's stretch of a value.
+    const auto grey = [](int value) { return std::clamp((value - 1000) * 256 / 1995, 0, 255); };
+    standardView();
+    for (const char* type : {"Int16", "Float32"}) {
+        SCOPED_TRACE(type);
+        QStringList tiles;
+        for (const QString& grid : grids) {
+            tiles << grid + QLatin1String(type) + QStringLiteral(".tif");
+            ASSERT_TRUE(test::runTool(QStringLiteral("gdal_translate"),
+                                      {QStringLiteral("-q"), QStringLiteral("-ot"), QString::fromLatin1(type),
+                                       QStringLiteral("-a_srs"), QStringLiteral("EPSG:31370"), grid, tiles.back()}));
+        }
+        form->setReferenceLayer({});
+        prompts->clear();
+        choose(data->catalogue(QStringLiteral("rampe") + QLatin1String(type) + QStringLiteral(".shp"), tiles), 6);
+        cmdAddShp_Click(*form);
+        EXPECT_EQ(promptTrail(), QStringList{QStringLiteral("open")});
+        EXPECT_TRUE(fileBytes(path(QStringLiteral("sotrix.map"))).contains("PROCESSING \"SCALE=1000,2995\"\r\n"));
+        // Every column of the view, across the edge between the tiles.
+        for (int column = 0; column < 400; ++column) {
+            const int g = grey(1000 + (column / 200) * 1000 + 5 * (column % 200));
+            ASSERT_TRUE(colourAt(150005 + 10 * column, 169500, QColor(g, g, g), 4)) << column;
+        }
     }
 }
 

@@ -3,6 +3,7 @@
 #include "AppDir.h"
 #include "GisData.h"
 #include "InfoReport.h"
+#include "NomsOctets.h"
 #include "State.h"
 #include "StubTools.h"
 #include "Workspace.h"
@@ -72,6 +73,7 @@ protected:
 TEST_F(InfoFile, TheRealToolsReportAndAFailingToolShowsItsErrors) {
     const QString shp = data->shapefile(QStringLiteral("poly"), {GisData::polygon()});
     const QString tif = data->raster(QStringLiteral("r.tif"), GisData::tile1());
+    const QString latin1 = data->renameToBytes(data->raster(QStringLiteral("l.tif"), GisData::tile1()), "\xE9t\xE9.tif");
     const QString text = data->path(QStringLiteral("x.txt"));
     write(text, "pas un fichier SIG\n");
     struct Case {
@@ -86,6 +88,7 @@ TEST_F(InfoFile, TheRealToolsReportAndAFailingToolShowsItsErrors) {
         {"summary", shp, kVectoriel, true, {"Feature Count: 1"}, {"OGRFeature(poly):0"}},
         {"every feature", shp, kVectoriel, false, {"OGRFeature(poly):0", "POLYGON"}, {}},
         {"raster, summary ignored", tif, kRaster, true, {"Corner Coordinates:", "Size is 200, 100"}, {}},
+        {"raster named in Latin-1", latin1, kRaster, false, {"Size is 200, 100"}, {}},
         {"gdalinfo on text", text, kRaster, false, {"not recognized as a supported file format", "gdalinfo failed"}, {}},
         {"ogrinfo on text", text, kVectoriel, false, {"FAILURE:"}, {}},
     };
@@ -94,7 +97,7 @@ TEST_F(InfoFile, TheRealToolsReportAndAFailingToolShowsItsErrors) {
         prompts->clear();
         report(c.file, c.kind, c.resume);
         EXPECT_TRUE(messages().isEmpty()) << messages().join(u'|').toStdString();
-        EXPECT_EQ(tool->findChild<QLineEdit*>(QStringLiteral("txtFichier"))->text(), c.file);
+        EXPECT_EQ(tool->findChild<QLineEdit*>(QStringLiteral("txtFichier"))->text(), cheminAffiche(c.file));
         for (const char* s : c.contains) EXPECT_TRUE(shown().contains(QString::fromUtf8(s))) << s << "\n" << shown().toStdString();
         for (const char* s : c.lacks) EXPECT_FALSE(shown().contains(QString::fromUtf8(s))) << s;
         EXPECT_FALSE(QFile::exists(appPath(QStringLiteral("info.txt"))));

@@ -72,6 +72,32 @@ TEST(GdalinfoReport, CornersAreReadFromRealReportsAndRefusedWhenMalformed) {
     }
 }
 
+TEST(GdalinfoReport, TheValuesOfEveryBandAreReadFromItsStatistics) {
+    struct Case {
+        std::string what;
+        std::string report;
+        std::optional<std::pair<double, double>> range;
+    };
+    const std::vector<Case> cases{
+        {"two bands, GDAL 3.6", fixture("statistics-3.6.txt"), std::pair{40.0, 1200.0}},
+        {"no statistics", fixture("projected-3.6.txt"), std::nullopt},
+        {"signs, exponents, CR LF", "  Minimum=-1.5e3, Maximum=2, Mean=0\r\n  Minimum=0, Maximum=7.25\r\n",
+         std::pair{-1500.0, 7.25}},
+        {"malformed lines left out", "Minimum=5, Maximum=1\nMinimum=x, Maximum=2\nMinimum=3\nMinimum=4, Maximum=6\n",
+         std::pair{4.0, 6.0}},
+    };
+    FrenchLocale french;
+    ASSERT_TRUE(french.active());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const auto got = plageValeurs(c.report);
+        ASSERT_EQ(got.has_value(), c.range.has_value());
+        if (!got) continue;
+        EXPECT_DOUBLE_EQ(got->min, c.range->first);
+        EXPECT_DOUBLE_EQ(got->max, c.range->second);
+    }
+}
+
 TEST(OgcConfig, ExtentsAndServerValuesAreReadWithThePeriodWhateverTheLocale) {
     const QByteArray tool = R"(<wms_client_config>
   <wms_version>1.1.1</wms_version>

@@ -169,6 +169,12 @@ TEST_F(ReferenceChoice, RastersWiderThanEightBitsAreScaledAndEightBitOnesKeepThe
         const char* what;
         QStringList translate;  // from the 8-bit picture; none: the picture itself
         QColor left, middle, right;
+        int kind = 2;
+    };
+    // An elevation model: the middle stripe is NoData, left transparent over the canvas.
+    const auto noData = [](const char* format) {
+        return QStringList{QStringLiteral("-of"), QString::fromLatin1(format), QStringLiteral("-ot"), QStringLiteral("Int16"),
+                           QStringLiteral("-a_nodata"), QStringLiteral("120")};
     };
     const std::vector<Case> cases{
         {"8-bit", {}, QColor(30, 30, 30), QColor(120, 120, 120), QColor(220, 220, 220)},
@@ -181,19 +187,21 @@ TEST_F(ReferenceChoice, RastersWiderThanEightBitsAreScaledAndEightBitOnesKeepThe
         {"Float32", {QStringLiteral("-ot"), QStringLiteral("Float32"), QStringLiteral("-scale"), QStringLiteral("0"),
                      QStringLiteral("255"), QStringLiteral("0"), QStringLiteral("1")},
          QColor(0, 0, 0), QColor(121, 121, 121), test::kWhite},
+        {"GeoTIFF with NoData", noData("GTiff"), QColor(0, 0, 0), test::kWhite, test::kWhite},
+        {"BIL with NoData", noData("EHdr"), QColor(0, 0, 0), test::kWhite, test::kWhite, 5},
     };
     standardView();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         QString raster = byte;
         if (!c.translate.isEmpty()) {
-            raster = data->path(QString::fromLatin1(c.what) + QStringLiteral(".tif"));
+            raster = data->path(QString::fromLatin1(c.what) + (c.kind == 5 ? QStringLiteral(".bil") : QStringLiteral(".tif")));
             ASSERT_TRUE(test::runTool(QStringLiteral("gdal_translate"),
                                       QStringList{QStringLiteral("-q")} << c.translate << byte << raster));
         }
         prompts->clear();
         form->setReferenceLayer({});
-        choose(raster, 2);
+        choose(raster, c.kind);
         cmdAddShp_Click(*form);
         EXPECT_EQ(promptTrail(), QStringList{QStringLiteral("open")});
         QByteArray expected = "MAP\r\n  SIZE 600 450\r\n  EXTENT 0 0 1 1\r\n  OUTPUTFORMAT\r\n    NAME jpeg\r\n"

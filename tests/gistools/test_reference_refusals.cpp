@@ -126,7 +126,8 @@ TEST_F(ReferenceRefusal, EachCauseShowsTheRefusalGivesUpTheLayerAndReturnsToTheD
         {"a mapfile that cannot be written", 2,
          [&] {
              QFile::remove(path(QStringLiteral("sotrix.map")));
-             EXPECT_TRUE(QDir(home()).mkdir(QStringLiteral("sotrix.map")));
+             // A folder that holds something cannot give way to the program's file.
+             EXPECT_TRUE(QDir(home()).mkpath(QStringLiteral("sotrix.map/dedans")));
              return tif;
          }},
     };

@@ -11,7 +11,9 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QSignalSpy>
 #include <QTcpServer>
@@ -115,6 +117,7 @@ TEST_F(ReferenceRender, AStubbedRendererFailsByExitImageErrorLineAbsenceOrTimeOu
     const std::vector<Case> cases{
         {"a picture", StubTools::writesImage(), true},
         {"a GDAL warning on standard error", StubTools::writesImage() + QStringLiteral("\necho 'Warning 1: TIFFReadDirectory' >&2"), true},
+        {"a MapServer warning", StubTools::writesImage() + QStringLiteral("\necho 'LoadGDALImage(Fond): NODATA value 0 in GDAL' >&2"), true},
         {"exit 1 after a picture", StubTools::failsAfterImage(), false},
         {"no picture", StubTools::writesNothing(), false},
         {"a MapServer error line", StubTools::imageWithError(), false},
@@ -175,6 +178,48 @@ TEST_F(ReferenceRender, TheCommandLineUsesThePeriodAndTheCanvasSize) {
             << "an existing configuration is left alone";
     }
     EXPECT_TRUE(prompts->prompts().empty());
+}
+
+TEST_F(ReferenceRender, TheConfigurationIsWrittenAnewWhateverStandsAtItsName) {
+    const QString outside = data->path(QStringLiteral("ailleurs"));
+    ASSERT_TRUE(QDir().mkdir(outside));
+    const QString conf = path(QStringLiteral("sotrix.conf"));
+    const QString errors = outside + QStringLiteral("/erreurs.log");
+    const QByteArray planted = "CONFIG\r\n  ENV\r\n    MS_ERRORFILE \"" + QFile::encodeName(errors) +
+                               "\"\r\n    GDAL_DRIVER_PATH \"" + QFile::encodeName(outside) + "\"\r\n  END\r\nEND\r\n";
+    struct Case {
+        const char* what;
+        std::function<bool()> plant;
+        QString reached;  // what map2img or the program would make outside
+    };
+    const std::vector<Case> cases{
+        {"a file naming an error file and plugins",
+         [&] {
+             QFile f(conf);
+             return f.open(QIODevice::WriteOnly) && f.write(planted) == planted.size();
+         },
+         errors},
+        {"a dangling link", [&] { return QFile::link(outside + QStringLiteral("/lien.conf"), conf); },
+         outside + QStringLiteral("/lien.conf")},
+        {"an empty folder", [&] { return QDir().mkdir(conf); }, QString()},
+    };
+    standardView();
+    choose(data->raster(QStringLiteral("ortho.tif"), GisData::tile1()), 2);
+    cmdAddShp_Click(*form);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(QFile::remove(conf));
+        ASSERT_TRUE(c.plant());
+        prompts->clear();
+        form->redraw();
+        EXPECT_TRUE(prompts->prompts().empty());
+        EXPECT_TRUE(colourAt(150500, 169300, test::kOrange));
+        EXPECT_FALSE(QFileInfo(conf).isSymLink());
+        EXPECT_EQ(fileBytes(conf), QByteArray("CONFIG\r\nEND\r\n"));
+        if (!c.reached.isEmpty()) {
+            EXPECT_FALSE(QFileInfo::exists(c.reached));
+        }
+    }
 }
 
 TEST_F(ReferenceRender, ARedrawAskedForDuringADrawingFollowsIt) {

@@ -2,6 +2,7 @@
 
 #include "NumberText.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace sotrix {
@@ -63,6 +64,26 @@ bool bandesHuitBits(std::string_view report) {
         if (value.substr(0, value.find_first_of(", ")) != "Byte") return false;
     }
     return true;
+}
+
+std::optional<PlageValeurs> plageValeurs(std::string_view report) {
+    std::optional<PlageValeurs> plage;
+    std::string_view rest = report;
+    while (!rest.empty()) {
+        std::string_view line = nextLine(rest);
+        const std::size_t start = line.find_first_not_of(' ');
+        if (start == std::string_view::npos || !line.substr(start).starts_with("Minimum=")) continue;
+        line.remove_prefix(start + 8);
+        const std::size_t comma = line.find(',');
+        const std::size_t max = line.find("Maximum=");
+        if (comma == std::string_view::npos || max == std::string_view::npos || max < comma) continue;
+        const std::string_view maxText = line.substr(max + 8);
+        const auto low = nombreExact(line.substr(0, comma));
+        const auto high = nombreExact(maxText.substr(0, maxText.find(',')));
+        if (!low || !high || *low > *high) continue;
+        plage = plage ? PlageValeurs{std::min(plage->min, *low), std::max(plage->max, *high)} : PlageValeurs{*low, *high};
+    }
+    return plage;
 }
 
 }  // namespace sotrix

@@ -19,4 +19,12 @@ std::optional<LayerExtent> lireRapportGdalinfo(std::string_view report);
 // for a report that lists none.
 bool bandesHuitBits(std::string_view report);
 
+// The values a raster holds, from the statistics lines of a report made with -stats or
+// -approx_stats ("Minimum=a, Maximum=b, ..."), over all its bands; nullopt when the
+// report has none.
+struct PlageValeurs {
+    double min = 0, max = 0;
+};
+std::optional<PlageValeurs> plageValeurs(std::string_view report);
+
 }  // namespace sotrix

@@ -4,8 +4,11 @@
 // the picture maps pixel for pixel onto the map.
 //
 // A run fails when the program is missing, does not start, times out, crashes, exits
-// non-zero or writes a MapServer error line ("name(...): text") on standard error; the
-// picture is then deleted, so that the main window finds none and drops the layer.
+// non-zero or writes a MapServer error line ("routine(): error text message") on standard
+// error, not when it only warns; the picture is then deleted, so that the main window
+// finds none and drops the layer. The configuration file and the picture are the
+// program's own working files: made anew, never written through what stands at their
+// names.
 
 #include "ReferenceRenderer.h"
 
@@ -24,7 +27,8 @@ inline constexpr int kDelaiRenduMs = 120000;
 QStringList argumentsRendu(const QString& folder, const QString& imagePath, double xmin, double ymin, double xmax,
                            double ymax, QSize pixels, bool withConfig);
 
-// Whether standard error holds a line in MapServer's error form.
+// Whether standard error holds a line in MapServer's error form: a routine's name, ": "
+// and one of MapServer's error texts.
 bool erreurMapServer(const QByteArray& standardError);
 
 class MapServerRenderer final : public ReferenceRenderer {

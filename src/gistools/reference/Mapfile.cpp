@@ -1,6 +1,7 @@
 #include "Mapfile.h"
 
 #include "Divers.h"
+#include "NumberText.h"
 
 #include <initializer_list>
 
@@ -101,8 +102,12 @@ void rasterLayer(MapText& m, const MapfileRequest& r, bool tileIndex) {
     m.line(2, QStringLiteral("TYPE RASTER"));
     m.line(2, QStringLiteral("STATUS DEFAULT"));
     // MapServer draws only 8-bit values as they stand; wider ones are stretched over the
-    // range the view holds.
+    // range the view holds, or for a catalogue over the range of all its tiles, so that
+    // neighbouring tiles match.
     if (!tileIndex && !r.huitBits) m.line(2, QStringLiteral("PROCESSING \"SCALE=AUTO\""));
+    if (tileIndex && r.echelle)
+        m.line(2, QStringLiteral("PROCESSING \"SCALE=%1,%2\"")
+                      .arg(nombreCommande(r.echelle->min), nombreCommande(r.echelle->max)));
     m.line(1, QStringLiteral("END"));
 }
 

@@ -5,6 +5,7 @@
 // with CR LF and are indented two blanks per level; the text is UTF-8. The extent is a
 // placeholder: each rendering gives the visible one.
 
+#include "GdalInfoReport.h"
 #include "OgcConfig.h"
 
 #include <QByteArray>
@@ -40,6 +41,7 @@ struct MapfileRequest {
     int heightTwips = 0;
     qint32 shapeType = 0;    // kind 1: the shapefile's type
     bool huitBits = true;    // kinds 2 to 5: every band is 8-bit; others are scaled to it
+    std::optional<PlageValeurs> echelle;  // kind 6: the values stretched to 8 bits, if any
     const WmsClientConfig* wms = nullptr;  // kind 7
     QString programFolder;   // kind 7: where MapServer may keep its temporary files
 };

@@ -4,6 +4,7 @@
 #include "CFileName.h"
 #include "CShapeFile.h"
 #include "Execution.h"
+#include "FichierTravail.h"
 #include "GdalInfoReport.h"
 #include "ReferenceFiles.h"
 #include "ShapeError.h"
@@ -28,11 +29,11 @@ std::optional<ShapefileHeader> lireEnteteShapefile(const QString& path) {
 
 std::optional<RapportRaster> rapportRaster(const QString& path, int timeoutMs) {
     const QString report = appPath(QString::fromLatin1(kFichierInfo));
-    // A report left by an earlier run must never stand for this one.
-    QFile::remove(report);
+    // A report left by an earlier run must never stand for this one, and gdalinfo's output
+    // must not go through what stands at the name.
     std::optional<RapportRaster> raster;
     const QString program = QStandardPaths::findExecutable(QStringLiteral("gdalinfo"));
-    if (!program.isEmpty()) {
+    if (libereFichierTravail(report) && !program.isEmpty()) {
         const RunResult run =
             executeEtAttend(program, {QStringLiteral("-nogcp"), QStringLiteral("-nomd"), path}, timeoutMs, report);
         QFile f(report);

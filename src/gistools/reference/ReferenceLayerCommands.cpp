@@ -3,6 +3,8 @@
 #include "AppDir.h"
 #include "CommandGuard.h"
 #include "Divers.h"
+#include "EchelleCatalogue.h"
+#include "FichierTravail.h"
 #include "FileDialogs.h"
 #include "MainView.h"
 #include "Mapfile.h"
@@ -13,7 +15,6 @@
 #include <QAbstractButton>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QWidget>
 
 namespace sotrix {
@@ -37,6 +38,7 @@ struct LayerSource {
     qint32 shapeType = 0;
     OgcConfig ogc;
     bool huitBits = true;
+    std::optional<PlageValeurs> echelle;
 };
 
 std::optional<LayerSource> lireWms(const QString& path) {
@@ -60,7 +62,9 @@ std::optional<LayerSource> lireCouche(LayerKind kind, const QString& path, int g
         const auto header = lireEnteteShapefile(path);
         // A shape type without a style cannot be drawn: refused before the mapfile.
         if (!header || (kind == LayerKind::Shapefile && !styleVecteur(header->shapeType))) return std::nullopt;
-        return LayerSource{header->extent, header->shapeType, {}, true};
+        LayerSource source{header->extent, header->shapeType, {}, true, std::nullopt};
+        if (kind == LayerKind::RasterCatalog) source.echelle = echelleCatalogue(path, gdalinfoTimeoutMs);
+        return source;
     }
     case LayerKind::GeoTiff:
     case LayerKind::Jpeg:
@@ -68,20 +72,15 @@ std::optional<LayerSource> lireCouche(LayerKind kind, const QString& path, int g
     case LayerKind::EsriBil: {
         const auto raster = rapportRaster(path, gdalinfoTimeoutMs);
         if (!raster) return std::nullopt;
-        return LayerSource{raster->extent, 0, {}, raster->huitBits};
+        return LayerSource{raster->extent, 0, {}, raster->huitBits, std::nullopt};
     }
     case LayerKind::Wms: return lireWms(path);
     }
     return std::nullopt;
 }
 
-// The whole text or nothing: a failed write leaves no file of that name.
-bool ecritMapfile(const QByteArray& text) {
-    QSaveFile f(mapfilePath());
-    if (!f.open(QIODevice::WriteOnly)) return false;
-    f.write(text);
-    return f.commit();
-}
+// The whole text as a new file, or nothing of that name: what stood there is not followed.
+bool ecritMapfile(const QByteArray& text) { return ecritFichierTravail(mapfilePath(), text); }
 
 // Reads the chosen file into layer and writes its mapfile; false refuses the layer.
 bool accepteCouche(MainView& view, const QString& path, ReferenceLayer& layer, int gdalinfoTimeoutMs) {
@@ -101,6 +100,7 @@ bool accepteCouche(MainView& view, const QString& path, ReferenceLayer& layer, i
     request.heightTwips = pixels.height() * 15;
     request.shapeType = source->shapeType;
     request.huitBits = source->huitBits;
+    request.echelle = source->echelle;
     request.wms = &source->ogc.wms;
     request.programFolder = appDir();
     const auto text = texteMapfile(request);

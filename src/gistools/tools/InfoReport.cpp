@@ -2,6 +2,9 @@
 
 #include "AppDir.h"
 #include "Execution.h"
+#include "FichierTravail.h"
+#include "NomsOctets.h"
+#include "ReferenceFiles.h"
 #include "State.h"
 
 #include <QTemporaryFile>
@@ -141,21 +144,25 @@ std::unique_ptr<QFile> copie(QFile& info, const Examen& sortie, QFile* erreurs, 
 
 }  // namespace
 
-CommandeInfo commandeInfo(const QString& file, bool vectoriel, bool resume) {
-    if (!vectoriel) return {QStringLiteral("gdalinfo"), {QStringLiteral("-nogcp"), QStringLiteral("-nomd"), file}};
+CommandeInfo commandeInfo(const QStringList& file, bool vectoriel, bool resume) {
+    if (!vectoriel) return {QStringLiteral("gdalinfo"), QStringList{QStringLiteral("-nogcp"), QStringLiteral("-nomd")} + file};
     QStringList args{QStringLiteral("-al")};
     if (resume) args << QStringLiteral("-so");
-    args << file;
-    return {QStringLiteral("ogrinfo"), args};
+    return {QStringLiteral("ogrinfo"), args + file};
 }
 
 std::optional<RapportInfo> rapportInfo(const QString& file, bool vectoriel, bool resume, int timeoutMs) {
     const QString nom = appPath(QString::fromLatin1(kFichierInfo));
-    QFile::remove(nom);
+    // The tool's output must not go through what stands at the name.
+    if (!libereFichierTravail(nom)) return std::nullopt;
     QTemporaryFile erreurs;
     if (!erreurs.open()) return std::nullopt;
     erreurs.close();
-    const CommandeInfo c = commandeInfo(file, vectoriel, resume);
+    // A name that is not UTF-8 reaches the tool byte for byte through a file of arguments.
+    QTemporaryFile optfile;
+    const auto fichier = fichiersGdal({file}, optfile);
+    if (!fichier) return std::nullopt;
+    const CommandeInfo c = commandeInfo(*fichier, vectoriel, resume);
     const RunResult run = executeEtAttend(c.program, c.arguments, timeoutMs, nom, erreurs.fileName());
     if (!run.finished()) return std::nullopt;
     auto info = std::make_unique<QFile>(nom);

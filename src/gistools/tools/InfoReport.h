@@ -1,6 +1,6 @@
 #pragma once
 // The report of ogrinfo (vector files) or gdalinfo (rasters) on one file, made through
-// "info.txt" in the program folder.
+// "info.txt" in the program folder (kFichierInfo).
 
 #include <QByteArray>
 #include <QFile>
@@ -13,7 +13,6 @@
 namespace sotrix {
 
 inline constexpr int kDelaiInfoMs = 300000;
-inline constexpr char kFichierInfo[] = "info.txt";
 // Bytes of a report shown at most; the whole report stays on disk.
 inline constexpr qsizetype kBorneRapport = 16 * 1024 * 1024;
 // Lines shown at most: the view's cost follows its lines as much as its bytes, and a
@@ -26,8 +25,8 @@ struct CommandeInfo {
 };
 
 // ogrinfo -al [-so] for a vector file (the summary when resume), gdalinfo -nogcp -nomd
-// for a raster whatever resume says.
-CommandeInfo commandeInfo(const QString& file, bool vectoriel, bool resume);
+// for a raster whatever resume says; then the file's arguments (fichiersGdal).
+CommandeInfo commandeInfo(const QStringList& file, bool vectoriel, bool resume);
 
 struct RapportInfo {
     // The whole report in UTF-8, open for reading: "info.txt" itself, or a copy when its

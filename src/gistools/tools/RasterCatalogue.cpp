@@ -1,27 +1,40 @@
 #include "RasterCatalogue.h"
 
 #include "Execution.h"
+#include "NomsOctets.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryFile>
 
+#include <algorithm>
+
 namespace sotrix {
 namespace {
 
+// By name without regard to case, then with it, so that the order does not depend on the
+// system's.
+void trie(QStringList& names) {
+    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+        const int r = a.compare(b, Qt::CaseInsensitive);
+        return r != 0 ? r < 0 : a < b;
+    });
+}
+
+// The folder is read as the system's bytes: Qt leaves out names that are not UTF-8.
 void walk(const QString& folder, bool sousDossiers, FichiersDossier& out) {
-    const QDir dir(folder);
-    if (!dir.isReadable()) {
+    auto entries = lireDossier(folder);
+    if (!entries) {
         out.illisibles << folder;
         return;
     }
-    const QDir::SortFlags order = QDir::Name | QDir::IgnoreCase;
-    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System, order))
-        if (estRaster(name)) out.rasters << dir.filePath(name);
+    const QString prefix = folder.endsWith(u'/') ? folder : folder + u'/';
+    trie(entries->fichiers);
+    for (const QString& name : entries->fichiers)
+        if (estRaster(name)) out.rasters << prefix + name;
     if (!sousDossiers) return;
-    for (const QFileInfo& sub : dir.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden, order))
-        if (!sub.isSymLink()) walk(sub.filePath(), true, out);
+    trie(entries->dossiers);
+    for (const QString& sub : entries->dossiers) walk(prefix + sub, true, out);
 }
 
 QString readAll(const QString& path) {
@@ -68,14 +81,16 @@ ResultatCatalogue creeCatalogue(const QString& catalogue, const QStringList& ras
         QTemporaryFile errors;
         const bool withErrors = errors.open();
         if (withErrors) errors.close();
+        QTemporaryFile optfile;
+        const auto files = fichiersGdal({catalogue, raster}, optfile);
+        if (!files) return {false, raster, {}};
         // An empty shapefile encoding keeps each path's own bytes in the location field,
-        // so that MapServer opens the tiles whatever characters their paths hold.
-        const RunResult run = executeEtAttend(QStringLiteral("gdaltindex"),
-                                              {catalogue, raster, QStringLiteral("--config"),
-                                               QStringLiteral("SHAPE_ENCODING"), QString()},
-                                              timeoutMs, {}, withErrors ? errors.fileName() : QString());
-        const QFileInfo made(catalogue);
-        if (!run.finished() || run.crashed || run.exitCode != 0 || !made.isFile()) {
+        // so that MapServer opens the tiles whatever bytes their paths hold.
+        const RunResult run = executeEtAttend(
+            QStringLiteral("gdaltindex"),
+            *files + QStringList{QStringLiteral("--config"), QStringLiteral("SHAPE_ENCODING"), QString()}, timeoutMs, {},
+            withErrors ? errors.fileName() : QString());
+        if (!run.finished() || run.crashed || run.exitCode != 0 || !fichierExisteOctets(catalogue)) {
             ResultatCatalogue r{false, raster, withErrors ? readAll(errors.fileName()) : QString()};
             if (r.erreur.isEmpty() && !run.finished()) r.erreur = run.errorText;
             return r;

@@ -28,7 +28,7 @@ struct FichiersDossier {
 
 // A folder's rasters sorted by name without regard to case, then, when sousDossiers,
 // those of each sub-folder in the same order, depth first. Links to folders are not
-// followed.
+// followed. Every name is listed, whatever its bytes (NomsOctets.h).
 FichiersDossier fichiersInDossier(const QString& folder, bool sousDossiers);
 
 // ".shp" appended unless the name already ends with it in any case.

@@ -6,6 +6,7 @@
 #include "FileDialogs.h"
 #include "GisToolMessages.h"
 #include "ListeDossier.h"
+#include "NomsOctets.h"
 #include "RasterCatalogue.h"
 #include "State.h"
 #include "frmProgress.h"
@@ -90,8 +91,12 @@ frmCatalogue::frmCatalogue() {
 }
 
 void frmCatalogue::add(const QStringList& paths) {
-    // The list scrolls sideways over its longest path by itself.
-    lstFichiers_->addItems(paths);
+    // The list scrolls sideways over its longest path by itself. Each item shows what its
+    // name's bytes can show and keeps the name itself.
+    for (const QString& path : paths) {
+        auto* item = new QListWidgetItem(cheminAffiche(path), lstFichiers_);
+        item->setData(Qt::UserRole, path);
+    }
 }
 
 void frmCatalogue::cmd_fichier_Click() {
@@ -114,7 +119,7 @@ void frmCatalogue::cmd_repertoire_Click() {
     const FichiersDossier found = fichiersInDossier(folder, chkSous_->isChecked());
     add(found.rasters);
     for (const QString& f : found.illisibles)
-        prompter().message(QStringLiteral("Impossible de lire le répertoire '") + f + QStringLiteral("'."),
+        prompter().message(QStringLiteral("Impossible de lire le répertoire '") + cheminAffiche(f) + QStringLiteral("'."),
                            Icon::Exclamation);
 }
 
@@ -156,7 +161,11 @@ void frmCatalogue::cmd_convert_Click() {
         }
     }
     QStringList rasters;
-    for (int i = 0; i < lstFichiers_->count(); ++i) rasters << lstFichiers_->item(i)->text();
+    for (int i = 0; i < lstFichiers_->count(); ++i) {
+        const QListWidgetItem* item = lstFichiers_->item(i);
+        const QVariant path = item->data(Qt::UserRole);
+        rasters << (path.isValid() ? path.toString() : item->text());
+    }
 
     ResultatCatalogue result;
     {
@@ -169,8 +178,9 @@ void frmCatalogue::cmd_convert_Click() {
         progress.closeFromCode();
     }
     if (!result.ok) {
-        QString text = QStringLiteral("Une erreur est survenue lors de la création du catalogue '") + catalogue +
-                       QStringLiteral("' avec le fichier '") + result.raster + QStringLiteral("'.");
+        QString text = QStringLiteral("Une erreur est survenue lors de la création du catalogue '") +
+                       cheminAffiche(catalogue) + QStringLiteral("' avec le fichier '") + cheminAffiche(result.raster) +
+                       QStringLiteral("'.");
         if (!result.erreur.isEmpty()) text += u'\n' + result.erreur;
         prompter().message(text, Icon::Exclamation);
         return;

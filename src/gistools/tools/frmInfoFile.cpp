@@ -2,10 +2,10 @@
 
 #include "AppDir.h"
 #include "CommandGuard.h"
-#include "Divers.h"
 #include "FileDialogs.h"
 #include "GisToolMessages.h"
 #include "InfoReport.h"
+#include "NomsOctets.h"
 #include "State.h"
 
 #include <QCheckBox>
@@ -92,10 +92,12 @@ void frmInfoFile::cmd_destination_Click() {
         file = choice->files.front();
         kind = choice->filterIndex;
         s.dernierDossier = QFileInfo(file).absolutePath();
-        if (fichierExiste(file)) break;
-        prompter().message(QStringLiteral("Le fichier '") + file + QStringLiteral("' n'existe pas."), Icon::Exclamation);
+        // The name's own bytes, which need not be UTF-8.
+        if (fichierExisteOctets(file)) break;
+        prompter().message(QStringLiteral("Le fichier '") + cheminAffiche(file) + QStringLiteral("' n'existe pas."),
+                           Icon::Exclamation);
     }
-    txtFichier_->setText(file);
+    txtFichier_->setText(cheminAffiche(file));
     montre(QByteArray());
     auto report = rapportInfo(file, kind == kFiltreVectoriel, chkResume_->isChecked());
     if (!report) {

@@ -1,10 +1,14 @@
 #include "GisData.h"
 
+#include "NomsOctets.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 
 #include <gtest/gtest.h>
+
+#include <cstdio>
 
 namespace sotrix::test {
 
@@ -90,6 +94,15 @@ QString GisData::polygon() {
 QString GisData::catalogue(const QString& name, const QStringList& rasters) {
     const QString out = path(name);
     return runTool(QStringLiteral("gdaltindex"), QStringList{out} << rasters) ? out : QString();
+}
+
+QString GisData::renameToBytes(const QString& file, const QByteArray& name) {
+    const QByteArray to = QFile::encodeName(folder_) + '/' + name;
+    if (::rename(QFile::encodeName(file).constData(), to.constData()) != 0) {
+        ADD_FAILURE() << "cannot rename " << file.toStdString();
+        return {};
+    }
+    return nomDepuisOctets(to);
 }
 
 }  // namespace sotrix::test

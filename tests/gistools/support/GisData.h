@@ -44,6 +44,10 @@ public:
     // gdaltindex over the rasters (absolute paths).
     QString catalogue(const QString& name, const QStringList& rasters);
 
+    // Renames a file of the folder to a name made of these bytes, which need not be UTF-8;
+    // the new path as the program holds such names (NomsOctets.h), or "" on failure.
+    QString renameToBytes(const QString& file, const QByteArray& name);
+
 private:
     QString folder_;
 };
