@@ -1,6 +1,7 @@
 // File > Ouvrir: the question, the emptied workspace, the Open dialog until an existing
 // file is chosen, the layout check of its kind, then the import.
 
+#include "CommandGuard.h"
 #include "Divers.h"
 #include "FileDialogs.h"
 #include "FileMenu.h"
@@ -105,7 +106,8 @@ void fichierOuvrir_Click() {
     State& s = state();
     MainView* main = s.mainView;
     if (!main) return;
-    if ((s.nbWaypoints > 0 || s.nbTraces > 0) && prompter().ask(msgRemplacerDonnees()) != Answer::Yes) return;
+    const DonneesPresentes d = donneesPresentes();
+    if ((d.waypoints || d.traces) && prompter().ask(msgRemplacerDonnees()) != Answer::Yes) return;
     main->viderDb();
     if (!choisitFichier() || !verifieFichier()) return;
     main->setLblFichier(s.nomFichier);
