@@ -3,6 +3,7 @@
 
 #include "CommandGuard.h"
 #include "Divers.h"
+#include "EcranLibre.h"
 #include "FileDialogs.h"
 #include "FileMenu.h"
 #include "FileMessages.h"
@@ -15,7 +16,6 @@
 
 #include <QApplication>
 #include <QFileInfo>
-#include <QWidget>
 
 namespace sotrix {
 
@@ -87,13 +87,13 @@ bool verifieFichier() {
     return true;
 }
 
-// The hourglass from the chosen file to the drawn map. The window is painted at once where
-// the closed dialog was, so that it does not stay on the screen over a window that looks hung.
+// The hourglass from the chosen file to the drawn map, over the main window painted where
+// the closed dialogs were.
 class Occupation {
 public:
-    explicit Occupation(MainView& main) {
+    explicit Occupation(EcranLibre& ecran) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
-        if (QWidget* w = main.window()) w->repaint();
+        ecran.degage();
     }
     ~Occupation() { QApplication::restoreOverrideCursor(); }
     Occupation(const Occupation&) = delete;
@@ -106,6 +106,7 @@ void fichierOuvrir_Click() {
     State& s = state();
     MainView* main = s.mainView;
     if (!main) return;
+    EcranLibre ecran(main->window());
     const DonneesPresentes d = donneesPresentes();
     if ((d.waypoints || d.traces) && prompter().ask(msgRemplacerDonnees()) != Answer::Yes) return;
     main->viderDb();
@@ -113,7 +114,7 @@ void fichierOuvrir_Click() {
     main->setLblFichier(s.nomFichier);
     if (s.typeFichier == typefichier::kOuvrirGpx || s.typeFichier == typefichier::kOuvrirG7ToWin) {
         // The path stays shown and the flags are cleared whatever the import's outcome.
-        const Occupation occupation(*main);
+        const Occupation occupation(ecran);
         importeFichier(false);
         s.modifTraces = false;
         s.modifWaypoints = false;
