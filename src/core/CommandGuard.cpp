@@ -15,6 +15,7 @@ const char* const kMsgErreurBase = "Une erreur est survenue lors de l'accès à 
 const char* const kMsgErreurInattendue = "Une erreur inattendue est survenue : ";
 
 bool runCommand(const std::function<void()>& body, const std::function<void()>& cleanup) {
+    const SharedLockWait wait;
     QString text;
     try {
         body();
@@ -35,6 +36,18 @@ bool runCommand(const std::function<void()>& body, const std::function<void()>& 
     }
     prompter().message(text, Icon::Exclamation);
     return false;
+}
+
+DonneesPresentes donneesPresentes() {
+    State& s = state();
+    if (s.comptesIncertains) {
+        try {
+            if (s.mainView) s.mainView->majListes();
+        } catch (const DbError&) {
+        }
+        if (s.comptesIncertains) return {true, true};
+    }
+    return {s.nbWaypoints > 0, s.nbTraces > 0};
 }
 
 bool runUserCommand(const std::function<void()>& body) {

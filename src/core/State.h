@@ -31,6 +31,9 @@ struct State {
     qint64 nbWaypointsSel = 0;
     qint64 nbTraces = 0;
     qint64 nbTracesSel = 0;
+    // A command failed since the lists and counters were last read from the tables: they
+    // show what the tables held before and may no longer match them.
+    bool comptesIncertains = false;
     bool modifWaypoints = false;
     bool modifTraces = false;
 

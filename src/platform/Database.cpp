@@ -18,9 +18,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <map>
 #include <optional>
+#include <thread>
 
 namespace sotrix {
 
@@ -95,6 +99,43 @@ void configureSqlite() {
         return true;
     }();
     (void)configured;
+}
+
+// How long one connection waits for a lock held elsewhere before it gives up.
+constexpr qint64 kBusyTimeoutMs = 5000;
+
+// The wait shared by every connection while some SharedLockWait lives.
+struct SharedWait {
+    std::atomic<int> scopes{0};
+    std::atomic<bool> ranOut{false};  // a connection's wait has run out in these scopes
+};
+
+SharedWait& sharedWait() {
+    static SharedWait wait;
+    return wait;
+}
+
+qint64 steadyMs() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+// SQLite's busy handler: waits by growing steps until the lock is free, the timeout has
+// passed, or (inside a SharedLockWait) another wait has run out.
+int waitForLock(void* data, int count) {
+    qint64& since = *static_cast<qint64*>(data);
+    const qint64 now = steadyMs();
+    if (count == 0) since = now;
+    SharedWait& shared = sharedWait();
+    const bool scoped = shared.scopes.load() > 0;
+    if (scoped && shared.ranOut.load()) return 0;
+    const qint64 left = since + kBusyTimeoutMs - now;
+    if (left <= 0) {
+        if (scoped) shared.ranOut.store(true);
+        return 0;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(std::min<qint64>(left, qint64(1) << std::min(count, 5))));
+    return 1;
 }
 
 // Connections shared by the live guards, by file path.
@@ -264,7 +305,7 @@ Database::Database(const QString& path) : path_(path) {
         throw DbError(rc, msg + QStringLiteral(" (%1)").arg(path));
     }
     sqlite3_extended_result_codes(db_, 1);
-    sqlite3_busy_timeout(db_, 5000);
+    sqlite3_busy_handler(db_, waitForLock, &busySince_);
     // SQLite's own page cache keeps the sorter of a large CREATE INDEX in runs small enough
     // for these helper threads to sort side by side.
     sqlite3_exec(db_, "PRAGMA threads = 4", nullptr, nullptr, nullptr);
@@ -371,6 +412,15 @@ Transaction::~Transaction() {
         const QByteArray sql = QStringLiteral("rollback to sp%1; release sp%1").arg(level_).toUtf8();
         sqlite3_exec(db_.handle(), sql.constData(), nullptr, nullptr, nullptr);
     }
+}
+
+// ---------------------------------------------------------------- SharedLockWait
+
+SharedLockWait::SharedLockWait() { ++sharedWait().scopes; }
+
+SharedLockWait::~SharedLockWait() {
+    SharedWait& shared = sharedWait();
+    if (--shared.scopes == 0) shared.ranOut.store(false);
 }
 
 // ---------------------------------------------------------------- DbGuard

@@ -127,6 +127,19 @@ private:
     QString path_;
     sqlite3* db_ = nullptr;
     int txDepth_ = 0;
+    qint64 busySince_ = 0;  // when the current wait for a lock began (steady clock, ms)
+};
+
+// While one lives, the connections of the process wait for a lock that another program
+// holds once in all: once one connection's wait has run out, later waits give up at
+// once, so that a command, its readers on other threads and its clean-up are not kept
+// waiting one after the other. Scopes nest; the last one to end lets waits start afresh.
+class SharedLockWait {
+public:
+    SharedLockWait();
+    ~SharedLockWait();
+    SharedLockWait(const SharedLockWait&) = delete;
+    SharedLockWait& operator=(const SharedLockWait&) = delete;
 };
 
 // One write command: BEGIN IMMEDIATE (a SAVEPOINT when nested); rolled back by the

@@ -6,6 +6,8 @@
 #include "FileMenu.h"
 
 #include "FileOpenKinds.h"
+#include "ListeNoms.h"
+#include "TransferCommands.h"
 #include "TypeFichier.h"
 #include "frmAccueil.h"
 #include "frmExport.h"
@@ -443,6 +445,68 @@ TEST_F(FileMenu, CloseAsksAboutUnsavedDataHeld) {
             EXPECT_EQ(state().modifTraces, c.modifTraces);
             if (!emptied) videDonnees();
         }
+    }
+}
+
+TEST_F(FileMenu, ADatabaseLockedElsewhereLosesNoRowAndEveryCommandThatEmptiesTheWorkspaceStillAsks) {
+    struct Transfers final : TransferService {
+        void telechargeGps(bool, bool, bool) override { ++runs; }
+        void envoieGps(bool, bool, bool) override { ++runs; }
+        int runs = 0;
+    };
+    const auto transfers = std::make_shared<Transfers>();
+    ASSERT_EQ(connecteMenuTransferts(window.get(), transfers), 7);
+    const QString locked =
+        QStringLiteral("Une erreur est survenue lors de l'accès à la base de données : database is locked");
+    // Another program's lock is let go of when the failed zoom's message shows, before the
+    // command under test, or after it.
+    enum class Release { AtTheMessage, BeforeTheCommand, AfterTheCommand };
+    struct Case {
+        const char* command;
+        Release release;
+        Answer answer;
+        QStringList prompts;  // after the failed zoom's message
+    };
+    const Case cases[] = {
+        {"fichierOuvrir", Release::AtTheMessage, Answer::No, {kReplace}},
+        {"fermerFichier", Release::BeforeTheCommand, Answer::No, {kUnsaved}},
+        {"fichierQuitter", Release::AfterTheCommand, Answer::No, {kUnsaved}},
+        {"gpsTéléchargerTout", Release::AfterTheCommand, Answer::No, {kReplace}},
+        {"fichierOuvrir", Release::AfterTheCommand, Answer::Yes, {kReplace, locked}},
+    };
+    const auto shown = [this] {
+        QStringList out;
+        for (const char* name : {"lblWaypoints", "lblTraces"})
+            out << window->findChild<QLabel*>(QString::fromLatin1(name))->text();
+        for (const char* name : {"lstWaypoint", "lstTrace"}) {
+            const auto* list = window->findChild<ListeNoms*>(QString::fromLatin1(name));
+            for (int row = 0; row < list->count(); ++row) out << list->text(row);
+        }
+        return out;
+    };
+    loaded();
+    const QString before = rows();
+    const QStringList listed = shown();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.command);
+        std::optional<Database> other(std::in_place, databasePath());
+        other->exec(QStringLiteral("begin exclusive"));
+        prompts->clear();
+        prompts->onMessage = [&](const Prompt& p) {
+            if (c.release == Release::AtTheMessage && p.text == locked) other.reset();
+        };
+        window->findChild<QAbstractButton*>(QStringLiteral("cmdExtentAll"))->click();
+        EXPECT_EQ(shown(), listed);
+        if (c.release == Release::BeforeTheCommand) other.reset();
+        prompts->answer(c.answer);
+        trigger(c.command);
+        other.reset();
+        prompts->onMessage = {};
+        EXPECT_EQ(prompts->texts(), QStringList{locked} + c.prompts);
+        EXPECT_EQ(rows(), before);
+        EXPECT_EQ(shown(), listed);
+        EXPECT_EQ(transfers->runs, 0);
+        EXPECT_TRUE(window->isVisible());
     }
 }
 

@@ -264,7 +264,7 @@ TEST_F(MapviewTest, ARebuildReplacesItemsAndShowsANullNameAsEmpty) {
     EXPECT_EQ(label("lblWaypoints")->text(), QStringLiteral("Waypoints (3/1) :"));
 }
 
-TEST_F(MapviewTest, AFailedRebuildClearsListsAndCountersAndReleasesTheGuard) {
+TEST_F(MapviewTest, AFailedRebuildKeepsListsAndCountersAsTheyWereAndReleasesTheGuard) {
     insertWaypoint(QStringLiteral("a"), 0, 0, true);
     addTrack(QStringLiteral("t"), {{0, 0}, {1, 0}});
     form->majListes();
@@ -275,11 +275,18 @@ TEST_F(MapviewTest, AFailedRebuildClearsListsAndCountersAndReleasesTheGuard) {
     }
     EXPECT_THROW(form->majListes(), DbError);
     EXPECT_FALSE(form->remplissageListes);
-    EXPECT_EQ(list("lstWaypoint")->count(), 0);
-    EXPECT_EQ(list("lstTrace")->count(), 0);
-    EXPECT_EQ(state().nbWaypoints + state().nbWaypointsSel + state().nbTraces + state().nbTracesSel, 0);
-    EXPECT_EQ(label("lblWaypoints")->text(), QStringLiteral("Waypoints :"));
+    EXPECT_EQ(list("lstWaypoint")->count(), 1);
+    EXPECT_EQ(list("lstTrace")->count(), 1);
+    EXPECT_EQ(state().nbWaypoints + state().nbWaypointsSel + state().nbTraces + state().nbTracesSel, 3);
+    EXPECT_TRUE(state().comptesIncertains);
+    EXPECT_EQ(label("lblWaypoints")->text(), QStringLiteral("Waypoints (1/1) :"));
     EXPECT_TRUE(prompts->prompts().empty()) << "the caller's guard reports";
+    {
+        DbGuard db;
+        db->exec(QStringLiteral("alter table TraceAilleurs rename to Trace"));
+    }
+    form->majListes();
+    EXPECT_FALSE(state().comptesIncertains);
 }
 
 }  // namespace

@@ -189,7 +189,7 @@ TEST(Interop, PairsWrittenByOgr2ogrReadAsShapelibReadsThem) {
         SCOPED_TRACE(name);
         const std::string source = dir.file(name + ".geojson");
         std::ofstream(source) << R"({"type":"FeatureCollection","features":[)"
-                              << [&] {
+                              << [&features = features] {
                                      std::string s;
                                      for (std::size_t i = 0; i < features.size(); ++i) s += (i ? "," : "") + features[i];
                                      return s;

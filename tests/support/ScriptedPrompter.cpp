@@ -45,6 +45,7 @@ std::unique_ptr<Reply> ScriptedPrompter::take(PromptKind kind, const QString& wh
 
 Answer ScriptedPrompter::message(const QString& text, Icon icon, Buttons buttons, Answer defaultButton) {
     prompts_.push_back({PromptKind::Message, icon, buttons, defaultButton, QStringLiteral("Sotrix"), text, {}});
+    if (onMessage) onMessage(prompts_.back());
     if (buttons == Buttons::Ok && (queue_.empty() || queue_.front()->kind != PromptKind::Message)) return Answer::Ok;
     auto r = take(PromptKind::Message, text);
     if (!r) return buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel ? Answer::No : Answer::Cancel;

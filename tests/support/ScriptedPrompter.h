@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -48,6 +49,8 @@ public:
 
     // Message boxes need no queued answer when they offer only OK.
     const std::vector<Prompt>& prompts() const { return prompts_; }
+    // Called with each message box as it shows, before it is answered.
+    std::function<void(const Prompt&)> onMessage;
     QStringList texts() const;
     void clear() { prompts_.clear(); }
 

@@ -15,7 +15,8 @@ void fermerFichier_Click() {
     const State& s = state();
     MainView* main = s.mainView;
     if (!main) return;
-    const bool unsaved = (s.nbWaypoints > 0 && s.modifWaypoints) || (s.nbTraces > 0 && s.modifTraces);
+    const DonneesPresentes d = donneesPresentes();
+    const bool unsaved = (d.waypoints && s.modifWaypoints) || (d.traces && s.modifTraces);
     if (unsaved && prompter().ask(msgNonEnregistres()) != Answer::Yes) return;
     main->viderDb();
     main->redraw();

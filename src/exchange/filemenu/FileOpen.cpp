@@ -1,7 +1,9 @@
 // File > Ouvrir: the question, the emptied workspace, the Open dialog until an existing
 // file is chosen, the layout check of its kind, then the import.
 
+#include "CommandGuard.h"
 #include "Divers.h"
+#include "EcranLibre.h"
 #include "FileDialogs.h"
 #include "FileMenu.h"
 #include "FileMessages.h"
@@ -14,7 +16,6 @@
 
 #include <QApplication>
 #include <QFileInfo>
-#include <QWidget>
 
 namespace sotrix {
 
@@ -86,13 +87,13 @@ bool verifieFichier() {
     return true;
 }
 
-// The hourglass from the chosen file to the drawn map. The window is painted at once where
-// the closed dialog was, so that it does not stay on the screen over a window that looks hung.
+// The hourglass from the chosen file to the drawn map, over the main window painted where
+// the closed dialogs were.
 class Occupation {
 public:
-    explicit Occupation(MainView& main) {
+    explicit Occupation(EcranLibre& ecran) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
-        if (QWidget* w = main.window()) w->repaint();
+        ecran.degage();
     }
     ~Occupation() { QApplication::restoreOverrideCursor(); }
     Occupation(const Occupation&) = delete;
@@ -105,13 +106,15 @@ void fichierOuvrir_Click() {
     State& s = state();
     MainView* main = s.mainView;
     if (!main) return;
-    if ((s.nbWaypoints > 0 || s.nbTraces > 0) && prompter().ask(msgRemplacerDonnees()) != Answer::Yes) return;
+    EcranLibre ecran(main->window());
+    const DonneesPresentes d = donneesPresentes();
+    if ((d.waypoints || d.traces) && prompter().ask(msgRemplacerDonnees()) != Answer::Yes) return;
     main->viderDb();
     if (!choisitFichier() || !verifieFichier()) return;
     main->setLblFichier(s.nomFichier);
     if (s.typeFichier == typefichier::kOuvrirGpx || s.typeFichier == typefichier::kOuvrirG7ToWin) {
         // The path stays shown and the flags are cleared whatever the import's outcome.
-        const Occupation occupation(*main);
+        const Occupation occupation(ecran);
         importeFichier(false);
         s.modifTraces = false;
         s.modifWaypoints = false;

@@ -25,8 +25,8 @@ void TransferService::envoieGps(bool waypoints, bool tracks, bool selectedOnly) 
 namespace {
 
 void telecharge(TransferService& service, bool waypoints, bool tracks, bool routes) {
-    const State& s = state();
-    if ((s.nbWaypoints > 0 || s.nbTraces > 0) && prompter().ask(msgRemplacerDonnees()) != Answer::Yes) return;
+    const DonneesPresentes d = donneesPresentes();
+    if ((d.waypoints || d.traces) && prompter().ask(msgRemplacerDonnees()) != Answer::Yes) return;
     service.telechargeGps(waypoints, tracks, routes);
 }
 

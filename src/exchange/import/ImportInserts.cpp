@@ -42,8 +42,7 @@ std::string_view DateLigne::utf8() const {
 }
 
 ImportInserts::ImportInserts(Database& db)
-    : db_(db),
-      insertTrace_(db, QStringLiteral("INSERT INTO Trace (Id_trace, Nom, Description, Fermer) VALUES (?1, ?2, ?3, ?4)")),
+    : insertTrace_(db, QStringLiteral("INSERT INTO Trace (Id_trace, Nom, Description, Fermer) VALUES (?1, ?2, ?3, ?4)")),
       updateTrace_(db, QStringLiteral("UPDATE Trace SET Nom = ?2, Description = ?3 WHERE Id_trace = ?1")),
       insertLot_(withLotImport(db),
                  QStringLiteral("INSERT INTO Points (Id_point, Nom, Lon, Lat, X, Y, Altitude, Date, Description, Trace, "

@@ -105,7 +105,6 @@ private:
     void attend(std::unique_lock<std::mutex>& lock, std::size_t lots);
     void arrete() noexcept;
 
-    Database& db_;
     Statement insertTrace_;
     Statement updateTrace_;
     Statement insertLot_;

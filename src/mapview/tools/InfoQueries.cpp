@@ -60,7 +60,8 @@ std::optional<Figures> figuresEnParallele(Database& db, qint64 idTrace, qint64 p
     if (plages.empty()) return std::nullopt;
     std::vector<std::future<Figures>> lectures;
     for (const auto& [de, a] : plages) {
-        lectures.push_back(std::async(std::launch::async, [path = db.path(), idTrace, de, a] {
+        // Structured bindings are captured as copies: clang before 16 cannot capture them.
+        lectures.push_back(std::async(std::launch::async, [path = db.path(), idTrace, de = de, a = a] {
             Database lecteur(path);
             return litFigures(lecteur, QStringLiteral("Trace = ? and Num_trace >= ? and Num_trace < ?"),
                               {idTrace, de, a});

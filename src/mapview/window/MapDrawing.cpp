@@ -122,7 +122,8 @@ public:
 private:
     void lance() {
         const auto [de, a] = plages_[lancees_++];
-        enCours_.push_back(std::async(std::launch::async, [this, de, a] {
+        // Structured bindings are captured as copies: clang before 16 cannot capture them.
+        enCours_.push_back(std::async(std::launch::async, [this, de = de, a = a] {
             Database lecteur(path_);
             Statement st = lecteur.prepare(QLatin1String(kPointsTrace) +
                                            QStringLiteral("and Num_trace >= ?2 and Num_trace < ?3 "

@@ -130,16 +130,29 @@ void frmAccueil::setMainWindowEnabled(bool enabled) {
 
 void frmAccueil::setReferenceRenderer(std::shared_ptr<ReferenceRenderer> renderer) { renderer_ = std::move(renderer); }
 
+// A failed command may have changed rows before it failed: the lists are read again once
+// its message is closed. Until they can be, they keep what they showed, and the counters
+// are taken as unsure (donneesPresentes). The command and the reading wait once in all
+// for a database locked elsewhere.
 bool frmAccueil::guarded(const std::function<void()>& body) {
-    return runCommand(body, [this] {
+    const SharedLockWait wait;
+    const bool done = runCommand(body, [this] {
         state().modeOutil = 0;
         Picture1_->setPointer(0);
         Picture1_->hideBand();
         Picture1_->hideLine();
         lblDistance_->clear();
         mesureEnCours = false;
-        majListes();
+        state().comptesIncertains = true;
     });
+    if (!done) {
+        try {
+            majListes();
+        } catch (...) {
+            // Read again by the next command that reads them.
+        }
+    }
+    return done;
 }
 
 void frmAccueil::resetMapTool() {

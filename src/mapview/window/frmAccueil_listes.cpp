@@ -55,30 +55,26 @@ ChangementSelection changement(const ListeNoms& list, const EcartSelection& e, b
 
 void frmAccueil::majListes() {
     State& s = state();
+    LignesListe waypoints;
+    LignesListe traces;
     try {
-        LignesListe waypoints;
-        LignesListe traces;
-        {
-            DbGuard db;
-            waypoints = lignesWaypoints(*db);
-            traces = lignesTraces(*db);
-        }
+        DbGuard db;
+        waypoints = lignesWaypoints(*db);
+        traces = lignesTraces(*db);
+    } catch (...) {
+        // Lists and counters keep what the tables held when last read, until they can be
+        // read again: emptied, they would let a command drop rows without its question.
+        s.comptesIncertains = true;
+        throw;
+    }
+    {
         QScopedValueRollback<bool> filling(remplissageListes, true);
         s.nbWaypoints = waypoints.size();
         s.nbWaypointsSel = lstWaypoint_->remplit(std::move(waypoints));
         s.nbTraces = traces.size();
         s.nbTracesSel = lstTrace_->remplit(std::move(traces));
-    } catch (...) {
-        // The lists show nothing rather than rows the tables may no longer hold.
-        {
-            QScopedValueRollback<bool> filling(remplissageListes, true);
-            lstWaypoint_->clear();
-            lstTrace_->clear();
-        }
-        s.nbWaypoints = s.nbWaypointsSel = s.nbTraces = s.nbTracesSel = 0;
-        majNb();
-        throw;
     }
+    s.comptesIncertains = false;
     majNb();
 }
 

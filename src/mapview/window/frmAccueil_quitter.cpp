@@ -4,6 +4,7 @@
 
 #include "AppDir.h"
 #include "CommandGuard.h"
+#include "Database.h"
 #include "ListeNoms.h"
 #include "ReferenceFiles.h"
 #include "State.h"
@@ -22,7 +23,9 @@ bool frmAccueil::listsHoldData() const { return lstWaypoint_->count() > 0 || lst
 
 QuitResult frmAccueil::fichierQuitter_Click() {
     const State& s = state();
-    if (((s.nbWaypoints > 0 && s.modifWaypoints) || (s.nbTraces > 0 && s.modifTraces)) &&
+    const SharedLockWait wait;
+    const DonneesPresentes d = donneesPresentes();
+    if (((d.waypoints && s.modifWaypoints) || (d.traces && s.modifTraces)) &&
         prompter().ask(QStringLiteral("Les Waypoints et/ou les Traces en cours n'ont pas été enregistrés.\n"
                                       "Voulez-vous néanmoins continuer ?")) == Answer::No)
         return QuitResult::Declined;
