@@ -129,8 +129,9 @@ qint64 ListeNoms::remplit(LignesListe lignes) {
     return modele_->lignes().nbSelectionnees();
 }
 
-std::optional<qint64> ListeNoms::relitSelection(const std::function<bool(LignesListe&)>& relit) {
-    if (!relit(modele_->lignes())) return std::nullopt;
+std::optional<qint64> ListeNoms::change(const Bascules& b) {
+    if (b.selectionnees.empty() && b.deselectionnees.empty()) return modele_->lignes().nbSelectionnees();
+    if (!modele_->lignes().change(b)) return std::nullopt;
     marqueSelection();
     return modele_->lignes().nbSelectionnees();
 }

@@ -10,7 +10,6 @@
 #include <QAbstractListModel>
 #include <QListView>
 
-#include <functional>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -60,9 +59,9 @@ public:
     // Replaces the rows and selects those read as selected, without a selection signal;
     // returns how many they are.
     qint64 remplit(LignesListe lignes);
-    // Reads the selection again through relit, the rows kept, and selects the rows read as
-    // selected likewise; nullopt when relit finds other rows.
-    std::optional<qint64> relitSelection(const std::function<bool(LignesListe&)>& relit);
+    // Takes over the rows whose Selected a write changed, the other rows kept, and returns
+    // how many are selected; nullopt, and nothing changed, when a key is not in the list.
+    std::optional<qint64> change(const Bascules& b);
     void clear();
 
     int count() const;

@@ -82,13 +82,12 @@ void frmAccueil::majListes() {
     majNb();
 }
 
-void frmAccueil::majSelectionListes() {
+void frmAccueil::appliqueSelection(const SelectionChangee& c) {
     std::optional<qint64> waypoints, traces;
     {
-        DbGuard db;
         QScopedValueRollback<bool> filling(remplissageListes, true);
-        waypoints = lstWaypoint_->relitSelection([&db](LignesListe& l) { return relitWaypoints(*db, l); });
-        traces = lstTrace_->relitSelection([&db](LignesListe& l) { return relitTraces(*db, l); });
+        waypoints = lstWaypoint_->change(c.waypoints);
+        traces = lstTrace_->change(c.traces);
     }
     if (!waypoints || !traces) {
         majListes();
@@ -175,11 +174,12 @@ void frmAccueil::chkToutTrace_Click(bool checked) {
 
 void frmAccueil::cmdUnselect_Click() {
     guarded([this] {
+        SelectionChangee c;
         {
             DbGuard db;
-            effaceSelection(*db);
+            c = effaceSelection(*db);
         }
-        majSelectionListes();
+        appliqueSelection(c);
         redraw();
     });
 }
