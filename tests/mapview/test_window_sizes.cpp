@@ -117,6 +117,7 @@ TEST_F(MapviewTest, WindowsAreSizedToWhatTheyShow) {
         {"10 lines and an empty one at 1.5", lines(1), allLinesInView(false), 1.5},
         {"10 lines and 2 empty ones at 1.5", lines(2), allLinesInView(false), 1.5},
         {"10 lines and 3 empty ones at 1.5", lines(3), allLinesInView(false), 1.5},
+        {"a track with a long name", infoOf("lstTrace", longue), allLinesInView(true)},
         {"new waypoint", namePrompt(kNomWaypoint), titleFits},
         {"new track", namePrompt(kNomTrace), titleFits},
         {"average waypoint", namePrompt(kNomWaypointMoyen), titleFits},

@@ -1,6 +1,7 @@
 #include "SelectionQueries.h"
 
 #include "Database.h"
+#include "MapIndexSql.h"
 
 namespace sotrix {
 
@@ -10,16 +11,20 @@ const char* const kDistance = "((X-:x)*(X-:x)+(Y-:y)*(Y-:y))";
 
 QVariantList bornes(const Boite& b) { return {b.minX, b.maxX, b.minY, b.maxY}; }
 
+// Waypoints by their position index: left to itself, the database would go through every
+// waypoint by Trace.
+QString waypointsParPosition() { return QStringLiteral("Points indexed by ") + QLatin1String(kIndexPositions); }
+
 // The first column of the row nearest (x, y) within t among the rows that filtre keeps.
 // filtre may name the square around the press (:x1, :x2, :y1, :y2, first in that order),
 // so that the database reads only the rows its indexes place there.
-std::optional<qint64> plusProche(Database& db, const char* colonne, const char* filtre, double x, double y,
-                                 double t) {
+std::optional<qint64> plusProche(Database& db, const char* colonne, const QString& table, const char* filtre, double x,
+                                 double y, double t) {
     const QString d = QString::fromLatin1(kDistance);
     const QString sql =
-        QStringLiteral("select %1 from Points where %2 and X >= :x1 and X <= :x2 and Y >= :y1 and Y <= :y2 "
-                       "and %3 <= :t2 order by %3, Id_point limit 1")
-            .arg(QString::fromLatin1(colonne), QString::fromLatin1(filtre), d);
+        QStringLiteral("select %1 from %2 where %3 and X >= :x1 and X <= :x2 and Y >= :y1 and Y <= :y2 "
+                       "and %4 <= :t2 order by %4, Id_point limit 1")
+            .arg(QString::fromLatin1(colonne), table, QString::fromLatin1(filtre), d);
     // A hair wider than the tolerance: the square holds every point the distance keeps.
     const double c = t * (1 + 1e-9);
     const QVariant v = db.scalar(sql, {x - c, x + c, y - c, y + c, x, y, t * t});
@@ -29,7 +34,8 @@ std::optional<qint64> plusProche(Database& db, const char* colonne, const char* 
 }  // namespace
 
 bool waypointDansBoite(Database& db, const Boite& b) {
-    return !db.scalar(QStringLiteral("select 1 from Points where") + QString::fromLatin1(kDansBoite) +
+    return !db.scalar(QStringLiteral("select 1 from ") + waypointsParPosition() + QStringLiteral(" where") +
+                          QString::fromLatin1(kDansBoite) +
                           QStringLiteral(" limit 1"),
                       bornes(b))
                 .isNull();
@@ -40,12 +46,12 @@ bool selectionExiste(Database& db) {
 }
 
 std::optional<qint64> waypointProche(Database& db, double x, double y, double t) {
-    return plusProche(db, "Id_point", "Trace = 0", x, y, t);
+    return plusProche(db, "Id_point", waypointsParPosition(), "Trace = 0", x, y, t);
 }
 
 std::optional<qint64> traceProche(Database& db, double x, double y, double t) {
     // The points of the tracks whose box meets the square (or that have no box yet).
-    return plusProche(db, "Trace",
+    return plusProche(db, "Trace", QStringLiteral("Points"),
                       "Trace in (select T.Id_trace from Trace T left join EtendueTrace E on E.Id_trace = T.Id_trace "
                       "where E.Id_trace is null or not coalesce(E.maxX < :x1 or E.minX > :x2 or E.maxY < :y1 "
                       "or E.minY > :y2, 0))",

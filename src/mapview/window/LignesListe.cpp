@@ -154,6 +154,14 @@ int LignesListe::lueDe(qint64 cle) const {
     return it != parCle_.end() && cles_[size_t(*it)] == cle ? *it : -1;
 }
 
+int LignesListe::ligneDe(qint64 cle) const {
+    if (lignes_.size() != ordre_.size()) {
+        lignes_.resize(ordre_.size());
+        for (size_t row = 0; row < ordre_.size(); ++row) lignes_[size_t(ordre_[row])] = int(row);
+    }
+    return lignes_[size_t(lueDe(cle))];
+}
+
 bool LignesListe::change(const Bascules& b) {
     std::vector<std::pair<int, bool>> lues;
     lues.reserve(b.selectionnees.size() + b.deselectionnees.size());

@@ -32,6 +32,8 @@ public:
     // Takes over the rows whose Selected a write changed; false, and nothing changed, when
     // a key is not among the rows.
     bool change(const Bascules& b);
+    // The row of the list that shows a key taken over by change().
+    int ligneDe(qint64 cle) const;
 
 private:
     // The runs and counts from the selected state of each row read.
@@ -49,6 +51,7 @@ private:
     std::vector<bool> selectionnees_;  // the i-th row read is selected
     bool clesCroissantes_ = true;      // cles_ ascending, as a table read in key order gives them
     mutable std::vector<int> parCle_;  // otherwise the rows read in key order, made when first asked
+    mutable std::vector<int> lignes_;  // the row of the i-th row read, made when first asked
     std::vector<std::pair<int, int>> selection_;
     qint64 nbSelectionnees_ = 0;
     bool selectionBinaire_ = true;

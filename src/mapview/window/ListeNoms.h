@@ -49,6 +49,7 @@ struct EcartSelection {
     Plages retirees;  // the other way round
     // Every row is now selected (true) or none is (false); unset when some are.
     std::optional<bool> toutes;
+    Plages maintenant;  // the list's selection as it was found
 };
 
 class ListeNoms final : public QListView {
@@ -79,7 +80,9 @@ public:
     // What changed since the tables last matched the list (every selected row when they
     // hold values other than 0 and 1), and the note that they match it again once written.
     EcartSelection ecart() const;
+    // The tables hold the list's selection, as it is now or as ecart() found it.
     void selectionEcrite();
+    void selectionEcrite(Plages maintenant);
     int selectedCount() const;
     // The keys of the selected rows, in row order.
     std::vector<qint64> selectedKeys() const;
