@@ -59,14 +59,25 @@ std::optional<qint64> traceProche(Database& db, double x, double y, double t) {
 }
 
 SelectionChangee selectWaypointsBoite(Database& db, const Boite& b, bool remplace) {
-    const QString dansBoite = QString::fromLatin1(kDansBoite);
+    const QString dansBoite = QLatin1Char('(') + QString::fromLatin1(kDansBoite) + QLatin1Char(')');
     SelectionChangee c;
     Transaction tx(db);
-    // What the box selects stays as it is rather than being unselected, then selected again.
-    if (remplace) effaceSauf(db, c, {QLatin1Char('(') + dansBoite + QLatin1Char(')'), bornes(b)});
-    ecritEtNote(db, QStringLiteral("update Points set Selected = 1 where Selected is not 1 and") + dansBoite +
-                        QString::fromLatin1(kRetourWaypoints),
-                bornes(b), c.waypoints);
+    if (remplace) {
+        // Every point becomes whether the box holds it, in one pass that writes only the
+        // points whose state changes.
+        const QString etat = QStringLiteral("coalesce(") + dansBoite + QStringLiteral(", 0)");
+        ecritEtNote(db,
+                    QStringLiteral("update Points set Selected = %1 where Selected is not %1 "
+                                   "returning Id_point, Selected, Trace = 0")
+                        .arg(etat),
+                    bornes(b), c.waypoints);
+        ecritEtNote(db, QStringLiteral("update Trace set Selected = 0 where Selected <> 0") + QString::fromLatin1(kRetourTraces),
+                    {}, c.traces);
+    } else {
+        ecritEtNote(db, QStringLiteral("update Points set Selected = 1 where Selected is not 1 and") + dansBoite +
+                            QString::fromLatin1(kRetourWaypoints),
+                    bornes(b), c.waypoints);
+    }
     tx.commit();
     return c;
 }
