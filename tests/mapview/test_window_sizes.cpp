@@ -31,8 +31,8 @@ void onModal(const std::function<void()>& action, const std::function<void(QDial
         auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
         if (!dialog || !dialog->isVisible() || seen) return;
         seen = true;
-        // As the window manager has placed and sized it.
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(dialog));
+        // As the window manager has placed and sized it, on a machine however busy.
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(dialog, 30000));
         QApplication::processEvents();
         check(*dialog);
         dialog->reject();
