@@ -1,6 +1,7 @@
 // The map canvas on its own: scale, pixel mapping, discs, lines, stretched images,
 // overlays and mouse events.
 #include "MapCanvas.h"
+#include "scaled_screen.h"
 
 #include <QApplication>
 #include <QSignalSpy>
@@ -141,6 +142,60 @@ TEST_F(Canvas, MouseEventsCarryMapUnitsAndADoubleClickIsNoSecondPress) {
     EXPECT_EQ(dbl.count(), 1);
 }
 
+
+// At any screen scale the picture has the screen's pixels, a disc keeps its radius and pen
+// in logical pixels, a stretched picture covers the widget, every pixel is of a colour
+// drawn (no antialiasing), and a press still lands on the map point under it.
+TEST(CanvasAtScale, ThePictureHasTheScreensPixelsAndSymbolsTheirLogicalSize) {
+    const struct {
+        double scale;
+        QSize picture;
+        int discLeft, discRight;  // columns of the disc's edges
+    } rows[] = {{1, {400, 300}, 197, 202}, {1.5, {600, 450}, 296, 303}, {2, {800, 600}, 394, 405}};
+    const double here = test::echelleEcran();
+    for (const auto& r : rows) {
+        if (r.scale != here) continue;
+        SCOPED_TRACE(r.scale);
+        MapCanvas canvas;
+        canvas.setFixedSize(400, 300);
+        canvas.show();
+        QApplication::processEvents();
+        canvas.setScale(-200.0 / 3, 50, 400.0 / 3, -100);
+        const QImage& image = canvas.image();
+        EXPECT_EQ(image.size(), r.picture);
+        EXPECT_EQ(image.devicePixelRatio(), r.scale);
+
+        canvas.setFill(true, 0xFF0000);
+        canvas.circle(0, 0, 0.8, 0xFF0000);
+        QRect drawn;
+        bool twoColours = true;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const QRgb p = image.pixel(x, y);
+                if (p != 0xFFFFFFFFu) drawn |= QRect(x, y, 1, 1);
+                twoColours = twoColours && (p == 0xFFFFFFFFu || p == 0xFF0000FFu);
+            }
+        EXPECT_TRUE(twoColours) << "a blended pixel";
+        EXPECT_EQ(drawn.left(), r.discLeft);
+        EXPECT_EQ(drawn.right(), r.discRight);
+        EXPECT_EQ(drawn.width(), drawn.height()) << "square bounding box";
+
+        QImage stretched(8, 10, QImage::Format_RGB32);
+        stretched.fill(Qt::green);
+        for (int x = 0; x < 8; ++x) stretched.setPixelColor(x, 0, Qt::red);
+        canvas.paintPicture(stretched, canvas.scaleLeft(), canvas.scaleTop(), canvas.scaleWidth(), canvas.scaleHeight());
+        EXPECT_EQ(image.pixelColor(image.width() - 1, 0), QColor(Qt::red));
+        EXPECT_EQ(image.pixelColor(0, image.height() - 1), QColor(Qt::green));
+
+        QSignalSpy down(&canvas, &MapCanvas::mouseDown);
+        QTest::mouseClick(&canvas, Qt::LeftButton, {}, QPoint(230, 120));
+        ASSERT_EQ(down.count(), 1);
+        EXPECT_NEAR(down[0][2].toDouble(), 10, 1e-9);
+        EXPECT_NEAR(down[0][3].toDouble(), 10, 1e-9);
+    }
+    if (here == 1)
+        for (const double scale : {1.5, 2.0}) test::lanceAEchelle(scale);
+}
 
 }  // namespace
 }  // namespace sotrix

@@ -8,7 +8,12 @@
 #include "Database.h"
 #include "State.h"
 
+#include "frmDate.h"
+
 #include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QToolButton>
 #include <QHash>
 #include <QSignalSpy>
 #include <QTest>
@@ -90,6 +95,11 @@ protected:
                   addTrack(QStringLiteral("t2"), {{0, 20}, {5, 20}}),
                   addTrack(QStringLiteral("t3"), {{0, 30}, {5, 30}})};
         viewAt(25, 15, 100);
+        // charlie and t1 on the day the period chooses.
+        DbGuard db;
+        db->exec(QStringLiteral("update Points set \"Date\" = case when Id_point = ? or Trace = ? then "
+                                "'2024-05-01 10:00:00' else '2023-01-01 10:00:00' end"),
+                 {ids[3], tracks[0]});
     }
     // The selection before a command: alpha, charlie, delta and the track t2.
     void initialSelection() {
@@ -198,6 +208,45 @@ TEST_F(SelectionSets, EachCommandLeavesTheFormerValuesAndWritesOnlyWhatChanges) 
          },
          [&] { formerSql(formerBox); }, 1},
         {"clearing the selection", [&] { form->cmdUnselect_Click(); }, [&] { formerSql(clearAll); }, 1},
+        {"a press on a selected waypoint replacing the selection",
+         [&] {
+             prompts->answer(Answer::No);
+             form->boiteX = {30, 30};
+             form->boiteY = {0, 0};
+             form->selectWaypoint();
+         },
+         [&] { formerSql(clearAll + QStringList{QStringLiteral("update RefP set Selected = 1 where X = 30 and Trace = 0")}); },
+         1},
+        {"a press on a selected track replacing the selection",
+         [&] {
+             prompts->answer(Answer::No);
+             form->xClic = 0;
+             form->yClic = 20;
+             form->selectTrace();
+         },
+         [&] {
+             formerSql(clearAll + QStringList{QStringLiteral("update RefP set Selected = 1 where Trace = %1").arg(tracks[1]),
+                                              QStringLiteral("update RefT set Selected = 1 where Id_trace = %1").arg(tracks[1])});
+         },
+         1},
+        {"a period replacing the selection",
+         [&] {
+             prompts->answer(Answer::No);
+             form->findChild<QToolButton*>(QStringLiteral("cmdSelectDate"))->click();
+             for (QWidget* w : QApplication::topLevelWidgets())
+                 if (auto* d = qobject_cast<frmDate*>(w); d && d->isVisible()) {
+                     for (const char* box : {"txtDate1", "txtDate2"})
+                         d->findChild<QLineEdit*>(QString::fromLatin1(box))->setText(QStringLiteral("01/05/2024"));
+                     d->findChild<QPushButton*>(QStringLiteral("cmdOk"))->click();
+                 }
+         },
+         [&] {
+             formerSql(clearAll + QStringList{QStringLiteral("update RefP set Selected = 1 where Id_point = %1 or Trace = %2")
+                                                  .arg(ids[3])
+                                                  .arg(tracks[0]),
+                                              QStringLiteral("update RefT set Selected = 1 where Id_trace = %1").arg(tracks[0])});
+         },
+         1},
         {"deleting the selection",
          [&] {
              prompts->answer(Answer::Yes);

@@ -1,11 +1,13 @@
 // Windows sized to what they show: the information window to its lines, up to the
-// screen; the name prompts to their titles.
+// screen, also where the screen's scale is fractional; the name prompts to their titles.
 #include "map_input.h"
+#include "scaled_screen.h"
 #include "test_fixture.h"
 
 #include "Database.h"
 #include "EditPrompts.h"
 #include "State.h"
+#include "frmInfo.h"
 
 #include <QInputDialog>
 #include <QListWidget>
@@ -29,6 +31,9 @@ void onModal(const std::function<void()>& action, const std::function<void(QDial
         auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
         if (!dialog || !dialog->isVisible() || seen) return;
         seen = true;
+        // As the window manager has placed and sized it, on a machine however busy.
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(dialog, 30000));
+        QApplication::processEvents();
         check(*dialog);
         dialog->reject();
     });
@@ -80,6 +85,19 @@ TEST_F(MapviewTest, WindowsAreSizedToWhatTheyShow) {
         EXPECT_GE(w.width(), metrics.horizontalAdvance(w.windowTitle()) + 4 * metrics.height()) << w.width();
         EXPECT_LE(w.width(), screen.width());
     };
+    // Ten lines and some empty ones between them, which the list may give another height.
+    const auto lines = [this](int empty) {
+        return [this, empty] {
+            QStringList text;
+            for (int i = 1; i <= 10; ++i) {
+                text << QStringLiteral("Ligne %1").arg(i);
+                if (i <= empty) text << QString();
+            }
+            frmInfo w(form.get());
+            w.remplit(text);
+            w.exec();
+        };
+    };
     const auto namePrompt = [](const DemandeNom& d) {
         return [&d] { prompter().input(QString::fromUtf8(d.prompt), QString::fromUtf8(d.titre), QString()); };
     };
@@ -87,20 +105,30 @@ TEST_F(MapviewTest, WindowsAreSizedToWhatTheyShow) {
         const char* what;
         std::function<void()> open;
         std::function<void(QDialog&)> check;
+        double scale = 1;
     };
     const Row rows[] = {
         {"a waypoint's 10 lines", infoOf("lstWaypoint", iseran), allLinesInView(false)},
         {"a track's 20 lines", infoOf("lstTrace", boucle), allLinesInView(false)},
+        {"a waypoint's 10 lines at 1.5", infoOf("lstWaypoint", iseran), allLinesInView(false), 1.5},
+        {"a track's 20 lines at 1.5", infoOf("lstTrace", boucle), allLinesInView(false), 1.5},
+        // Sizes of every remainder that a rounding to steps of screen pixels can cut.
+        {"10 lines at 1.5", lines(0), allLinesInView(false), 1.5},
+        {"10 lines and an empty one at 1.5", lines(1), allLinesInView(false), 1.5},
+        {"10 lines and 2 empty ones at 1.5", lines(2), allLinesInView(false), 1.5},
+        {"10 lines and 3 empty ones at 1.5", lines(3), allLinesInView(false), 1.5},
         {"a track with a long name", infoOf("lstTrace", longue), allLinesInView(true)},
         {"new waypoint", namePrompt(kNomWaypoint), titleFits},
         {"new track", namePrompt(kNomTrace), titleFits},
         {"average waypoint", namePrompt(kNomWaypointMoyen), titleFits},
         {"merge", namePrompt(kNomFusion), titleFits},
     };
+    const double here = test::echelleEcran();
     for (const Row& r : rows) {
         SCOPED_TRACE(r.what);
-        onModal(r.open, r.check);
+        if (r.scale == here) onModal(r.open, r.check);
     }
+    if (here == 1) test::lanceAEchelle(1.5, true);
 }
 
 }  // namespace

@@ -69,36 +69,48 @@ std::optional<std::pair<QDate, QDate>> etendueDates(Database& db) {
     return std::make_pair(first, last);
 }
 
-bool selectionneDates(Database& db, const QDate& d1, const QDate& d2, bool waypoints, bool tracks,
-                      bool selectionExiste, const std::function<bool()>& nouvelleSelection) {
+std::optional<SelectionChangee> selectionneDates(Database& db, const QDate& d1, const QDate& d2, bool waypoints,
+                                                 bool tracks, bool selectionExiste,
+                                                 const std::function<bool()>& nouvelleSelection) {
     const QString clause = QString::fromLatin1(kClause);
     const QVariantList period{d1.toString(QStringLiteral("yyyy-MM-dd")), d2.toString(QStringLiteral("yyyy-MM-dd"))};
-    const QString matchingTracks = QStringLiteral("select Trace from Points where Trace > 0 and") + clause;
+    const QString waypointDate = QStringLiteral("(Trace = 0 and") + clause + QLatin1Char(')');
+    // The tracks with a point in the period, worked out once by the database.
+    const QString traceDatee = QStringLiteral("(Trace in (select Trace from Points where Trace > 0 and") + clause +
+                               QStringLiteral("))");
+    const QString idDate = QStringLiteral("(Id_trace in (select Trace from Points where Trace > 0 and") + clause +
+                           QStringLiteral("))");
 
     const bool waypointsFound =
-        waypoints &&
-        db.scalar(QStringLiteral("select 1 from Points where Trace = 0 and") + clause + QStringLiteral(" limit 1"),
-                  period)
-            .isValid();
+        waypoints && db.scalar(QStringLiteral("select 1 from Points where") + waypointDate + QStringLiteral(" limit 1"),
+                               period)
+                         .isValid();
     const bool replace = waypointsFound && selectionExiste && nouvelleSelection();
 
+    SelectionChangee c;
     Transaction tx(db);
-    if (replace) {
-        db.exec(QStringLiteral("update Points set Selected = 0"));
-        db.exec(QStringLiteral("update Trace set Selected = 0"));
-    }
+    const bool tracksFound =
+        tracks && db.scalar(QStringLiteral("select 1 from Points where Trace > 0 and") + clause + QStringLiteral(" limit 1"),
+                            period)
+                      .isValid();
+    // What the period selects stays as it is rather than being unselected, then selected again.
+    if (replace)
+        effaceSauf(db, c, {waypointDate, period}, tracksFound ? Garde{traceDatee, {}} : Garde{},
+                   tracksFound ? Garde{idDate, period} : Garde{});
     if (waypointsFound)
-        db.exec(QStringLiteral("update Points set Selected = 1 where Trace = 0 and") + clause, period);
-    const bool tracksFound = tracks && db.scalar(matchingTracks + QStringLiteral(" limit 1"), period).isValid();
+        ecritEtNote(db, QStringLiteral("update Points set Selected = 1 where Selected is not 1 and") + waypointDate +
+                            QString::fromLatin1(kRetourWaypoints),
+                    period, c.waypoints);
     if (tracksFound) {
         // A track is selected whole, its row and all its points, through any one point.
-        db.exec(QStringLiteral("update Points set Selected = 1 where Trace in (") + matchingTracks + QLatin1Char(')'),
-                period);
-        db.exec(QStringLiteral("update Trace set Selected = 1 where Id_trace in (") + matchingTracks + QLatin1Char(')'),
-                period);
+        db.exec(QStringLiteral("update Points set Selected = 1 where Selected is not 1 and") + traceDatee, period);
+        ecritEtNote(db, QStringLiteral("update Trace set Selected = 1 where Selected is not 1 and") + idDate +
+                            QString::fromLatin1(kRetourTraces),
+                    period, c.traces);
     }
     tx.commit();
-    return waypointsFound || tracksFound;
+    if (!waypointsFound && !tracksFound) return std::nullopt;
+    return c;
 }
 
 }  // namespace sotrix

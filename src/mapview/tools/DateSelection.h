@@ -2,6 +2,8 @@
 // Selection by date without a widget: reading the dialog's boxes and writing the
 // selection of the waypoints and whole tracks dated in a period.
 
+#include "SelectionChangee.h"
+
 #include <QDate>
 #include <QLocale>
 #include <QString>
@@ -30,8 +32,10 @@ std::optional<std::pair<QDate, QDate>> etendueDates(Database& db);
 // Selects the waypoints (waypoints true) dated from d1 to d2, both whole days, then the
 // whole tracks with at least one point in that period (tracks true). When waypoints
 // matched and a selection exists, nouvelleSelection is asked once: true clears every
-// selection first. The writes are one transaction. Returns whether anything matched.
-bool selectionneDates(Database& db, const QDate& d1, const QDate& d2, bool waypoints, bool tracks,
-                      bool selectionExiste, const std::function<bool()>& nouvelleSelection);
+// selection first. The writes are one transaction and write only the rows that change.
+// Returns the listed rows changed, or nullopt when nothing matched.
+std::optional<SelectionChangee> selectionneDates(Database& db, const QDate& d1, const QDate& d2, bool waypoints,
+                                                 bool tracks, bool selectionExiste,
+                                                 const std::function<bool()>& nouvelleSelection);
 
 }  // namespace sotrix

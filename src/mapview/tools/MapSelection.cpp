@@ -35,17 +35,19 @@ void frmAccueil::selectWaypoint() {
     // The box stays local: the view keeps the extent it was built from.
     const Boite b{std::min(boiteX[0], boiteX[1]), std::max(boiteX[0], boiteX[1]), std::min(boiteY[0], boiteY[1]),
                   std::max(boiteY[0], boiteY[1])};
+    SelectionChangee c;
     if (b.minX != b.maxX || b.minY != b.maxY) {
         bool found = false, demander = false;
         {
             DbGuard db;
             found = waypointDansBoite(*db, b);
-            demander = found && selectionExiste(*db);
+            // A selected waypoint or track is a selection; else a track point may be one.
+            demander = found && (selectionEnCours() || selectionExiste(*db));
         }
         if (found) {
             const bool remplace = remplaceSelection(demander);
             DbGuard db;
-            selectWaypointsBoite(*db, b, remplace);
+            c = selectWaypointsBoite(*db, b, remplace);
         }
     } else {
         xClic = b.minX;
@@ -58,10 +60,10 @@ void frmAccueil::selectWaypoint() {
         if (id) {
             const bool remplace = remplaceSelection(selectionEnCours());
             DbGuard db;
-            sotrix::selectWaypoint(*db, *id, remplace);
+            c = sotrix::selectWaypoint(*db, *id, remplace);
         }
     }
-    majSelectionListes();
+    appliqueSelection(c);
     redraw();
     Picture1_->setPointer(pointeur::kFleche);
 }
@@ -73,12 +75,13 @@ void frmAccueil::selectTrace() {
         DbGuard db;
         id = traceProche(*db, xClic, yClic, toleranceClic(tailleVue));
     }
+    SelectionChangee c;
     if (id) {
         const bool remplace = remplaceSelection(selectionEnCours());
         DbGuard db;
-        sotrix::selectTrace(*db, *id, remplace);
+        c = sotrix::selectTrace(*db, *id, remplace);
     }
-    majSelectionListes();
+    appliqueSelection(c);
     redraw();
     Picture1_->setPointer(pointeur::kFleche);
 }

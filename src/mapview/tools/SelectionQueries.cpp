@@ -1,6 +1,7 @@
 #include "SelectionQueries.h"
 
 #include "Database.h"
+#include "MapIndexSql.h"
 
 namespace sotrix {
 
@@ -10,28 +11,31 @@ const char* const kDistance = "((X-:x)*(X-:x)+(Y-:y)*(Y-:y))";
 
 QVariantList bornes(const Boite& b) { return {b.minX, b.maxX, b.minY, b.maxY}; }
 
+// Waypoints by their position index: left to itself, the database would go through every
+// waypoint by Trace.
+QString waypointsParPosition() { return QStringLiteral("Points indexed by ") + QLatin1String(kIndexPositions); }
+
 // The first column of the row nearest (x, y) within t among the rows that filtre keeps.
-std::optional<qint64> plusProche(Database& db, const char* colonne, const char* filtre, double x, double y,
-                                 double t) {
+// filtre may name the square around the press (:x1, :x2, :y1, :y2, first in that order),
+// so that the database reads only the rows its indexes place there.
+std::optional<qint64> plusProche(Database& db, const char* colonne, const QString& table, const char* filtre, double x,
+                                 double y, double t) {
     const QString d = QString::fromLatin1(kDistance);
-    const QString sql = QStringLiteral("select %1 from Points where %2 and %3 <= :t2 order by %3, Id_point limit 1")
-                            .arg(QString::fromLatin1(colonne), QString::fromLatin1(filtre), d);
-    const QVariant v = db.scalar(sql, {x, y, t * t});
+    const QString sql =
+        QStringLiteral("select %1 from %2 where %3 and X >= :x1 and X <= :x2 and Y >= :y1 and Y <= :y2 "
+                       "and %4 <= :t2 order by %4, Id_point limit 1")
+            .arg(QString::fromLatin1(colonne), table, QString::fromLatin1(filtre), d);
+    // A hair wider than the tolerance: the square holds every point the distance keeps.
+    const double c = t * (1 + 1e-9);
+    const QVariant v = db.scalar(sql, {x - c, x + c, y - c, y + c, x, y, t * t});
     if (v.isNull()) return std::nullopt;
     return v.toLongLong();
-}
-
-// Unselects every row but those that garde keeps (with its parameters); only rows whose
-// value changes are written.
-void effaceTout(Database& db, const QString& garde = QStringLiteral("0"), const QVariantList& params = {}) {
-    db.exec(QStringLiteral("update Points set Selected = 0 where Selected <> 0 and not coalesce(%1, 0)").arg(garde),
-            params);
-    db.exec(QStringLiteral("update Trace set Selected = 0 where Selected <> 0"));
 }
 }  // namespace
 
 bool waypointDansBoite(Database& db, const Boite& b) {
-    return !db.scalar(QStringLiteral("select 1 from Points where") + QString::fromLatin1(kDansBoite) +
+    return !db.scalar(QStringLiteral("select 1 from ") + waypointsParPosition() + QStringLiteral(" where") +
+                          QString::fromLatin1(kDansBoite) +
                           QStringLiteral(" limit 1"),
                       bornes(b))
                 .isNull();
@@ -42,35 +46,65 @@ bool selectionExiste(Database& db) {
 }
 
 std::optional<qint64> waypointProche(Database& db, double x, double y, double t) {
-    return plusProche(db, "Id_point", "Trace = 0", x, y, t);
+    return plusProche(db, "Id_point", waypointsParPosition(), "Trace = 0", x, y, t);
 }
 
 std::optional<qint64> traceProche(Database& db, double x, double y, double t) {
-    return plusProche(db, "Trace", "Trace > 0", x, y, t);
+    // The points of the tracks whose box meets the square (or that have no box yet).
+    return plusProche(db, "Trace", QStringLiteral("Points"),
+                      "Trace in (select T.Id_trace from Trace T left join EtendueTrace E on E.Id_trace = T.Id_trace "
+                      "where E.Id_trace is null or not coalesce(E.maxX < :x1 or E.minX > :x2 or E.maxY < :y1 "
+                      "or E.minY > :y2, 0))",
+                      x, y, t);
 }
 
-void selectWaypointsBoite(Database& db, const Boite& b, bool remplace) {
-    const QString dansBoite = QString::fromLatin1(kDansBoite);
+SelectionChangee selectWaypointsBoite(Database& db, const Boite& b, bool remplace) {
+    const QString dansBoite = QLatin1Char('(') + QString::fromLatin1(kDansBoite) + QLatin1Char(')');
+    SelectionChangee c;
     Transaction tx(db);
-    // What the box selects stays as it is rather than being unselected, then selected again.
-    if (remplace) effaceTout(db, QLatin1Char('(') + dansBoite + QLatin1Char(')'), bornes(b));
-    db.exec(QStringLiteral("update Points set Selected = 1 where Selected is not 1 and") + dansBoite, bornes(b));
+    if (remplace) {
+        // Every point becomes whether the box holds it, in one pass that writes only the
+        // points whose state changes.
+        const QString etat = QStringLiteral("coalesce(") + dansBoite + QStringLiteral(", 0)");
+        ecritEtNote(db,
+                    QStringLiteral("update Points set Selected = %1 where Selected is not %1 "
+                                   "returning Id_point, Selected, Trace = 0")
+                        .arg(etat),
+                    bornes(b), c.waypoints);
+        ecritEtNote(db, QStringLiteral("update Trace set Selected = 0 where Selected <> 0") + QString::fromLatin1(kRetourTraces),
+                    {}, c.traces);
+    } else {
+        ecritEtNote(db, QStringLiteral("update Points set Selected = 1 where Selected is not 1 and") + dansBoite +
+                            QString::fromLatin1(kRetourWaypoints),
+                    bornes(b), c.waypoints);
+    }
     tx.commit();
+    return c;
 }
 
-void selectWaypoint(Database& db, qint64 idPoint, bool remplace) {
+SelectionChangee selectWaypoint(Database& db, qint64 idPoint, bool remplace) {
+    SelectionChangee c;
     Transaction tx(db);
-    if (remplace) effaceTout(db);
-    db.exec(QStringLiteral("update Points set Selected = 1 where Id_point = ?"), {idPoint});
+    if (remplace) effaceSauf(db, c, {QStringLiteral("Id_point = ?"), {idPoint}});
+    ecritEtNote(db,
+                QStringLiteral("update Points set Selected = 1 where Id_point = ? and Selected is not 1") +
+                    QString::fromLatin1(kRetourWaypoints),
+                {idPoint}, c.waypoints);
     tx.commit();
+    return c;
 }
 
-void selectTrace(Database& db, qint64 idTrace, bool remplace) {
+SelectionChangee selectTrace(Database& db, qint64 idTrace, bool remplace) {
+    SelectionChangee c;
     Transaction tx(db);
-    if (remplace) effaceTout(db);
-    db.exec(QStringLiteral("update Points set Selected = 1 where Trace = ?"), {idTrace});
-    db.exec(QStringLiteral("update Trace set Selected = 1 where Id_trace = ?"), {idTrace});
+    if (remplace) effaceSauf(db, c, {}, {QStringLiteral("Trace = ?"), {idTrace}}, {QStringLiteral("Id_trace = ?"), {idTrace}});
+    db.exec(QStringLiteral("update Points set Selected = 1 where Trace = ? and Selected is not 1"), {idTrace});
+    ecritEtNote(db,
+                QStringLiteral("update Trace set Selected = 1 where Id_trace = ? and Selected is not 1") +
+                    QString::fromLatin1(kRetourTraces),
+                {idTrace}, c.traces);
     tx.commit();
+    return c;
 }
 
 }  // namespace sotrix

@@ -3,6 +3,8 @@
 // point nearest a press, and the writes that select them. Distances compare squared
 // against the squared tolerance, bounds included; ties go to the lower Id_point.
 
+#include "SelectionChangee.h"
+
 #include <QtGlobal>
 
 #include <optional>
@@ -24,10 +26,10 @@ std::optional<qint64> waypointProche(Database& db, double x, double y, double t)
 // Id_trace of the track whose point is nearest (x, y) within t.
 std::optional<qint64> traceProche(Database& db, double x, double y, double t);
 
-// Each write runs in one transaction; with remplace, the whole selection is cleared first.
-void selectWaypointsBoite(Database& db, const Boite& b, bool remplace);
-void selectWaypoint(Database& db, qint64 idPoint, bool remplace);
+// Each write runs in one transaction and writes only the rows whose Selected changes; with
+// remplace, the rest of the selection is cleared. They return the listed rows changed.
+SelectionChangee selectWaypointsBoite(Database& db, const Boite& b, bool remplace);
+SelectionChangee selectWaypoint(Database& db, qint64 idPoint, bool remplace);
 // The track and every one of its points.
-void selectTrace(Database& db, qint64 idTrace, bool remplace);
-
+SelectionChangee selectTrace(Database& db, qint64 idTrace, bool remplace);
 }  // namespace sotrix

@@ -154,7 +154,7 @@ void frmDate::cmdOk_Click() {
     }
 
     const State& s = state();
-    bool found = false;
+    std::optional<SelectionChangee> found;
     {
         DbGuard db;
         found = selectionneDates(*db, d1, d2, chkWaypoint_->isChecked(), chkTrace_->isChecked(),
@@ -166,7 +166,7 @@ void frmDate::cmdOk_Click() {
     }
     if (main_) {
         if (found) {
-            main_->majListes();
+            main_->appliqueSelection(*found);
             main_->redraw();
         }
         main_->picture1()->setPointer(1);

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cmath>
 
 namespace sotrix {
 
@@ -50,7 +51,11 @@ void frmInfo::remplit(const QStringList& lines) {
     const int list = rows + frame + (width < needed ? scrollBar : 0);
     const int height = list + layout()->spacing() + cmdQuitter_->sizeHint().height() + m.top() + m.bottom();
     const int titleBar = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
-    resize(width + m.left() + m.right(), std::min(height, available.height() - titleBar));
+    // At a fractional scale the window system may round the window down to whole screen
+    // pixels (or to its steps of them): one logical pixel more each way keeps every line.
+    const double dpr = devicePixelRatio();
+    const int arrondi = dpr == std::floor(dpr) ? 0 : 1;
+    resize(width + m.left() + m.right() + arrondi, std::min(height + arrondi, available.height() - titleBar));
 }
 
 }  // namespace sotrix

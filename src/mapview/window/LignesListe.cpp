@@ -102,16 +102,16 @@ struct Lecture {
 };
 }  // namespace
 
-void LignesListe::marqueSelection(const std::vector<bool>& selectionnees) {
+void LignesListe::marqueSelection() {
     selection_.clear();
     nbSelectionnees_ = 0;
     for (int row = 0; row < size();) {
-        if (!selectionnees[size_t(ordre_[size_t(row)])]) {
+        if (!selectionnees_[size_t(ordre_[size_t(row)])]) {
             ++row;
             continue;
         }
         int fin = row;
-        while (fin + 1 < size() && selectionnees[size_t(ordre_[size_t(fin + 1)])]) ++fin;
+        while (fin + 1 < size() && selectionnees_[size_t(ordre_[size_t(fin + 1)])]) ++fin;
         selection_.emplace_back(row, fin);
         nbSelectionnees_ += fin - row + 1;
         row = fin + 1;
@@ -129,23 +129,51 @@ LignesListe LignesListe::lit(Database& db, const QString& sql) {
         l.fins_.push_back(l.noms_.size());
     }
     l.cles_ = std::move(lu.cles);
+    l.clesCroissantes_ = std::is_sorted(l.cles_.begin(), l.cles_.end());
     l.selectionBinaire_ = lu.binaire;
     // Sorted here rather than by the query: one pass over the names in memory costs less
     // than the database's sorter over a million rows.
     l.ordre_ = l.ordreDesNoms();
-    l.marqueSelection(lu.selectionnees);
+    l.selectionnees_ = std::move(lu.selectionnees);
+    l.marqueSelection();
     return l;
 }
 
-bool LignesListe::relitSelection(Database& db, const QString& sql) {
-    Lecture lu;
-    lu.cles.reserve(cles_.size());
-    lu.selectionnees.reserve(cles_.size());
-    Statement st = db.prepare(sql);
-    while (st.step()) lu.ajoute(st.intValue(0), st.intValue(1));
-    if (lu.cles != cles_) return false;
-    selectionBinaire_ = lu.binaire;
-    marqueSelection(lu.selectionnees);
+int LignesListe::lueDe(qint64 cle) const {
+    auto avant = [this](int i, qint64 k) { return cles_[size_t(i)] < k; };
+    if (clesCroissantes_) {
+        const auto it = std::lower_bound(cles_.begin(), cles_.end(), cle);
+        return it != cles_.end() && *it == cle ? int(it - cles_.begin()) : -1;
+    }
+    if (parCle_.size() != cles_.size()) {
+        parCle_.resize(cles_.size());
+        for (size_t i = 0; i < parCle_.size(); ++i) parCle_[i] = int(i);
+        std::sort(parCle_.begin(), parCle_.end(), [this](int a, int b) { return cles_[size_t(a)] < cles_[size_t(b)]; });
+    }
+    const auto it = std::lower_bound(parCle_.begin(), parCle_.end(), cle, avant);
+    return it != parCle_.end() && cles_[size_t(*it)] == cle ? *it : -1;
+}
+
+int LignesListe::ligneDe(qint64 cle) const {
+    if (lignes_.size() != ordre_.size()) {
+        lignes_.resize(ordre_.size());
+        for (size_t row = 0; row < ordre_.size(); ++row) lignes_[size_t(ordre_[row])] = int(row);
+    }
+    return lignes_[size_t(lueDe(cle))];
+}
+
+bool LignesListe::change(const Bascules& b) {
+    std::vector<std::pair<int, bool>> lues;
+    lues.reserve(b.selectionnees.size() + b.deselectionnees.size());
+    for (const auto& [cles, etat] : {std::pair(&b.selectionnees, true), std::pair(&b.deselectionnees, false)})
+        for (const qint64 cle : *cles) {
+            const int i = lueDe(cle);
+            if (i < 0) return false;
+            lues.emplace_back(i, etat);
+        }
+    if (lues.empty()) return true;
+    for (const auto& [i, etat] : lues) selectionnees_[size_t(i)] = etat;
+    marqueSelection();
     return true;
 }
 
@@ -155,14 +183,6 @@ LignesListe lignesWaypoints(Database& db) {
 
 LignesListe lignesTraces(Database& db) {
     return LignesListe::lit(db, QStringLiteral("select Id_trace, Nom, Selected from Trace"));
-}
-
-bool relitWaypoints(Database& db, LignesListe& lignes) {
-    return lignes.relitSelection(db, QStringLiteral("select Id_point, Selected from Points where Trace = 0"));
-}
-
-bool relitTraces(Database& db, LignesListe& lignes) {
-    return lignes.relitSelection(db, QStringLiteral("select Id_trace, Selected from Trace"));
 }
 
 }  // namespace sotrix

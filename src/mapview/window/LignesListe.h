@@ -5,6 +5,8 @@
 #include <QByteArray>
 #include <QByteArrayView>
 
+#include "SelectionChangee.h"
+
 #include <utility>
 #include <vector>
 
@@ -27,21 +29,29 @@ public:
     // The rows of a query giving key, name and Selected, put in name order as the
     // database sorts names (Null first), equal names by key; a non-zero Selected is true.
     static LignesListe lit(Database& db, const QString& sql);
-    // Reads the selection again from a query giving key and Selected of the same rows in
-    // the order lit read them; false, and nothing changed, when the rows differ.
-    bool relitSelection(Database& db, const QString& sql);
+    // Takes over the rows whose Selected a write changed; false, and nothing changed, when
+    // a key is not among the rows.
+    bool change(const Bascules& b);
+    // The row of the list that shows a key taken over by change().
+    int ligneDe(qint64 cle) const;
 
 private:
     // The runs and counts from the selected state of each row read.
-    void marqueSelection(const std::vector<bool>& selectionnees);
+    void marqueSelection();
     QByteArrayView lu(int i) const;
     std::vector<int> ordreDesNoms() const;
+    // Where the row of a key was read, or -1.
+    int lueDe(qint64 cle) const;
 
     QByteArray noms_;                // in the order read
     std::vector<qsizetype> fins_;    // end of the i-th name read in noms_
     std::vector<qint64> cles_;       // key of the i-th row read
     std::vector<bool> nuls_;         // the i-th name read is Null
     std::vector<int> ordre_;         // row r of the list is the ordre_[r]-th row read
+    std::vector<bool> selectionnees_;  // the i-th row read is selected
+    bool clesCroissantes_ = true;      // cles_ ascending, as a table read in key order gives them
+    mutable std::vector<int> parCle_;  // otherwise the rows read in key order, made when first asked
+    mutable std::vector<int> lignes_;  // the row of the i-th row read, made when first asked
     std::vector<std::pair<int, int>> selection_;
     qint64 nbSelectionnees_ = 0;
     bool selectionBinaire_ = true;
@@ -50,8 +60,5 @@ private:
 // Waypoints and tracks in name order, without regard to case (then by key).
 LignesListe lignesWaypoints(Database& db);
 LignesListe lignesTraces(Database& db);
-// Their selection read again, names kept.
-bool relitWaypoints(Database& db, LignesListe& lignes);
-bool relitTraces(Database& db, LignesListe& lignes);
 
 }  // namespace sotrix

@@ -40,6 +40,10 @@ public:
     }
 };
 
+// Up to this many changed rows, the view's selection changes row by row: each costs a pass
+// over the runs already selected, where marking every run again costs them all at once.
+constexpr size_t kLignesUneAUne = 16;
+
 // The rows of a that are not in b.
 Plages moins(const Plages& a, const Plages& b) {
     Plages out;
@@ -129,10 +133,27 @@ qint64 ListeNoms::remplit(LignesListe lignes) {
     return modele_->lignes().nbSelectionnees();
 }
 
-std::optional<qint64> ListeNoms::relitSelection(const std::function<bool(LignesListe&)>& relit) {
-    if (!relit(modele_->lignes())) return std::nullopt;
-    marqueSelection();
-    return modele_->lignes().nbSelectionnees();
+std::optional<qint64> ListeNoms::change(const Bascules& b) {
+    LignesListe& lignes = modele_->lignes();
+    const size_t changees = b.selectionnees.size() + b.deselectionnees.size();
+    if (changees == 0) return lignes.nbSelectionnees();
+    if (!lignes.change(b)) return std::nullopt;
+    if (changees > kLignesUneAUne) {
+        marqueSelection();
+        return lignes.nbSelectionnees();
+    }
+    // A few rows: the view changes only theirs, whatever else is selected.
+    ecrite_ = lignes.selection();
+    for (const auto& [cles, mode] : {std::pair(&b.selectionnees, QItemSelectionModel::Select),
+                                     std::pair(&b.deselectionnees, QItemSelectionModel::Deselect)}) {
+        QItemSelection rows;
+        for (const qint64 cle : *cles) {
+            const QModelIndex i = modele_->index(lignes.ligneDe(cle));
+            rows.select(i, i);
+        }
+        if (!rows.isEmpty()) selectionModel()->select(rows, mode);
+    }
+    return lignes.nbSelectionnees();
 }
 
 void ListeNoms::marqueSelection() {
@@ -140,14 +161,18 @@ void ListeNoms::marqueSelection() {
     ecrite_ = lignes.selection();
     ecriteExacte_ = lignes.selectionBinaire();
     {
-        // The rows unselected here are repainted with the viewport.
         const QSignalBlocker muet(selectionModel());
         selectionModel()->clearSelection();
     }
-    viewport()->update();
     QItemSelection selection;
     for (const auto& [first, last] : ecrite_) selection.select(modele_->index(first), modele_->index(last));
-    if (!selection.isEmpty()) selectionModel()->select(selection, QItemSelectionModel::Select);
+    if (!selection.isEmpty()) {
+        // The view would work out the region of every run to repaint it: the whole viewport
+        // is repainted at once instead.
+        const QSignalBlocker muet(selectionModel());
+        selectionModel()->select(selection, QItemSelectionModel::Select);
+    }
+    viewport()->update();
 }
 
 void ListeNoms::clear() {
@@ -190,8 +215,9 @@ Plages ListeNoms::plages() const {
 }
 
 EcartSelection ListeNoms::ecart() const {
-    const Plages maintenant = plages();
     EcartSelection e;
+    e.maintenant = plages();
+    const Plages& maintenant = e.maintenant;
     // Values the list cannot show are written again on every selected row.
     e.ajoutees = ecriteExacte_ ? moins(maintenant, ecrite_) : maintenant;
     e.retirees = moins(ecrite_, maintenant);
@@ -202,8 +228,10 @@ EcartSelection ListeNoms::ecart() const {
     return e;
 }
 
-void ListeNoms::selectionEcrite() {
-    ecrite_ = plages();
+void ListeNoms::selectionEcrite() { selectionEcrite(plages()); }
+
+void ListeNoms::selectionEcrite(Plages maintenant) {
+    ecrite_ = std::move(maintenant);
     ecriteExacte_ = true;
 }
 

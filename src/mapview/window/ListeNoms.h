@@ -10,7 +10,6 @@
 #include <QAbstractListModel>
 #include <QListView>
 
-#include <functional>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -50,6 +49,7 @@ struct EcartSelection {
     Plages retirees;  // the other way round
     // Every row is now selected (true) or none is (false); unset when some are.
     std::optional<bool> toutes;
+    Plages maintenant;  // the list's selection as it was found
 };
 
 class ListeNoms final : public QListView {
@@ -60,9 +60,9 @@ public:
     // Replaces the rows and selects those read as selected, without a selection signal;
     // returns how many they are.
     qint64 remplit(LignesListe lignes);
-    // Reads the selection again through relit, the rows kept, and selects the rows read as
-    // selected likewise; nullopt when relit finds other rows.
-    std::optional<qint64> relitSelection(const std::function<bool(LignesListe&)>& relit);
+    // Takes over the rows whose Selected a write changed, the other rows kept, and returns
+    // how many are selected; nullopt, and nothing changed, when a key is not in the list.
+    std::optional<qint64> change(const Bascules& b);
     void clear();
 
     int count() const;
@@ -80,7 +80,9 @@ public:
     // What changed since the tables last matched the list (every selected row when they
     // hold values other than 0 and 1), and the note that they match it again once written.
     EcartSelection ecart() const;
+    // The tables hold the list's selection, as it is now or as ecart() found it.
     void selectionEcrite();
+    void selectionEcrite(Plages maintenant);
     int selectedCount() const;
     // The keys of the selected rows, in row order.
     std::vector<qint64> selectedKeys() const;

@@ -44,20 +44,28 @@ void MapCanvas::useTwipsScale() {
 
 MapCanvas::Painter::Painter(MapCanvas& canvas) : canvas_(canvas) {
     canvas_.ensureImageSize();
-    const QSize size = canvas_.image_.size();
-    kx_ = canvas_.scaleWidth_ != 0 ? size.width() / canvas_.scaleWidth_ : 0;
-    ky_ = canvas_.scaleHeight_ != 0 ? size.height() / canvas_.scaleHeight_ : 0;
-    if (!canvas_.image_.isNull()) painter_.begin(&canvas_.image_);
+    // A picture pixel is a logical pixel times the ratio, exactly, as the screen shows it.
+    const double dpr = canvas_.image_.devicePixelRatio();
+    kx_ = canvas_.scaleWidth_ != 0 ? dpr * canvas_.width() / canvas_.scaleWidth_ : 0;
+    ky_ = canvas_.scaleHeight_ != 0 ? dpr * canvas_.height() / canvas_.scaleHeight_ : 0;
+    pen_ = canvas_.drawWidth_ * dpr;
+    if (canvas_.image_.isNull()) return;
+    // Painted at a ratio of 1, a painter takes coordinates and pen widths in picture pixels.
+    canvas_.image_.setDevicePixelRatio(1);
+    painter_.begin(&canvas_.image_);
 }
 
 MapCanvas::Painter::~Painter() {
-    if (painter_.isActive()) painter_.end();
+    if (painter_.isActive()) {
+        painter_.end();
+        canvas_.image_.setDevicePixelRatio(canvas_.devicePixelRatio());
+    }
     canvas_.update();
 }
 
 void MapCanvas::Painter::usePen(qint32 colour) {
     if (colour == penColour_) return;
-    QPen pen(couleurQt(colour), canvas_.drawWidth_, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    QPen pen(couleurQt(colour), pen_, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
     painter_.setPen(pen);
     penColour_ = colour;
 }
@@ -92,7 +100,7 @@ bool offPicture(double left, double top, double right, double bottom, int w, int
 bool MapCanvas::Painter::discChangesNothing(QPointF c, double radius, QRgb colour) const {
     const QImage& image = canvas_.image_;
     const int w = image.width(), h = image.height();
-    const double reach = radius + canvas_.drawWidth_ / 2.0 + kRasterSlack;
+    const double reach = radius + pen_ / 2.0 + kRasterSlack;
     if (offPicture(c.x() - reach, c.y() - reach, c.x() + reach, c.y() + reach, w, h)) return true;
     // A fill of another colour than the outline is not looked at.
     const bool oneColour = !canvas_.fillSolid_ || couleurQt(canvas_.fillColour_).rgb() == colour;
@@ -122,7 +130,7 @@ bool MapCanvas::Painter::discChangesNothing(QPointF c, double radius, QRgb colou
 bool MapCanvas::Painter::lineChangesNothing(QPointF a, QPointF b, QRgb colour) const {
     const QImage& image = canvas_.image_;
     const int w = image.width(), h = image.height();
-    const double reach = canvas_.drawWidth_ / 2.0 + (canvas_.drawWidth_ > 1 ? kWideLineRasterSlack : kRasterSlack);
+    const double reach = pen_ / 2.0 + (pen_ >= 2 ? kWideLineRasterSlack : kRasterSlack);
     const double left = std::min(a.x(), b.x()) - reach, right = std::max(a.x(), b.x()) + reach;
     const double top = std::min(a.y(), b.y()) - reach, bottom = std::max(a.y(), b.y()) + reach;
     if (offPicture(left, top, right, bottom, w, h)) return true;
@@ -197,7 +205,7 @@ void MapCanvas::Painter::circles(const std::vector<QPointF>& centres, double r, 
     pixels.reserve(centres.size());
     for (const QPointF& c : centres) pixels.push_back(pixel(c.x(), c.y()));
     // Cells small enough that a disc paints the whole of its own cell.
-    const double cell = std::max(1.0, (radius + canvas_.drawWidth_ / 2.0) / std::sqrt(2.0));
+    const double cell = std::max(1.0, (radius + pen_ / 2.0) / std::sqrt(2.0));
     for (const size_t i : inRounds(pixels, cell, canvas_.image_.size())) disc(pixels[i], radius, colour);
 }
 
@@ -223,7 +231,7 @@ void MapCanvas::Painter::lines(const std::vector<QLineF>& segments, qint32 colou
         pixels.emplace_back(pixel(s.x1(), s.y1()), pixel(s.x2(), s.y2()));
         middles.push_back(pixels.back().center());
     }
-    const double cell = std::max(1.0, double(canvas_.drawWidth_));
+    const double cell = std::max(1.0, pen_);
     for (const size_t i : inRounds(middles, cell, canvas_.image_.size())) segment(pixels[i].p1(), pixels[i].p2(), colour);
 }
 
@@ -245,15 +253,23 @@ void MapCanvas::Painter::paintPicture(const QImage& image, double l, double t, d
 
 // ---------------------------------------------------------------- canvas
 
+QSize MapCanvas::imageSize() const {
+    const double dpr = devicePixelRatio();
+    // Enough pixels to cover the widget when its size in the screen's pixels is fractional.
+    auto pixels = [dpr](int logical) { return int(std::ceil(logical * dpr - 1e-9)); };
+    return {pixels(width()), pixels(height())};
+}
+
 void MapCanvas::ensureImageSize() {
-    if (image_.size() != size()) cls();
+    if (image_.size() != imageSize() || image_.devicePixelRatio() != devicePixelRatio()) cls();
 }
 
 void MapCanvas::cls() {
     if (width() < 1 || height() < 1) {
         image_ = QImage();
     } else {
-        if (image_.size() != size()) image_ = QImage(size(), QImage::Format_RGB32);
+        if (image_.size() != imageSize()) image_ = QImage(imageSize(), QImage::Format_RGB32);
+        image_.setDevicePixelRatio(devicePixelRatio());
         image_.fill(Qt::white);
     }
     update();
@@ -335,7 +351,10 @@ void MapCanvas::setPointer(int code) {
 void MapCanvas::paintEvent(QPaintEvent* event) {
     QPainter p(this);
     p.fillRect(event->rect(), Qt::white);
-    if (!image_.isNull()) p.drawImage(event->rect(), image_, event->rect());
+    // The picture carries its pixel ratio: it covers the widget pixel for pixel.
+    if (!image_.isNull()) p.drawImage(QPointF(0, 0), image_);
+    // Moved to a screen of another ratio: a fresh picture once the window settles there.
+    if (!image_.isNull() && image_.devicePixelRatio() != devicePixelRatio()) resizeTimer_.start();
     p.setPen(QPen(Qt::black, 1));
     p.setBrush(Qt::NoBrush);
     if (bandVisible_) {

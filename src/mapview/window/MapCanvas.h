@@ -27,7 +27,8 @@ public:
     explicit MapCanvas(QWidget* parent = nullptr);
 
     // One painter on the backing image for a run of drawing calls. Coordinates are in the
-    // user scale; sizes of pens stay in pixels.
+    // user scale; the painter works in the picture's own (device) pixels, and a pen keeps
+    // its width in the widget's (logical) pixels.
     class Painter {
     public:
         explicit Painter(MapCanvas& canvas);
@@ -54,8 +55,9 @@ public:
         // What the picture shows, widened by pixels on every side, in map units; nothing
         // when there is no picture or no scale.
         std::optional<QRectF> userArea(double pixels) const;
-        int penWidth() const { return canvas_.drawWidth_; }
-        // A length of the user scale in pixels, as circle() converts a radius.
+        // The pen's width in the picture's pixels.
+        double penWidth() const { return pen_; }
+        // A length of the user scale in the picture's pixels, as circle() converts a radius.
         double pixels(double length) const { return std::abs(length * kx_); }
 
     private:
@@ -72,7 +74,8 @@ public:
 
         MapCanvas& canvas_;
         QPainter painter_;
-        double kx_, ky_;
+        double kx_, ky_;  // picture pixels per unit of the user scale
+        double pen_;      // the draw width in picture pixels
         qint32 penColour_ = -1;
         bool brushSet_ = false;
         bool brushSolid_ = false;
@@ -91,7 +94,7 @@ public:
         std::optional<Disc> lastDisc_;
     };
 
-    // Clears the picture to white (at the widget's current size).
+    // Clears the picture to white, at the widget's current size in the screen's pixels.
     void cls();
     // A drawing at the current size is under way: a resize waiting to settle has nothing
     // left to ask for.
@@ -114,6 +117,7 @@ public:
     // Shows at once what was drawn.
     void refresh();
 
+    // Between the user scale and the widget's (logical) pixels, those of mouse events.
     QPointF toPixel(double x, double y) const;
     QPointF toUser(double px, double py) const;
 
@@ -131,6 +135,8 @@ public:
     void setPointer(int code);
     int pointer() const { return pointer_; }
 
+    // The picture, in the screen's pixels: the widget's size times its device pixel ratio,
+    // which the image carries.
     const QImage& image() const { return image_; }
 
 signals:
@@ -151,6 +157,8 @@ protected:
 
 private:
     void ensureImageSize();
+    // The picture's size and pixel ratio for the widget as it is now.
+    QSize imageSize() const;
     void useTwipsScale();
 
     QImage image_;

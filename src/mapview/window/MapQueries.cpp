@@ -56,11 +56,12 @@ void selectToutesTraces(Database& db, bool selected) {
     tx.commit();
 }
 
-void effaceSelection(Database& db) {
+SelectionChangee effaceSelection(Database& db) {
+    SelectionChangee c;
     Transaction tx(db);
-    db.exec(QStringLiteral("update Points set Selected = 0 where Selected <> 0"));
-    db.exec(QStringLiteral("update Trace set Selected = 0 where Selected <> 0"));
+    effaceSauf(db, c);
     tx.commit();
+    return c;
 }
 
 }  // namespace sotrix

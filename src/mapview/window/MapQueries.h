@@ -3,6 +3,7 @@
 // over the database: extents and the selection by list.
 // Every write function runs in its own transaction.
 
+#include "SelectionChangee.h"
 #include "viewmath.h"
 
 #include <QString>
@@ -33,7 +34,7 @@ void ecritSelection(Database& db, const ChangementSelection& waypoints, const Ch
 void selectTousWaypoints(Database& db, bool selected);
 // Selects or unselects every track and every track point; waypoints are left alone.
 void selectToutesTraces(Database& db, bool selected);
-// Unselects everything.
-void effaceSelection(Database& db);
+// Unselects everything; returns the listed rows changed.
+SelectionChangee effaceSelection(Database& db);
 
 }  // namespace sotrix

@@ -21,6 +21,8 @@ class QToolButton;
 
 namespace sotrix {
 
+struct SelectionChangee;
+
 class Database;
 class ListeNoms;
 class MapCanvas;
@@ -42,9 +44,9 @@ public:
     QWidget* window() override { return this; }
     void majListes() override;
     void majNb() override;
-    // The lists' selection read again from the tables, their rows kept (majListes when the
-    // rows differ).
-    void majSelectionListes();
+    // The lists take over the rows a selection command changed, the counters and labels
+    // follow (majListes when a row is not in the lists).
+    void appliqueSelection(const SelectionChangee& c);
     void zoomGlobal() override;
     void redraw() override;
     ViewState& viewState() override { return *this; }

@@ -36,12 +36,17 @@ void ecritCompteur(QLabel* label, const QString& word, qint64 n, qint64 s) {
 // a statement per row.
 constexpr qint64 kParCle = 4096;
 
+// How many rows runs hold.
+qint64 lignesDe(const Plages& p) {
+    qint64 n = 0;
+    for (const auto& [first, last] : p) n += last - first + 1;
+    return n;
+}
+
 // The change of one list as keys, or as every row at once.
 ChangementSelection changement(const ListeNoms& list, const EcartSelection& e, bool parLot) {
     ChangementSelection c;
-    qint64 lignes = 0;
-    for (const Plages* p : {&e.ajoutees, &e.retirees})
-        for (const auto& [first, last] : *p) lignes += last - first + 1;
+    const qint64 lignes = lignesDe(e.ajoutees) + lignesDe(e.retirees);
     if (parLot && e.toutes && lignes > kParCle) {
         c.toutes = e.toutes;
         return c;
@@ -78,13 +83,12 @@ void frmAccueil::majListes() {
     majNb();
 }
 
-void frmAccueil::majSelectionListes() {
+void frmAccueil::appliqueSelection(const SelectionChangee& c) {
     std::optional<qint64> waypoints, traces;
     {
-        DbGuard db;
         QScopedValueRollback<bool> filling(remplissageListes, true);
-        waypoints = lstWaypoint_->relitSelection([&db](LignesListe& l) { return relitWaypoints(*db, l); });
-        traces = lstTrace_->relitSelection([&db](LignesListe& l) { return relitTraces(*db, l); });
+        waypoints = lstWaypoint_->change(c.waypoints);
+        traces = lstTrace_->change(c.traces);
     }
     if (!waypoints || !traces) {
         majListes();
@@ -103,18 +107,21 @@ void frmAccueil::majNb() {
 }
 
 void frmAccueil::selectListes() {
+    // The lists' selections are read once: each read copies every run.
+    EcartSelection ecartWaypoints = lstWaypoint_->ecart();
+    EcartSelection ecartTraces = lstTrace_->ecart();
     // Tracks always go by key: each carries its points.
-    const ChangementSelection waypoints = changement(*lstWaypoint_, lstWaypoint_->ecart(), true);
-    const ChangementSelection traces = changement(*lstTrace_, lstTrace_->ecart(), false);
+    const ChangementSelection waypoints = changement(*lstWaypoint_, ecartWaypoints, true);
+    const ChangementSelection traces = changement(*lstTrace_, ecartTraces, false);
     {
         DbGuard db;
         ecritSelection(*db, waypoints, traces);
     }
-    lstWaypoint_->selectionEcrite();
-    lstTrace_->selectionEcrite();
     State& s = state();
-    s.nbWaypointsSel = lstWaypoint_->selectedCount();
-    s.nbTracesSel = lstTrace_->selectedCount();
+    s.nbWaypointsSel = lignesDe(ecartWaypoints.maintenant);
+    s.nbTracesSel = lignesDe(ecartTraces.maintenant);
+    lstWaypoint_->selectionEcrite(std::move(ecartWaypoints.maintenant));
+    lstTrace_->selectionEcrite(std::move(ecartTraces.maintenant));
     majNb();
 }
 
@@ -171,11 +178,12 @@ void frmAccueil::chkToutTrace_Click(bool checked) {
 
 void frmAccueil::cmdUnselect_Click() {
     guarded([this] {
+        SelectionChangee c;
         {
             DbGuard db;
-            effaceSelection(*db);
+            c = effaceSelection(*db);
         }
-        majSelectionListes();
+        appliqueSelection(c);
         redraw();
     });
 }
