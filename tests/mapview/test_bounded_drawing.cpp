@@ -173,7 +173,8 @@ TEST_F(BoundedDrawing, BoxesStoredOrNotDrawTheSameAndARedrawOnlyReads) {
 
 TEST_F(BoundedDrawing, GpsLogsWithManyPointsToAPixelShowWhatDrawingEveryRowShows) {
     // Logs of a point every 0.05 to 2.5 units on a heading that turns a little at each:
-    // at the wider views, tens of points fall in one pixel. One wanders back over itself.
+    // at the wider views, tens of points fall in one pixel. One wanders back over itself,
+    // one stands still for a while.
     auto log = [](double x, double y, double heading, double turn, int points) {
         std::vector<QPointF> pts;
         for (int i = 0; i < points; ++i) {
@@ -191,6 +192,13 @@ TEST_F(BoundedDrawing, GpsLogsWithManyPointsToAPixelShowWhatDrawingEveryRowShows
         addTrack(QStringLiteral("route"), log(-150, -100, 0.6, 0.05, 4000));
         addTrack(QStringLiteral("boucle"), log(0, 0, 0, 0.4, 6000), true);
         addTrack(QStringLiteral("choisie"), log(100, 90, 3.5, 0.1, 3000), false, true);
+        // A logger left standing: a thousand fixes wandering over less than a unit, then
+        // on its way.
+        std::vector<QPointF> arret;
+        for (int i = 0; i < 1000; ++i) arret.emplace_back(60 + 0.4 * std::sin(i * 0.77), -60 + 0.3 * std::cos(i * 1.31));
+        const std::vector<QPointF> depart = log(60, -60, 2, 0.15, 1500);
+        arret.insert(arret.end(), depart.begin(), depart.end());
+        addTrack(QStringLiteral("à l'arrêt"), arret, false, true);
         // Numbered with gaps, and a few points without a number, which come first.
         const qint64 renumerotee = addTrack(QStringLiteral("renumérotée"), log(-120, 80, 5, 0.2, 2500), true);
         db->exec(QStringLiteral("update Points set Num_trace = case when Num_trace % 401 = 0 then null "

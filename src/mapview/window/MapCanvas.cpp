@@ -14,6 +14,9 @@ namespace {
 // The scale of a canvas that has no view yet: twips, Y down.
 constexpr double kTwipsPerPixel = 15.0;
 constexpr int kResizeDelayMs = 100;
+// How far points merged into a line may lie from it, as a share of the pen's width: the
+// pixels whose centres an edge then crosses stay a few in a thousand of those drawn.
+constexpr double kMergeTolerancePerWidth = 0.01;
 }  // namespace
 
 QColor couleurQt(qint32 colour) {
@@ -48,6 +51,24 @@ MapCanvas::Painter::Painter(MapCanvas& canvas) : canvas_(canvas) {
     kx_ = canvas_.scaleWidth_ != 0 ? size.width() / canvas_.scaleWidth_ : 0;
     ky_ = canvas_.scaleHeight_ != 0 ? size.height() / canvas_.scaleHeight_ : 0;
     if (!canvas_.image_.isNull()) painter_.begin(&canvas_.image_);
+    scale_.left_ = canvas_.scaleLeft_;
+    scale_.top_ = canvas_.scaleTop_;
+    scale_.kx_ = kx_;
+    scale_.ky_ = ky_;
+    // Pixels of the painter become the picture's own through its device transform: a
+    // scale and a shift (a picture at a device pixel ratio has more of them).
+    const QTransform device = painter_.isActive() ? painter_.deviceTransform() : QTransform();
+    scale_.sx_ = device.m11();
+    scale_.sy_ = device.m22();
+    scale_.dx_ = device.dx();
+    scale_.dy_ = device.dy();
+    if (canvas_.drawWidth_ * device.m11() > 1 && device.type() <= QTransform::TxScale && device.m11() == device.m22())
+        roundPen_.emplace(canvas_.drawWidth_, device.m11(), QPointF(device.dx(), device.dy()));
+}
+
+double MapCanvas::Painter::mergeTolerance() const {
+    const double width = canvas_.drawWidth_ * std::abs(scale_.sx_);
+    return width > 1 ? width * kMergeTolerancePerWidth : 0;
 }
 
 MapCanvas::Painter::~Painter() {
@@ -110,6 +131,9 @@ bool MapCanvas::Painter::discChangesNothing(QPointF c, double radius, QRgb colou
     const int rows = int(spans_.size()) - 1;
     const uchar* bits = image.constBits();
     const qsizetype stride = image.bytesPerLine();
+    // The centre's own pixel first: on new ground, the answer is known at once.
+    if (cx >= 0 && cy >= 0 && cx < w && cy < h && reinterpret_cast<const QRgb*>(bits + cy * stride)[cx] != colour)
+        return false;
     for (int y = std::max(0, cy - rows); y <= std::min(h - 1, cy + rows); ++y) {
         const int half = spans_[size_t(std::abs(y - cy))];
         const auto* row = reinterpret_cast<const QRgb*>(bits + y * stride);
@@ -119,14 +143,30 @@ bool MapCanvas::Painter::discChangesNothing(QPointF c, double radius, QRgb colou
     return true;
 }
 
+double MapCanvas::Painter::lineReach() const {
+    return canvas_.drawWidth_ / 2.0 + (canvas_.drawWidth_ > 1 ? kWideLineRasterSlack : kRasterSlack);
+}
+
+bool MapCanvas::Painter::lineOffPicture(QPointF a, QPointF b) const {
+    const double reach = lineReach();
+    return offPicture(std::min(a.x(), b.x()) - reach, std::min(a.y(), b.y()) - reach,
+                      std::max(a.x(), b.x()) + reach, std::max(a.y(), b.y()) + reach, canvas_.image_.width(),
+                      canvas_.image_.height());
+}
+
 bool MapCanvas::Painter::lineChangesNothing(QPointF a, QPointF b, QRgb colour) const {
     const QImage& image = canvas_.image_;
     const int w = image.width(), h = image.height();
-    const double reach = canvas_.drawWidth_ / 2.0 + (canvas_.drawWidth_ > 1 ? kWideLineRasterSlack : kRasterSlack);
+    const double reach = lineReach();
     const double left = std::min(a.x(), b.x()) - reach, right = std::max(a.x(), b.x()) + reach;
     const double top = std::min(a.y(), b.y()) - reach, bottom = std::max(a.y(), b.y()) + reach;
-    if (offPicture(left, top, right, bottom, w, h)) return true;
+    if (lineOffPicture(a, b)) return true;
     if (!((right - left) * (bottom - top) <= kMostPixelsLookedAt)) return false;
+    // The pixel holding b is one of those looked at below (its centre lies within reach):
+    // on new ground, the answer is known at once.
+    if (b.x() >= 0 && b.y() >= 0 && b.x() < w && b.y() < h &&
+        reinterpret_cast<const QRgb*>(image.constScanLine(int(b.y())))[int(b.x())] != colour)
+        return false;
     // Every pixel whose centre lies within reach of the segment.
     const QPointF d = b - a;
     const double length2 = QPointF::dotProduct(d, d);
@@ -181,13 +221,31 @@ void MapCanvas::Painter::circle(double x, double y, double r, qint32 colour) {
     if (painter_.isActive()) disc(pixel(x, y), std::abs(r * kx_), colour);
 }
 
+bool MapCanvas::Painter::centreAlreadyDrawn(QPointF devicePixel, const Disc& disc) {
+    const QImage& image = canvas_.image_;
+    const double x = devicePixel.x(), y = devicePixel.y();
+    if (!(x >= 0 && y >= 0 && x < image.width() && y < image.height())) return false;
+    if (!centresKept_ || centresOf_ != disc) {
+        centres_.assign((size_t(image.width()) * size_t(image.height()) + 63) / 64, 0);
+        centresOf_ = disc;
+        centresKept_ = true;
+    }
+    const size_t i = size_t(y) * size_t(image.width()) + size_t(x);
+    quint64& word = centres_[i / 64];
+    const quint64 bit = quint64(1) << (i % 64);
+    const bool drawn = word & bit;
+    word |= bit;
+    return drawn;
+}
+
 void MapCanvas::Painter::disc(QPointF centre, double radius, qint32 colour) {
-    const Disc shape{centre.x(), centre.y(), radius, colour, canvas_.fillColour_, canvas_.fillSolid_};
-    if (lastDisc_ == shape || discChangesNothing(centre, radius, couleurQt(colour).rgb())) return;
+    const Disc shape{radius, colour, canvas_.fillColour_, canvas_.fillSolid_};
+    if (centreAlreadyDrawn(pixelScale().devicePixel(centre), shape) ||
+        discChangesNothing(centre, radius, couleurQt(colour).rgb()))
+        return;
     usePen(colour);
     useBrush();
     painter_.drawEllipse(centre, radius, radius);
-    lastDisc_ = shape;
 }
 
 void MapCanvas::Painter::circles(const std::vector<QPointF>& centres, double r, qint32 colour) {
@@ -202,29 +260,27 @@ void MapCanvas::Painter::circles(const std::vector<QPointF>& centres, double r, 
 }
 
 void MapCanvas::Painter::line(double x1, double y1, double x2, double y2, qint32 colour) {
-    if (painter_.isActive()) segment(pixel(x1, y1), pixel(x2, y2), colour);
+    if (painter_.isActive()) segment(pixel(x1, y1), pixel(x2, y2), colour, couleurQt(colour).rgb());
 }
 
-void MapCanvas::Painter::segment(QPointF a, QPointF b, qint32 colour) {
+void MapCanvas::Painter::segment(QPointF a, QPointF b, qint32 colour, QRgb rgb) {
     // An aliased zero-length line would still paint a pixel.
-    if (a == b || lineChangesNothing(a, b, couleurQt(colour).rgb())) return;
+    if (a == b) return;
+    // Painting a line directly costs no more than looking at its pixels first.
+    if (roundPen_ && !lineOffPicture(a, b) && roundPen_->draw(canvas_.image_, a, b, rgb)) {
+        forgetCentres();
+        return;
+    }
+    if (lineChangesNothing(a, b, rgb)) return;
+    forgetCentres();
     usePen(colour);
     painter_.drawLine(a, b);
-    lastDisc_.reset();
 }
 
-void MapCanvas::Painter::lines(const std::vector<QLineF>& segments, qint32 colour) {
-    if (!painter_.isActive() || segments.empty()) return;
-    std::vector<QLineF> pixels;
-    std::vector<QPointF> middles;
-    pixels.reserve(segments.size());
-    middles.reserve(segments.size());
-    for (const QLineF& s : segments) {
-        pixels.emplace_back(pixel(s.x1(), s.y1()), pixel(s.x2(), s.y2()));
-        middles.push_back(pixels.back().center());
-    }
-    const double cell = std::max(1.0, double(canvas_.drawWidth_));
-    for (const size_t i : inRounds(middles, cell, canvas_.image_.size())) segment(pixels[i].p1(), pixels[i].p2(), colour);
+void MapCanvas::Painter::polyline(const QPointF* points, size_t count, qint32 colour) {
+    if (!painter_.isActive()) return;
+    const QRgb rgb = couleurQt(colour).rgb();
+    for (size_t i = 1; i < count; ++i) segment(points[i - 1], points[i], colour, rgb);
 }
 
 std::optional<QRectF> MapCanvas::Painter::userArea(double pixels) const {
@@ -240,7 +296,7 @@ void MapCanvas::Painter::paintPicture(const QImage& image, double l, double t, d
     const QPointF a((l - canvas_.scaleLeft_) * kx_, (t - canvas_.scaleTop_) * ky_);
     const QPointF b((l + w - canvas_.scaleLeft_) * kx_, (t + h - canvas_.scaleTop_) * ky_);
     painter_.drawImage(QRectF(a, b).normalized(), image);
-    lastDisc_.reset();
+    forgetCentres();
 }
 
 // ---------------------------------------------------------------- canvas
