@@ -195,5 +195,37 @@ TEST(RoundPenLine, PaintsThePixelsThePainterPaints) {
     }
 }
 
+TEST(MapCanvasDiscs, CrowdsPaintThePixelsThePainterPaints) {
+    // Discs of one colour whose centres fall in distinct pixels, crowded enough that most
+    // land on ground their colour already covers, and scattered ones.
+    const struct {
+        int pen;
+        double radius, spacing;
+    } cases[] = {{1, 2.4, 1.3}, {2, 3.5, 1.1}, {3, 5.6, 1.7}, {3, 5.6, 9}, {5, 9.2, 2.3}, {12, 15, 4}};
+    QRandomGenerator rng(7);
+    for (const auto& c : cases) {
+        MapCanvas canvas;
+        canvas.setFixedSize(200, 150);
+        canvas.setScale(0, 0, 200, 150);  // a unit a pixel, Y down
+        canvas.setDrawWidth(c.pen);
+        canvas.setFill(true, 0xFF0000);
+        canvas.cls();
+        std::vector<QPointF> centres;
+        for (double y = 20; y < 130; y += c.spacing)
+            for (double x = 20; x < 180; x += c.spacing)
+                centres.emplace_back(x + rng.bounded(0.2), y + rng.bounded(0.2));
+        MapCanvas::Painter(canvas).circles(centres, c.radius, 0xFF0000);
+        QImage exact(canvas.image().size(), QImage::Format_RGB32);
+        exact.fill(Qt::white);
+        {
+            QPainter painter(&exact);
+            painter.setPen(QPen(Qt::blue, c.pen, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+            painter.setBrush(Qt::blue);
+            for (const QPointF& p : centres) painter.drawEllipse(p, c.radius, c.radius);
+        }
+        EXPECT_EQ(canvas.image(), exact) << "pen " << c.pen << ", radius " << c.radius << ", spacing " << c.spacing;
+    }
+}
+
 }  // namespace
 }  // namespace sotrix

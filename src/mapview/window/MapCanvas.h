@@ -89,10 +89,13 @@ public:
         // circle() and line() in pixels.
         void disc(QPointF centre, double radius, qint32 colour);
         void segment(QPointF a, QPointF b, qint32 colour, QRgb rgb);
-        // A disc or a line whose pixels could only be painted in colours they already have,
-        // or only outside the picture, changes nothing and is not drawn.
-        bool discChangesNothing(QPointF centre, double radius, QRgb colour) const;
+        // A line whose pixels could only be painted in colours they already have, or only
+        // outside the picture, changes nothing and is not drawn.
         bool lineChangesNothing(QPointF a, QPointF b, QRgb colour) const;
+        // True when the disc needs no painter: it lies off the picture, or it is painted
+        // here, pixel for pixel as the painter would, which it can when its edge lies on
+        // pixels of its colour.
+        bool discWithoutPainter(QPointF centre, double radius, QRgb colour);
         // How far from a line its pixels may lie, and whether none of them is in the picture.
         double lineReach() const;
         bool lineOffPicture(QPointF a, QPointF b) const;
@@ -106,10 +109,6 @@ public:
         bool brushSet_ = false;
         bool brushSolid_ = false;
         qint32 brushColour_ = 0;
-        // Half the width of each row of the pixels discChangesNothing looks at, from the
-        // centre's row outwards, for discs of that reach.
-        mutable std::vector<int> spans_;
-        mutable double spansFor_ = -1;
         // The picture's pixels holding the centre of a disc drawn (or found to change
         // nothing) since anything else was drawn, for discs alike in all but their centre:
         // another such disc centred in one of them would only move the disc's edge by less

@@ -35,15 +35,21 @@ void bindArea(Statement& st, const std::optional<QRectF>& area) {
     st.bindDouble(4, area ? area->bottom() : inf);
 }
 
-// A lookup per waypoint through the position index costs about this many rows of a pass
-// over the whole table.
-constexpr qint64 kLookupPerRowRead = 8;
+// A waypoint read through the position index costs about this many rows of a pass over
+// the whole table: the index's entries in the view's band of X, then the row itself, far
+// from the one before (measured on a table of a million waypoints and as many track
+// points).
+constexpr qint64 kLookupPerRowRead = 40;
 
 // Whether the waypoints of the area are best read through the position index: when they
 // are few beside the rows of the table. Counting them stops at that bound.
 bool parIndex(Database& db, const std::optional<QRectF>& area) {
     if (!area) return false;
-    const qint64 rows = db.scalar(QStringLiteral("select max(Id_point) - min(Id_point) + 1 from Points")).toLongLong();
+    // Each bound on its own, which SQLite reads from an end of the table; together in one
+    // aggregate, they would cost a pass over it.
+    const qint64 rows =
+        db.scalar(QStringLiteral("select (select max(Id_point) from Points) - (select min(Id_point) from Points) + 1"))
+            .toLongLong();
     const qint64 bound = rows / kLookupPerRowRead;
     Statement st = db.prepare(QStringLiteral("select count(*) from (select 1 from Points indexed by ") +
                               QLatin1String(kIndexPositions) +
@@ -165,6 +171,7 @@ void afficheTraces(Database& db, MapCanvas& canvas, const DrawColours& colours, 
         "having max(P.X) >= ?1 and min(P.X) <= ?2 and max(P.Y) >= ?3 and min(P.Y) <= ?4 "
         "order by 1"));
     Statement points = db.prepare(QLatin1String(kPointsTrace) + QStringLiteral("order by Num_trace, Id_point"));
+    DecoupageTraces decoupage(db);
     MapCanvas::Painter painter(canvas);
     const MapCanvas::Painter::PixelScale& scale = painter.pixelScale();
     const double tolerance = painter.mergeTolerance();
@@ -199,7 +206,7 @@ void afficheTraces(Database& db, MapCanvas& canvas, const DrawColours& colours, 
                 count += partie.count();
                 previous = partie.dernier();
             };
-            auto plages = partiesNumTrace(db, idTrace, pointsParPartie, std::numeric_limits<qint64>::max());
+            auto plages = decoupage.plages(idTrace, pointsParPartie, std::numeric_limits<qint64>::max());
             if (plages.empty()) {
                 points.reset();
                 points.bindInt(1, idTrace);

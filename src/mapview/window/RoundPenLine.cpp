@@ -1,5 +1,7 @@
 #include "RoundPenLine.h"
 
+#include "PixelRounding.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -43,7 +45,7 @@ void split(const double (&c)[4], double (&first)[4], double (&second)[4]) {
 // not are kept whole, since the spans only depend on where edges cross rows.
 bool crossesRows(double y0, double y1) {
     constexpr double kRoom = 1.0 / 32;
-    return std::ceil(y0 - kRoom - 0.5) + 0.5 <= y1 + kRoom;
+    return ceilToInt(y0 - kRoom - 0.5) + 0.5 <= y1 + kRoom;
 }
 
 }  // namespace
@@ -96,12 +98,12 @@ bool RoundPenLine::painted(const QImage& image, QPointF c, QRgb colour) const {
     // those off the image are never painted.
     const double x = c.x() * scale_ + shift_.x(), y = c.y() * scale_ + shift_.y();
     const double reach = halfWidth_ * scale_ + 1.0 / 32;
-    const int first = std::max(0, int(std::ceil(y - reach - 0.5)));
-    const int last = std::min(image.height() - 1, int(std::floor(y + reach - 0.5)));
+    const int first = std::max(0, ceilToInt(y - reach - 0.5));
+    const int last = std::min(image.height() - 1, floorToInt(y + reach - 0.5));
     for (int row = first; row <= last; ++row) {
         const double dy = row + 0.5 - y, half = std::sqrt(std::max(0.0, reach * reach - dy * dy));
-        const int from = std::max(0, int(std::ceil(x - half - 0.5)));
-        const int to = std::min(image.width() - 1, int(std::floor(x + half - 0.5)));
+        const int from = std::max(0, ceilToInt(x - half - 0.5));
+        const int to = std::min(image.width() - 1, floorToInt(x + half - 0.5));
         const auto* pixels = reinterpret_cast<const QRgb*>(image.constScanLine(row));
         for (int i = from; i <= to; ++i)
             if (pixels[i] != colour) return false;
@@ -124,6 +126,9 @@ bool RoundPenLine::draw(QImage& image, QPointF a, QPointF b, QRgb colour) {
     const double dx = b.x() - a.x(), dy = b.y() - a.y();
     const double length = std::sqrt(dx * dx + dy * dy);
     if (!(length > 0)) return true;
+    const double far = kFarOut - halfWidth_ - 1;
+    for (const QPointF& p : {a, b})
+        if (!(std::abs(p.x() * scale_ + shift_.x()) < far && std::abs(p.y() * scale_ + shift_.y()) < far)) return false;
     // The stroker's outline, in the painter's pixels: one side, the cap at b, the other
     // side, the cap at a.
     const QPointF n(halfWidth_ * (dy / length), halfWidth_ * (-dx / length));
@@ -141,9 +146,7 @@ bool RoundPenLine::draw(QImage& image, QPointF a, QPointF b, QRgb colour) {
     std::int64_t minX = std::numeric_limits<std::int64_t>::max(), maxX = std::numeric_limits<std::int64_t>::min();
     std::int64_t minY = minX, maxY = maxX;
     for (const QPointF& p : outline_) {
-        const double x = p.x() * scale_ + shift_.x(), y = p.y() * scale_ + shift_.y();
-        if (!(std::abs(x) < kFarOut && std::abs(y) < kFarOut)) return false;
-        const std::int64_t gx = onGrid(x), gy = onGrid(y);
+        const std::int64_t gx = onGrid(p.x() * scale_ + shift_.x()), gy = onGrid(p.y() * scale_ + shift_.y());
         grid_.push_back(gx);
         grid_.push_back(gy);
         minX = std::min(minX, gx);
