@@ -4,9 +4,15 @@
 
 #include "Database.h"
 #include "MapCanvas.h"
+#include "RoundPenLine.h"
 #include "State.h"
 
 #include <QCheckBox>
+#include <QPainter>
+#include <QRandomGenerator>
+
+#include <cmath>
+#include <cstring>
 
 namespace sotrix {
 namespace {
@@ -150,6 +156,75 @@ TEST_F(MapviewTest, APointWithoutCoordinatesIsSkippedAndItsNeighboursJoined) {
     EXPECT_FALSE(near(-10, 15, kBlue));
     EXPECT_EQ(pixelAt(0, -20), kWhite) << "a waypoint without X is not drawn at 0";
     EXPECT_TRUE(prompts->prompts().empty());
+}
+
+TEST(RoundPenLine, PaintsThePixelsThePainterPaints) {
+    // Lines of every length, their ends anywhere or on whole and half pixels, every way
+    // round, on pictures at device pixel ratios of 1, 1.5 and 2.
+    const struct {
+        int width;
+        double scale, longest;
+        int snap;  // ends put on 1/snap of a pixel, 0 for anywhere
+    } cases[] = {
+        {2, 1, 0.05, 0}, {2, 1, 4, 0}, {2, 1, 4, 2}, {3, 1, 0.05, 0}, {3, 1, 4, 1}, {3, 1, 90, 2},
+        {4, 1, 4, 0},    {5, 1, 4, 2}, {8, 1, 90, 0}, {32, 1, 4, 1},  {1, 2, 4, 0},  {3, 1.5, 4, 0},
+    };
+    QRandomGenerator rng(35);
+    for (const auto& c : cases) {
+        QImage exact(int(300 * c.scale), int(300 * c.scale), QImage::Format_RGB32), ours(exact.size(), exact.format());
+        exact.setDevicePixelRatio(c.scale);
+        RoundPenLine pen(c.width, c.scale, QPointF(0, 0));
+        int differingRows = 0;
+        for (int i = 0; i < 200; ++i) {
+            auto at = [&](QPointF p) { return c.snap ? QPointF(std::round(p.x() * c.snap), std::round(p.y() * c.snap)) / c.snap : p; };
+            const QPointF a = at(QPointF(100 + rng.bounded(100.0), 100 + rng.bounded(100.0)));
+            const double angle = rng.bounded(2 * M_PI), length = rng.bounded(c.longest);
+            const QPointF b = at(a + length * QPointF(std::cos(angle), std::sin(angle)));
+            exact.fill(Qt::white);
+            ours.fill(Qt::white);
+            {
+                QPainter painter(&exact);
+                painter.setPen(QPen(Qt::blue, c.width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+                if (a != b) painter.drawLine(a, b);
+            }
+            ASSERT_TRUE(pen.draw(ours, a, b, QColor(Qt::blue).rgb()));
+            for (int y = 0; y < ours.height(); ++y)
+                differingRows += std::memcmp(exact.constScanLine(y), ours.constScanLine(y), size_t(ours.bytesPerLine())) != 0;
+        }
+        EXPECT_EQ(differingRows, 0) << "width " << c.width << " at " << c.scale << ", up to " << c.longest;
+    }
+}
+
+TEST(MapCanvasDiscs, CrowdsPaintThePixelsThePainterPaints) {
+    // Discs of one colour whose centres fall in distinct pixels, crowded enough that most
+    // land on ground their colour already covers, and scattered ones.
+    const struct {
+        int pen;
+        double radius, spacing;
+    } cases[] = {{1, 2.4, 1.3}, {2, 3.5, 1.1}, {3, 5.6, 1.7}, {3, 5.6, 9}, {5, 9.2, 2.3}, {12, 15, 4}};
+    QRandomGenerator rng(7);
+    for (const auto& c : cases) {
+        MapCanvas canvas;
+        canvas.setFixedSize(200, 150);
+        canvas.setScale(0, 0, 200, 150);  // a unit a pixel, Y down
+        canvas.setDrawWidth(c.pen);
+        canvas.setFill(true, 0xFF0000);
+        canvas.cls();
+        std::vector<QPointF> centres;
+        for (double y = 20; y < 130; y += c.spacing)
+            for (double x = 20; x < 180; x += c.spacing)
+                centres.emplace_back(x + rng.bounded(0.2), y + rng.bounded(0.2));
+        MapCanvas::Painter(canvas).circles(centres, c.radius, 0xFF0000);
+        QImage exact(canvas.image().size(), QImage::Format_RGB32);
+        exact.fill(Qt::white);
+        {
+            QPainter painter(&exact);
+            painter.setPen(QPen(Qt::blue, c.pen, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+            painter.setBrush(Qt::blue);
+            for (const QPointF& p : centres) painter.drawEllipse(p, c.radius, c.radius);
+        }
+        EXPECT_EQ(canvas.image(), exact) << "pen " << c.pen << ", radius " << c.radius << ", spacing " << c.spacing;
+    }
 }
 
 }  // namespace

@@ -4,8 +4,9 @@
 // images, a rubber band and a measuring line, and mouse positions in map units.
 // Colours are 0x00BBGGRR. Drawing is aliased so that every pixel is predictable.
 
+#include "RoundPenLine.h"
+
 #include <QImage>
-#include <QLineF>
 #include <QPainter>
 #include <QPointF>
 #include <QRectF>
@@ -46,15 +47,40 @@ public:
         void circles(const std::vector<QPointF>& centres, double r, qint32 colour);
         // A line; a zero-length line paints nothing.
         void line(double x1, double y1, double x2, double y2, qint32 colour);
-        // Lines as line() draws them, all of one colour, in an order of the painter's
-        // choosing, for the same reason as circles().
-        void lines(const std::vector<QLineF>& segments, qint32 colour);
+        // The lines between consecutive points, given in the painter's pixels (see
+        // PixelScale), each as line() draws it.
+        void polyline(const QPointF* points, size_t count, qint32 colour);
         // The image stretched over the rectangle (l, t, w, h) of the user scale, upright.
         void paintPicture(const QImage& image, double l, double t, double w, double h);
 
         // What the picture shows, widened by pixels on every side, in map units; nothing
         // when there is no picture or no scale.
         std::optional<QRectF> userArea(double pixels) const;
+        // How map units land on the painter's pixels and on the picture's own (device)
+        // pixels, for code that works out points away from the painter, on any thread.
+        class PixelScale {
+        public:
+            QPointF painterPoint(double x, double y) const { return {(x - left_) * kx_, (y - top_) * ky_}; }
+            // A point of the painter on the picture's own pixels, and the pixel holding it
+            // as its column and row (whole numbers, as doubles: far-off points do not
+            // overflow).
+            QPointF device(QPointF p) const { return {p.x() * sx_ + dx_, p.y() * sy_ + dy_}; }
+            QPointF devicePixel(QPointF p) const {
+                const QPointF d = device(p);
+                return {std::floor(d.x()), std::floor(d.y())};
+            }
+
+        private:
+            friend class Painter;
+            double left_ = 0, top_ = 0, kx_ = 0, ky_ = 0;
+            double sx_ = 1, sy_ = 1, dx_ = 0, dy_ = 0;
+        };
+        const PixelScale& pixelScale() const { return scale_; }
+        // How far, in device pixels, a line may move when points are merged into it: the
+        // picture then differs from drawing every point only where an edge of a line passes
+        // that close to the centre of a pixel. None for a pen of one pixel, every pixel of
+        // which lies on an edge.
+        double mergeTolerance() const;
         // The pen's width in the picture's pixels.
         double penWidth() const { return pen_; }
         // A length of the user scale in the picture's pixels, as circle() converts a radius.
@@ -64,11 +90,17 @@ public:
         QPointF pixel(double x, double y) const;
         // circle() and line() in pixels.
         void disc(QPointF centre, double radius, qint32 colour);
-        void segment(QPointF a, QPointF b, qint32 colour);
-        // A disc or a line whose pixels could only be painted in colours they already have,
-        // or only outside the picture, changes nothing and is not drawn.
-        bool discChangesNothing(QPointF centre, double radius, QRgb colour) const;
+        void segment(QPointF a, QPointF b, qint32 colour, QRgb rgb);
+        // A line whose pixels could only be painted in colours they already have, or only
+        // outside the picture, changes nothing and is not drawn.
         bool lineChangesNothing(QPointF a, QPointF b, QRgb colour) const;
+        // True when the disc needs no painter: it lies off the picture, or it is painted
+        // here, pixel for pixel as the painter would, which it can when its edge lies on
+        // pixels of its colour.
+        bool discWithoutPainter(QPointF centre, double radius, QRgb colour);
+        // How far from a line its pixels may lie, and whether none of them is in the picture.
+        double lineReach() const;
+        bool lineOffPicture(QPointF a, QPointF b) const;
         void usePen(qint32 colour);
         void useBrush();
 
@@ -80,18 +112,25 @@ public:
         bool brushSet_ = false;
         bool brushSolid_ = false;
         qint32 brushColour_ = 0;
-        // Half the width of each row of the pixels discChangesNothing looks at, from the
-        // centre's row outwards, for discs of that reach.
-        mutable std::vector<int> spans_;
-        mutable double spansFor_ = -1;
-        // The disc last drawn, in pixels: the very same disc again paints the same pixels.
+        // The picture's pixels holding the centre of a disc drawn (or found to change
+        // nothing) since anything else was drawn, for discs alike in all but their centre:
+        // another such disc centred in one of them would only move the disc's edge by less
+        // than a pixel, and is not drawn.
         struct Disc {
-            double x, y, radius;
+            double radius;
             qint32 pen, fill;
             bool solid;
             bool operator==(const Disc&) const = default;
         };
-        std::optional<Disc> lastDisc_;
+        // True when a disc like this one is already centred in that pixel; marks it if not.
+        bool centreAlreadyDrawn(QPointF devicePixel, const Disc& disc);
+        void forgetCentres() { centresKept_ = false; }
+        std::vector<quint64> centres_;
+        std::optional<Disc> centresOf_;
+        bool centresKept_ = false;
+        PixelScale scale_;
+        // The lines of a pen wider than a pixel, painted without QPainter where it can.
+        std::optional<RoundPenLine> roundPen_;
     };
 
     // Clears the picture to white, at the widget's current size in the screen's pixels.

@@ -4,8 +4,8 @@
 #include "MapCanvas.h"
 #include "MapIndexSql.h"
 #include "PartiesTrace.h"
+#include "TraceEnPixels.h"
 
-#include <QLineF>
 #include <QRectF>
 
 #include <algorithm>
@@ -23,7 +23,7 @@ namespace {
 // Beyond a shape's own size, how far past the picture's edge an item is still read, in
 // pixels: what the canvas may paint of it is judged there.
 constexpr double kReadMargin = 4;
-// Discs or lines handed to the canvas at a time.
+// Discs handed to the canvas at a time.
 constexpr size_t kBatch = 65536;
 
 // The bounds of a query: the area, or everything when there is none.
@@ -35,15 +35,21 @@ void bindArea(Statement& st, const std::optional<QRectF>& area) {
     st.bindDouble(4, area ? area->bottom() : inf);
 }
 
-// A lookup per waypoint through the position index costs about this many rows of a pass
-// over the whole table.
-constexpr qint64 kLookupPerRowRead = 8;
+// A waypoint read through the position index costs about this many rows of a pass over
+// the whole table: the index's entries in the view's band of X, then the row itself, far
+// from the one before (measured on a table of a million waypoints and as many track
+// points).
+constexpr qint64 kLookupPerRowRead = 40;
 
 // Whether the waypoints of the area are best read through the position index: when they
 // are few beside the rows of the table. Counting them stops at that bound.
 bool parIndex(Database& db, const std::optional<QRectF>& area) {
     if (!area) return false;
-    const qint64 rows = db.scalar(QStringLiteral("select max(Id_point) - min(Id_point) + 1 from Points")).toLongLong();
+    // Each bound on its own, which SQLite reads from an end of the table; together in one
+    // aggregate, they would cost a pass over it.
+    const qint64 rows =
+        db.scalar(QStringLiteral("select (select max(Id_point) from Points) - (select min(Id_point) from Points) + 1"))
+            .toLongLong();
     const qint64 bound = rows / kLookupPerRowRead;
     Statement st = db.prepare(QStringLiteral("select count(*) from (select 1 from Points indexed by ") +
                               QLatin1String(kIndexPositions) +
@@ -54,65 +60,35 @@ bool parIndex(Database& db, const std::optional<QRectF>& area) {
     return st.step() && st.intValue(0) < bound;
 }
 
-// Whether a line's box meets the area, which paints nothing otherwise: most of a track
-// seen close up.
-bool atteint(const std::optional<QRectF>& area, QPointF a, QPointF b) {
-    return !area || (std::max(a.x(), b.x()) >= area->left() && std::min(a.x(), b.x()) <= area->right() &&
-                     std::max(a.y(), b.y()) >= area->top() && std::min(a.y(), b.y()) <= area->bottom());
-}
-
 const char* const kPointsTrace = "select X, Y from Points where Trace = ?1 and X is not null and Y is not null ";
 
-// The points of one part of a track, in their order: its first and last, how many, and
-// the lines between them that meet the area.
-struct PartieLue {
-    qint64 count = 0;
-    QPointF premier, dernier;
-    std::vector<QLineF> lignes;
-};
-
-// Steps through the points of st, handing ligne each pair of consecutive points; the
-// part's first and last points and its count end in partie.
-template <typename Ligne>
-void parcourt(Statement& st, PartieLue& partie, Ligne&& ligne) {
-    while (st.step()) {
-        const QPointF p(st.doubleValue(0), st.doubleValue(1));
-        if (partie.count == 0)
-            partie.premier = p;
-        else
-            ligne(partie.dernier, p);
-        ++partie.count;
-        partie.dernier = p;
-    }
-}
-
-PartieLue litPartie(Statement& st, const std::optional<QRectF>& area) {
-    PartieLue partie;
-    parcourt(st, partie, [&](QPointF a, QPointF b) {
-        if (atteint(area, a, b)) partie.lignes.emplace_back(a, b);
-    });
-    return partie;
+// Every point of st into trace.
+void parcourt(Statement& st, TraceEnPixels& trace) {
+    while (st.step()) trace.ajoute(QPointF(st.doubleValue(0), st.doubleValue(1)));
+    trace.termine();
 }
 
 // The parts of a long track in their order, read a few ahead of the caller on connections
-// of their own, so that their memory stays bounded; the points without a Num_trace come
-// first, as the track's order puts them.
+// of their own, each turned into its runs of pixels there, so that memory stays bounded;
+// the points without a Num_trace come first, as the track's order puts them.
 class LecturePartiesTrace {
 public:
     LecturePartiesTrace(Database& db, qint64 idTrace, std::vector<std::pair<qint64, qint64>> plages,
+                        const MapCanvas::Painter::PixelScale& scale, double tolerance,
                         const std::optional<QRectF>& area)
-        : path_(db.path()), idTrace_(idTrace), plages_(std::move(plages)), area_(area) {
+        : path_(db.path()), idTrace_(idTrace), plages_(std::move(plages)), scale_(scale), tolerance_(tolerance),
+          area_(area), sansNumero_(scale, tolerance, area) {
         while (lancees_ < plages_.size() && enCours_.size() < size_t(partiesSimultanees())) lance();
         Statement st = db.prepare(QLatin1String(kPointsTrace) + QStringLiteral("and Num_trace is null order by Id_point"));
         st.bindInt(1, idTrace);
-        sansNumero_ = litPartie(st, area);
+        parcourt(st, sansNumero_);
     }
     // Calls f on each part in order.
     template <typename F>
     void pourChaque(F&& f) {
         f(sansNumero_);
         while (!enCours_.empty()) {
-            PartieLue partie = enCours_.front().get();
+            const TraceEnPixels partie = enCours_.front().get();
             enCours_.pop_front();
             if (lancees_ < plages_.size()) lance();
             f(partie);
@@ -121,26 +97,29 @@ public:
 
 private:
     void lance() {
-        const auto [de, a] = plages_[lancees_++];
-        // Structured bindings are captured as copies: clang before 16 cannot capture them.
-        enCours_.push_back(std::async(std::launch::async, [this, de = de, a = a] {
+        const std::pair<qint64, qint64> plage = plages_[lancees_++];
+        enCours_.push_back(std::async(std::launch::async, [this, plage] {
             Database lecteur(path_);
             Statement st = lecteur.prepare(QLatin1String(kPointsTrace) +
                                            QStringLiteral("and Num_trace >= ?2 and Num_trace < ?3 "
                                                           "order by Num_trace, Id_point"));
             st.bindInt(1, idTrace_);
-            st.bindInt(2, de);
-            st.bindInt(3, a);
-            return litPartie(st, area_);
+            st.bindInt(2, plage.first);
+            st.bindInt(3, plage.second);
+            TraceEnPixels partie(scale_, tolerance_, area_);
+            parcourt(st, partie);
+            return partie;
         }));
     }
     const QString path_;
     const qint64 idTrace_;
     const std::vector<std::pair<qint64, qint64>> plages_;
+    const MapCanvas::Painter::PixelScale scale_;
+    const double tolerance_;
     const std::optional<QRectF> area_;
-    PartieLue sansNumero_;
+    TraceEnPixels sansNumero_;
     size_t lancees_ = 0;
-    std::deque<std::future<PartieLue>> enCours_;
+    std::deque<std::future<TraceEnPixels>> enCours_;
 };
 
 }  // namespace
@@ -179,9 +158,9 @@ void afficheWaypoints(Database& db, MapCanvas& canvas, const DrawColours& colour
 
 void afficheTraces(Database& db, MapCanvas& canvas, const DrawColours& colours, qint64 pointsParPartie) {
     // One pass per selection state: the tracks of that state whose box reaches the picture,
-    // then the points of each in their order. A track without a stored box has it worked
-    // out here: a redraw only reads. A point without coordinates is left out and its
-    // neighbours joined. Lines go to the canvas in batches of one colour.
+    // then the points of each in their order, merged pixel by pixel and drawn in runs. A
+    // track without a stored box has it worked out here: a redraw only reads. A point
+    // without coordinates is left out and its neighbours joined.
     Statement tracks = db.prepare(QStringLiteral(
         "select T.Id_trace, T.Fermer <> 0 from EtendueTrace B join Trace T on T.Id_trace = B.Id_trace "
         "where B.maxX >= ?1 and B.minX <= ?2 and B.maxY >= ?3 and B.minY <= ?4 and (T.Selected <> 0) = ?5 "
@@ -192,20 +171,21 @@ void afficheTraces(Database& db, MapCanvas& canvas, const DrawColours& colours, 
         "having max(P.X) >= ?1 and min(P.X) <= ?2 and max(P.Y) >= ?3 and min(P.Y) <= ?4 "
         "order by 1"));
     Statement points = db.prepare(QLatin1String(kPointsTrace) + QStringLiteral("order by Num_trace, Id_point"));
+    DecoupageTraces decoupage(db);
     MapCanvas::Painter painter(canvas);
+    const MapCanvas::Painter::PixelScale& scale = painter.pixelScale();
+    const double tolerance = painter.mergeTolerance();
     const std::optional<QRectF> area = painter.userArea(painter.penWidth() + kReadMargin);
-    std::vector<QLineF> batch;
     for (const bool selected : {false, true}) {
         const qint32 colour = selected ? colours.couleurSel : colours.couleur;
-        auto push = [&](const QLineF& line) {
-            batch.push_back(line);
-            if (batch.size() == kBatch) {
-                painter.lines(batch, colour);
-                batch.clear();
-            }
+        auto dessine = [&](const TraceEnPixels& trace) {
+            trace.pourChaqueSuite([&](const QPointF* run, size_t n) { painter.polyline(run, n, colour); });
         };
-        auto add = [&](QPointF a, QPointF b) {
-            if (atteint(area, a, b)) push(QLineF(a, b));
+        // A line between two points read apart: the ends of two parts, the closing edge.
+        auto joint = [&](QPointF a, QPointF b) {
+            if (!atteint(area, a, b)) return;
+            const QPointF ends[] = {scale.painterPoint(a.x(), a.y()), scale.painterPoint(b.x(), b.y())};
+            painter.polyline(ends, 2, colour);
         };
         tracks.reset();
         bindArea(tracks, area);
@@ -215,34 +195,29 @@ void afficheTraces(Database& db, MapCanvas& canvas, const DrawColours& colours, 
             const bool closed = tracks.intValue(1) != 0;
             qint64 count = 0;
             QPointF first, previous;
-            // Each part joins the one before it, then brings its own lines.
-            auto suit = [&](const PartieLue& partie) {
-                if (partie.count == 0) return;
+            // Each part joins the one before it, then brings its own runs.
+            auto suit = [&](const TraceEnPixels& partie) {
+                if (partie.count() == 0) return;
                 if (count == 0)
-                    first = partie.premier;
+                    first = partie.premier();
                 else
-                    add(previous, partie.premier);
-                for (const QLineF& line : partie.lignes) push(line);
-                count += partie.count;
-                previous = partie.dernier;
+                    joint(previous, partie.premier());
+                dessine(partie);
+                count += partie.count();
+                previous = partie.dernier();
             };
-            auto plages = partiesNumTrace(db, idTrace, pointsParPartie, std::numeric_limits<qint64>::max());
+            auto plages = decoupage.plages(idTrace, pointsParPartie, std::numeric_limits<qint64>::max());
             if (plages.empty()) {
-                // One query, its lines handed on as they come.
                 points.reset();
                 points.bindInt(1, idTrace);
-                PartieLue entiere;
-                parcourt(points, entiere, add);
-                count = entiere.count;
-                first = entiere.premier;
-                previous = entiere.dernier;
+                TraceEnPixels entiere(scale, tolerance, area);
+                parcourt(points, entiere);
+                suit(entiere);
             } else {
-                LecturePartiesTrace(db, idTrace, std::move(plages), area).pourChaque(suit);
+                LecturePartiesTrace(db, idTrace, std::move(plages), scale, tolerance, area).pourChaque(suit);
             }
-            if (closed && count >= 2) add(previous, first);
+            if (closed && count >= 2) joint(previous, first);
         }
-        painter.lines(batch, colour);
-        batch.clear();
     }
 }
 
