@@ -8,6 +8,7 @@
 #include "MapCanvas.h"
 #include "MapDrawing.h"
 #include "PictureCheck.h"
+#include "scaled_screen.h"
 #include "State.h"
 
 #include <QPainter>
@@ -42,17 +43,19 @@ protected:
     // Every row drawn as the canvas draws one shape at a time: tracks unselected then
     // selected in key and point order, then waypoints unselected then selected.
     QImage everyRowDrawn() {
-        QImage image(canvas->size(), QImage::Format_RGB32);
+        // In the picture's own pixels, pens as wide as the screen shows them.
+        const double dpr = canvas->image().devicePixelRatio(), pen = canvas->drawWidth() * dpr;
+        QImage image(canvas->image().size(), QImage::Format_RGB32);
         image.fill(Qt::white);
         QPainter painter(&image);
-        const double kx = canvas->width() / canvas->scaleWidth(), ky = canvas->height() / canvas->scaleHeight();
+        const double kx = dpr * canvas->width() / canvas->scaleWidth(), ky = dpr * canvas->height() / canvas->scaleHeight();
         auto pixel = [&](double x, double y) {
             return QPointF((x - canvas->scaleLeft()) * kx, (y - canvas->scaleTop()) * ky);
         };
         DbGuard db;
         for (const int selected : {0, 1}) {
             const QColor c = colourOf(selected ? state().paramCouleurSel : state().paramCouleur);
-            painter.setPen(QPen(c, canvas->drawWidth(), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+            painter.setPen(QPen(c, pen, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
             Cursor t = db->query(QStringLiteral("select Id_trace, Fermer from Trace where (Selected <> 0) = ? "
                                                 "order by Id_trace"),
                                  {selected});
@@ -69,7 +72,7 @@ protected:
         }
         for (const int selected : {0, 1}) {
             const QColor c = colourOf(selected ? state().paramCouleurSel : state().paramCouleur);
-            painter.setPen(QPen(c, canvas->drawWidth(), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+            painter.setPen(QPen(c, pen, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
             painter.setBrush(c);
             const double r = std::abs(form->tailleSymbole * kx);
             Cursor w = db->query(QStringLiteral("select X, Y from Points where Trace = 0 and (Selected <> 0) = ? "
@@ -222,6 +225,7 @@ TEST_F(BoundedDrawing, GpsLogsWithManyPointsToAPixelShowWhatDrawingEveryRowShows
         canvas->setFixedSize(v.height * 4 / 3, v.height);
         state().facteurTaille = v.facteurTaille;
         viewAt(0, 0, v.tailleVue);
+        ASSERT_EQ(canvas->image().devicePixelRatio(), test::echelleEcran());
         EXPECT_TRUE(faithful()) << v.what;
         // The same tracks read in parts of a few hundred points side by side.
         canvas->cls();
@@ -231,6 +235,8 @@ TEST_F(BoundedDrawing, GpsLogsWithManyPointsToAPixelShowWhatDrawingEveryRowShows
         }
         EXPECT_TRUE(faithful()) << v.what << ", read in parts";
     }
+    // Points merge in the screen's own pixels, at a fractional ratio too.
+    if (test::echelleEcran() == 1) test::lanceAEchelle(1.5);
 }
 
 }  // namespace

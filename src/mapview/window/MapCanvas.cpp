@@ -18,7 +18,7 @@ constexpr double kTwipsPerPixel = 15.0;
 constexpr int kResizeDelayMs = 100;
 // How far points merged into a line may lie from it, as a share of the pen's width: the
 // pixels whose centres an edge then crosses stay a few in a thousand of those drawn.
-constexpr double kMergeTolerancePerWidth = 0.01;
+constexpr double kMergeTolerancePerWidth = 0.005;
 }  // namespace
 
 QColor couleurQt(qint32 colour) {
