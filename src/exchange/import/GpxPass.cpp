@@ -9,8 +9,6 @@ namespace sotrix {
 
 namespace {
 
-QString textOf(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
-
 // "time", else "desc", else "cmt"; a "desc" that gives no date ends the search.
 QString date(const GpxPointTexts& t, int decalage) {
     if (t.time) {
@@ -18,7 +16,7 @@ QString date(const GpxPointTexts& t, int decalage) {
         return instant ? formateDate(*instant, decalage) : QString();
     }
     if (!t.dateText) return {};
-    const QByteArray d = texteVersDate(textOf(*t.dateText)).toUtf8();
+    const QByteArray d = texteVersDate(texteGpx(*t.dateText)).toUtf8();
     if (d.isEmpty()) return {};
     const auto instant = lireDate(std::string_view(d.constData(), std::size_t(d.size())));
     return instant ? formateDate(*instant, decalage) : QString();
@@ -29,6 +27,8 @@ std::optional<std::string_view> textIf(const std::string& text, bool present) {
 }
 
 }  // namespace
+
+QString texteGpx(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
 
 bool lirePoint(const GpxPointTexts& t, int decalageHeures, GpxPoint& p) {
     const auto la = lireNombreGpx(t.lat);
@@ -172,11 +172,11 @@ void GpxPass::endElement(const char*) {
 
 GpxTrack GpxPass::header() const {
     GpxTrack t;
-    if (header_.name.present) t.name = textOf(header_.name.text);
+    if (header_.name.present) t.name = texteGpx(header_.name.text);
     if (header_.cmt.present)
-        t.description = textOf(header_.cmt.text);
+        t.description = texteGpx(header_.cmt.text);
     else if (header_.desc.present)
-        t.description = textOf(header_.desc.text);
+        t.description = texteGpx(header_.desc.text);
     return t;
 }
 

@@ -32,6 +32,9 @@ struct GpxPointTexts {
 // unreadable.
 bool lirePoint(const GpxPointTexts& texts, int decalageHeures, GpxPoint& point);
 
+// A text of the file (UTF-8) as the sink gets it.
+QString texteGpx(std::string_view text);
+
 enum class GpxKind {
     Waypoints,           // and the headers of tracks and routes
     WaypointsAndTracks,  // in file order, and the headers of routes

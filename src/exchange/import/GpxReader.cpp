@@ -214,8 +214,6 @@ GpxPointTexts textsOf(const Block& block, const Item& item) {
     return t;
 }
 
-QString textOf(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
-
 // Hands one pass's items to the sink; ReadFailure when the pass found the file unreadable.
 // Headers come with their tracks, or from the table that the waypoints' pass made. A point
 // whose "lat" or "lon" does not read is passed over.
@@ -230,8 +228,8 @@ Flow drain(Lane& lane, GpxSink& sink, const std::vector<GpxTrack>* headers) {
             case Item::Kind::Waypoint: {
                 const GpxPointTexts t = textsOf(block, item);
                 if (!lirePoint(t, lane.decalage, waypoint.point)) break;
-                waypoint.name = t.name ? std::optional(textOf(*t.name)) : std::nullopt;
-                waypoint.description = t.description ? std::optional(textOf(*t.description)) : std::nullopt;
+                waypoint.name = t.name ? std::optional(texteGpx(*t.name)) : std::nullopt;
+                waypoint.description = t.description ? std::optional(texteGpx(*t.description)) : std::nullopt;
                 flow = sink.waypoint(waypoint);
                 break;
             }
