@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <random>
 #include <string>
@@ -15,6 +16,8 @@ namespace {
 constexpr int kPointsPerWaypoint = 1000;
 constexpr int kMaxTrackPoints = 10000;
 constexpr double kMinLat = 49.6, kMaxLat = 51.4, kMinLon = 2.6, kMaxLon = 6.3;
+// A GPS log's step, in degrees of latitude (about 1 to 8 m), and its turn at each point.
+constexpr double kLogMinStep = 0.00001, kLogMaxStep = 0.00007, kLogTurn = 0.3;
 
 void put(std::string& out, double v, int decimals) {
     char buf[32];
@@ -67,7 +70,7 @@ bool writeBenchGpx(const QString& path, const GpxLayout& layout) {
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
     std::mt19937_64 rng(4104);
     std::uniform_real_distribution<double> lat(kMinLat, kMaxLat), lon(kMinLon, kMaxLon), step(-0.0004, 0.0004),
-        ele(0, 600);
+        ele(0, 600), logStep(kLogMinStep, kLogMaxStep), turn(-kLogTurn, kLogTurn);
     std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                       "<gpx version=\"1.1\" creator=\"sotrix bench\" xmlns=\"http://www.topografix.com/GPX/1/1\">\n";
     for (int i = 0; i < layout.waypoints; ++i) {
@@ -83,10 +86,20 @@ bool writeBenchGpx(const QString& path, const GpxLayout& layout) {
         out += "<trk><name>Trace " + std::to_string(1000 + t) + "</name><trkseg>\n";
         // A random walk that stays inside the area.
         double la = lat(rng), lo = lon(rng), el = ele(rng);
+        double heading = layout.gpsLogs ? turn(rng) * 20 : 0;
         for (int p = 0, n = layout.pointsInTrack(t); p < n; ++p) {
-            la = std::clamp(la + step(rng), kMinLat, kMaxLat);
-            lo = std::clamp(lo + step(rng), kMinLon, kMaxLon);
-            el = std::clamp(el + step(rng) * 1000, 0.0, 700.0);
+            if (layout.gpsLogs) {
+                // A degree of longitude is about two thirds of one of latitude here.
+                heading += turn(rng);
+                const double d = logStep(rng);
+                la = std::clamp(la + d * std::sin(heading), kMinLat, kMaxLat);
+                lo = std::clamp(lo + d * std::cos(heading) * 1.5, kMinLon, kMaxLon);
+                el = std::clamp(el + step(rng) * 100, 0.0, 700.0);
+            } else {
+                la = std::clamp(la + step(rng), kMinLat, kMaxLat);
+                lo = std::clamp(lo + step(rng), kMinLon, kMaxLon);
+                el = std::clamp(el + step(rng) * 1000, 0.0, 700.0);
+            }
             putPoint(out, "trkpt", la, lo, el, t * 20000L + p);
             out += "</trkpt>\n";
         }

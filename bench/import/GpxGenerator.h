@@ -11,6 +11,9 @@ struct GpxLayout {
     int points = 0;
     int waypoints = 0;
     int tracks = 0;
+    // Tracks shaped like GPS logs: a point a second, a few metres from the last, on a
+    // heading that turns slowly; otherwise a random walk of steps up to 45 m.
+    bool gpsLogs = false;
 
     static GpxLayout forPoints(int points);
     int trackPoints() const { return points - waypoints; }

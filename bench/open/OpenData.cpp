@@ -17,6 +17,13 @@ namespace {
 
 constexpr int kGpxTracks = 1000, kGpxTrackPoints = 1000;
 
+void writeGpx(const QString& path, const GpxLayout& layout) {
+    if (QFileInfo(path).size() != 0) return;
+    std::printf("Writing %s ...\n", qPrintable(path));
+    const QString part = path + QStringLiteral(".part");
+    if (!writeBenchGpx(part, layout) || !QFile::rename(part, path)) fail(QStringLiteral("cannot write ") + path);
+}
+
 void writeCsv(const QString& path, int points) {
     QFile f(path + QStringLiteral(".part"));
     if (!f.open(QIODevice::WriteOnly)) fail(QStringLiteral("cannot write ") + f.fileName());
@@ -43,7 +50,9 @@ OpenFiles prepareOpenFiles(const QString& folder, int points) {
     const QDir dir(folder);
     const QString base = QStringLiteral("open-%1").arg(points);
     OpenFiles files{dir.filePath(base + QStringLiteral(".csv")), dir.filePath(base + QStringLiteral(".shp")),
-                    dir.filePath(base + QStringLiteral(".gpx"))};
+                    dir.filePath(base + QStringLiteral(".gpx")),
+                    dir.filePath(QStringLiteral("open-logs-%1x%2.gpx").arg(kGpxTracks).arg(kGpxTrackPoints)),
+                    kGpxTracks * kGpxTrackPoints};
     if (QFileInfo(files.csv).size() == 0) {
         std::printf("Writing %s ...\n", qPrintable(files.csv));
         writeCsv(files.csv, points);
@@ -55,13 +64,8 @@ OpenFiles prepareOpenFiles(const QString& folder, int points) {
                                         "-oo", "X_POSSIBLE_NAMES=X", "-oo", "Y_POSSIBLE_NAMES=Y", "-select", "Nom"});
         if (!run.ok) fail(QStringLiteral("ogr2ogr could not write ") + files.shp);
     }
-    if (QFileInfo(files.gpx).size() == 0) {
-        std::printf("Writing %s ...\n", qPrintable(files.gpx));
-        const bench::GpxLayout layout{points + kGpxTracks * kGpxTrackPoints, points, kGpxTracks};
-        const QString part = files.gpx + QStringLiteral(".part");
-        if (!writeBenchGpx(part, layout) || !QFile::rename(part, files.gpx))
-            fail(QStringLiteral("cannot write ") + files.gpx);
-    }
+    writeGpx(files.gpx, GpxLayout{points + files.trackPoints, points, kGpxTracks});
+    writeGpx(files.log, GpxLayout{files.trackPoints, 0, kGpxTracks, true});
     return files;
 }
 

@@ -81,9 +81,9 @@ int openOnce(int argc, char** argv, const QString& kind, const QString& file, co
     qputenv("SOTRIX_HOME", QFile::encodeName(home));
     QApplication app(argc, argv);
     useCNumericLocale();
-    const int filter = kind == QLatin1String("shp")   ? typefichier::kOuvrirShapefile
-                       : kind == QLatin1String("gpx") ? typefichier::kOuvrirGpx
-                                                      : typefichier::kOuvrirCsvPointVirgule;
+    const int filter = kind == QLatin1String("shp")                                    ? typefichier::kOuvrirShapefile
+                       : kind == QLatin1String("gpx") || kind == QLatin1String("log") ? typefichier::kOuvrirGpx
+                                                                                       : typefichier::kOuvrirCsvPointVirgule;
     state().prompter = std::make_shared<OpenPrompter>(file, filter);
 
     frmAccueil window;

@@ -7,7 +7,7 @@
 
 namespace sotrix::bench {
 
-// kind: "csv" (";" CSV), "shp" or "gpx"; home: a program folder holding a fresh workspace.
+// kind: "csv" (";" CSV), "shp", "gpx" or "log" (a GPX of tracks alone); home: a program folder holding a fresh workspace.
 // expected: the number of waypoints the lists must hold. Returns the exit code.
 int openOnce(int argc, char** argv, const QString& kind, const QString& file, const QString& home, qint64 expected);
 

@@ -1,9 +1,11 @@
 // File > Ouvrir of a ";" CSV of 1,000,000 waypoints, of a point shapefile of the same
-// waypoints and of a GPX of as many waypoints and 1,000 tracks of 1,000 points, in the
-// real main window on the offscreen platform: each open in a process of its own, timed
-// from the process start until the window is idle with its lists filled and its map
-// drawn, against ogr2ogr writing the same file into an SQLite database (for the GPX, its
-// waypoints and track_points layers in the map's system), timed from its own start.
+// waypoints, of a GPX of as many waypoints and 1,000 tracks of 1,000 points ("gpx") and of
+// a GPX of 1,000 GPS logs of 1,000 points alone ("log"), in the real main window on the
+// offscreen platform: each open in a process of its own, timed from the process start
+// until the window is idle with its lists filled and its map drawn, against ogr2ogr
+// writing the same file into an SQLite database (for a GPX, its waypoints and
+// track_points layers, or the logs' track_points alone, in the map's system), timed from
+// its own start.
 // Prints each run, then per file the ratios (min / median / max) and both peaks.
 //
 // bench_open [data folder [runs [points [kind...]]]]: the files are written there once and kept;
@@ -41,6 +43,8 @@ struct Side {
 struct Kind {
     const char* label;  // as the child takes it
     QString file;
+    qint64 waypoints, trackPoints;  // what the file holds
+    QStringList ogrLayers;          // the layers ogr2ogr writes, none for all
     double goalRatio, goalPeakMiB;
     Side ours, ogr;
     std::vector<double> ratios;
@@ -57,10 +61,7 @@ void makeHome(const QString& home) {
     ecritOptions(d, p);
 }
 
-qint64 waypointsIn(const QString& home) {
-    Database d(QDir(home).filePath(QStringLiteral("sotrix.mdb")));
-    return d.scalar(QStringLiteral("SELECT COUNT(*) FROM Points WHERE Trace = 0")).toLongLong();
-}
+qint64 count(const QString& db, const QString& sql) { return Database(db).scalar(sql).toLongLong(); }
 
 // The input in the system's cache, and no write of an earlier run still going to disk,
 // so that each side starts from the same state.
@@ -74,25 +75,28 @@ void warm(const QString& path) {
     ::sync();
 }
 
-void runOurs(Kind& k, const QString& folder, int points) {
+void runOurs(Kind& k, const QString& folder) {
     const QTemporaryDir home(QDir(folder).filePath(QStringLiteral("home-XXXXXX")));
     makeHome(home.path());
     warm(k.file);
     const auto run = bench::runSelf({QStringLiteral("--one"), QLatin1String(k.label), k.file, home.path(),
-                                     QString::number(points)});
+                                     QString::number(k.waypoints)});
     if (!run) fail(QStringLiteral("the open of ") + k.file + QStringLiteral(" failed"));
-    if (waypointsIn(home.path()) != points) fail(QStringLiteral("the workspace does not hold every point"));
+    const QString db = QDir(home.path()).filePath(QStringLiteral("sotrix.mdb"));
+    if (count(db, QStringLiteral("SELECT COUNT(*) FROM Points WHERE Trace = 0")) != k.waypoints ||
+        count(db, QStringLiteral("SELECT COUNT(*) FROM Points WHERE Trace <> 0")) != k.trackPoints)
+        fail(QStringLiteral("the workspace does not hold every point"));
     k.ours.seconds.push_back(run->seconds);
     k.ours.peaks.push_back(run->peakMiB);
 }
 
-void runOgr(Kind& k, const QString& folder, int points) {
+void runOgr(Kind& k, const QString& folder) {
     const QTemporaryDir dir(QDir(folder).filePath(QStringLiteral("ogr-XXXXXX")));
     const QString out = dir.filePath(QStringLiteral("out.sqlite"));
     const bool gpx = k.file.endsWith(QLatin1String(".gpx"));
     QStringList args{"-f", "SQLite", "-gt", "unlimited", out, k.file};
     if (gpx)
-        args << "-t_srs" << "EPSG:31370" << "waypoints" << "track_points";
+        args << "-t_srs" << "EPSG:31370" << k.ogrLayers;
     else
         args << "-nln" << "points";
     if (k.file.endsWith(QLatin1String(".csv")))
@@ -100,8 +104,11 @@ void runOgr(Kind& k, const QString& folder, int points) {
     warm(k.file);
     const bench::ProcessRun run = bench::runProcess(QStringLiteral("ogr2ogr"), args);
     if (!run.ok) fail(QStringLiteral("ogr2ogr failed on ") + k.file);
-    const QString count = gpx ? QStringLiteral("SELECT COUNT(*) FROM waypoints") : QStringLiteral("SELECT COUNT(*) FROM points");
-    if (Database(out).scalar(count).toLongLong() != points) fail(QStringLiteral("ogr2ogr did not write every point"));
+    const bool written = !gpx ? count(out, QStringLiteral("SELECT COUNT(*) FROM points")) == k.waypoints
+                         : k.waypoints == 0
+                             ? count(out, QStringLiteral("SELECT COUNT(*) FROM track_points")) == k.trackPoints
+                             : count(out, QStringLiteral("SELECT COUNT(*) FROM waypoints")) == k.waypoints;
+    if (!written) fail(QStringLiteral("ogr2ogr did not write every point"));
     k.ogr.seconds.push_back(run.seconds);
     k.ogr.peaks.push_back(run.peakMiB);
 }
@@ -109,8 +116,9 @@ void runOgr(Kind& k, const QString& folder, int points) {
 double maxOf(const std::vector<double>& v) { return *std::max_element(v.begin(), v.end()); }
 double minOf(const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); }
 
-void report(const Kind& k, int points, int runs, double floor) {
-    std::printf("\nFichier > Ouvrir, %s, %d points, %d runs (times from the process start)\n", k.label, points, runs);
+void report(const Kind& k, int runs, double floor) {
+    std::printf("\nFichier > Ouvrir, %s, %lld waypoints and %lld track points, %d runs (times from the process start)\n",
+                k.label, k.waypoints, k.trackPoints, runs);
     std::printf("  ours:    median %7.3f s  peak %6.1f MiB\n", bench::median(k.ours.seconds), maxOf(k.ours.peaks));
     std::printf("  ogr2ogr: median %7.3f s  peak %6.1f MiB\n", bench::median(k.ogr.seconds), maxOf(k.ogr.peaks));
     std::printf("  ratio ours / ogr2ogr: min %.2f  median %.2f  max %.2f (goal <= %.1f)\n", minOf(k.ratios),
@@ -137,9 +145,11 @@ int main(int argc, char** argv) {
     const bench::OpenFiles files = bench::prepareOpenFiles(folder, points);
     const double floor = bench::measuringFloorMiB();
 
-    std::vector<Kind> kinds{{"csv", files.csv, 1.5, 150, {}, {}, {}},
-                            {"shp", files.shp, 1.5, 150, {}, {}, {}},
-                            {"gpx", files.gpx, 0.7, 300, {}, {}, {}}};
+    const QStringList gpxLayers{"waypoints", "track_points"};
+    std::vector<Kind> kinds{{"csv", files.csv, points, 0, {}, 1.5, 150, {}, {}, {}},
+                            {"shp", files.shp, points, 0, {}, 1.5, 150, {}, {}, {}},
+                            {"gpx", files.gpx, points, files.trackPoints, gpxLayers, 0.6, 150, {}, {}, {}},
+                            {"log", files.log, 0, files.trackPoints, {"track_points"}, 0.6, 150, {}, {}, {}}};
     // Only the kinds named after the other arguments, when some are.
     if (argc > 4) {
         const QStringList wanted = QCoreApplication::arguments().mid(4);
@@ -147,8 +157,8 @@ int main(int argc, char** argv) {
     }
     for (Kind& k : kinds) {
         for (int i = 0; i < runs; ++i) {
-            runOgr(k, folder, points);
-            runOurs(k, folder, points);
+            runOgr(k, folder);
+            runOurs(k, folder);
             k.ratios.push_back(k.ours.seconds.back() / k.ogr.seconds.back());
             std::printf("%s run %d: ours %.3f s (%.1f MiB), ogr2ogr %.3f s (%.1f MiB), ratio %.2f\n", k.label, i + 1,
                         k.ours.seconds.back(), k.ours.peaks.back(), k.ogr.seconds.back(), k.ogr.peaks.back(),
@@ -156,6 +166,6 @@ int main(int argc, char** argv) {
             std::fflush(stdout);
         }
     }
-    for (const Kind& k : kinds) report(k, points, runs, floor);
+    for (const Kind& k : kinds) report(k, runs, floor);
     return 0;
 }

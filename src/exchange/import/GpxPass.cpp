@@ -9,20 +9,58 @@ namespace sotrix {
 
 namespace {
 
-QString textOf(const std::string& text) { return QString::fromStdString(text); }
+// "time", else "desc", else "cmt"; a "desc" that gives no date ends the search.
+QString date(const GpxPointTexts& t, int decalage) {
+    if (t.time) {
+        const auto instant = lireTempsGpx(*t.time);
+        return instant ? formateDate(*instant, decalage) : QString();
+    }
+    if (!t.dateText) return {};
+    const QByteArray d = texteVersDate(texteGpx(*t.dateText)).toUtf8();
+    if (d.isEmpty()) return {};
+    const auto instant = lireDate(std::string_view(d.constData(), std::size_t(d.size())));
+    return instant ? formateDate(*instant, decalage) : QString();
+}
+
+std::optional<std::string_view> textIf(const std::string& text, bool present) {
+    return present ? std::optional<std::string_view>(text) : std::nullopt;
+}
 
 }  // namespace
 
-GpxPass::GpxPass(GpxKind kind, int decalageHeures, GpxPassOutput& output, XmlStream& stream)
-    : kind_(kind), decalage_(decalageHeures), output_(output), stream_(stream) {}
+QString texteGpx(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
+
+bool lirePoint(const GpxPointTexts& t, int decalageHeures, GpxPoint& p) {
+    const auto la = lireNombreGpx(t.lat);
+    const auto lo = lireNombreGpx(t.lon);
+    if (!la || !lo) return false;
+    p.lat = *la;
+    p.lon = *lo;
+    p.altitude = t.ele ? lireNombreGpx(*t.ele) : std::nullopt;
+    p.date = date(t, decalageHeures);
+    return true;
+}
+
+void GpxPass::Element::reset(int at) {
+    depth = at;
+    lat.clear();
+    lon.clear();
+    hasLat = hasLon = false;
+    for (Field* f : {&name, &ele, &time, &cmt, &desc}) {
+        f->present = false;
+        f->text.clear();
+    }
+}
+
+GpxPass::GpxPass(GpxKind kind, GpxPassOutput& output, XmlStream& stream)
+    : kind_(kind), output_(output), stream_(stream) {}
 
 void GpxPass::go(bool ok) {
     if (!ok) stream_.stop();
 }
 
 void GpxPass::openPoint(int depth, const char** attributes, int count) {
-    point_ = Element{};
-    point_.depth = depth;
+    point_.reset(depth);
     for (int i = 0; i + 1 < count; i += 2) {
         if (!point_.hasLat && std::strcmp(attributes[i], "lat") == 0) {
             point_.lat = attributes[i + 1];
@@ -35,8 +73,7 @@ void GpxPass::openPoint(int depth, const char** attributes, int count) {
 }
 
 void GpxPass::openHeader(int depth, std::vector<GpxTrack>* into, bool tracksInOrder) {
-    header_ = Element{};
-    header_.depth = depth;
+    header_.reset(depth);
     headerInto_ = into;
     headerInOrder_ = tracksInOrder;
     headerGiven_ = false;
@@ -133,40 +170,13 @@ void GpxPass::endElement(const char*) {
     if (d == 2) inTrack_ = false;
 }
 
-// "time", else "desc", else "cmt"; a "desc" that gives no date ends the search.
-QString GpxPass::date() const {
-    if (point_.time.present) {
-        const auto t = lireTempsGpx(point_.time.text);
-        return t ? formateDate(*t, decalage_) : QString();
-    }
-    const Field& source = point_.desc.present ? point_.desc : point_.cmt;
-    if (!source.present) return {};
-    const QByteArray d = texteVersDate(textOf(source.text)).toUtf8();
-    if (d.isEmpty()) return {};
-    const auto t = lireDate(std::string_view(d.constData(), std::size_t(d.size())));
-    return t ? formateDate(*t, decalage_) : QString();
-}
-
-// Reads lat, lon, ele and the date; false when lat or lon is missing or unreadable.
-bool GpxPass::readPoint(GpxPoint& p) const {
-    if (!point_.hasLat || !point_.hasLon) return false;
-    const auto la = lireNombreGpx(point_.lat);
-    const auto lo = lireNombreGpx(point_.lon);
-    if (!la || !lo) return false;
-    p.lat = *la;
-    p.lon = *lo;
-    p.altitude = point_.ele.present ? lireNombreGpx(point_.ele.text) : std::nullopt;
-    p.date = date();
-    return true;
-}
-
 GpxTrack GpxPass::header() const {
     GpxTrack t;
-    if (header_.name.present) t.name = textOf(header_.name.text);
+    if (header_.name.present) t.name = texteGpx(header_.name.text);
     if (header_.cmt.present)
-        t.description = textOf(header_.cmt.text);
+        t.description = texteGpx(header_.cmt.text);
     else if (header_.desc.present)
-        t.description = textOf(header_.desc.text);
+        t.description = texteGpx(header_.desc.text);
     return t;
 }
 
@@ -182,16 +192,23 @@ void GpxPass::closeHeader() {
 }
 
 void GpxPass::closePoint() {
+    if (!point_.hasLat || !point_.hasLon) return;
+    GpxPointTexts t;
+    t.lat = point_.lat;
+    t.lon = point_.lon;
+    t.ele = textIf(point_.ele.text, point_.ele.present);
+    t.time = textIf(point_.time.text, point_.time.present);
+    if (!t.time) {
+        const Field& source = point_.desc.present ? point_.desc : point_.cmt;
+        t.dateText = textIf(source.text, source.present);
+    }
     if (point_.depth == 2) {
-        GpxWaypoint w;
-        if (!readPoint(w.point)) return;
-        if (point_.name.present) w.name = textOf(point_.name.text);
+        t.name = textIf(point_.name.text, point_.name.present);
         const Field& description = point_.cmt.present ? point_.cmt : point_.desc;
-        if (description.present && !description.text.empty()) w.description = textOf(description.text);
-        go(output_.waypoint(std::move(w)));
+        t.description = textIf(description.text, description.present && !description.text.empty());
+        go(output_.waypoint(t));
     } else {
-        GpxPoint p;
-        if (readPoint(p)) go(output_.trackPoint(std::move(p)));
+        go(output_.trackPoint(t));
     }
 }
 

@@ -13,20 +13,33 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace sotrix {
 
 namespace {
 
-struct Item {
-    enum class Kind : std::uint8_t { Waypoint, TrackStart, TrackHeader, Point };
-    Kind kind = Kind::Point;
-    int track = 0;
-    GpxWaypoint waypoint;  // a point's values in waypoint.point, a header's in name and description
+// Where a text of a point lies in its block's texts.
+struct Texte {
+    std::size_t debut = 0, longueur = 0;
+    bool present = false;
 };
 
-using Block = std::vector<Item>;
+struct Item {
+    enum class Kind : std::uint8_t { Waypoint, TrackStart, TrackHeader, Point };
+    enum Champ { Lat, Lon, Ele, Time, DateText, Name, Description, kChamps };
+    Kind kind = Kind::Point;
+    int track = 0;
+    GpxTrack header;                     // of a TrackStart or TrackHeader
+    std::array<Texte, kChamps> textes;  // of a point
+};
+
+// Items, and the texts of their points one after the other.
+struct Block {
+    std::vector<Item> items;
+    std::string texts;
+};
 
 // Blocks of items from one pass to the reader, at most kBlocks ahead of it.
 class Conduit {
@@ -87,45 +100,59 @@ private:
 
 class ConduitOutput final : public GpxPassOutput {
 public:
-    explicit ConduitOutput(Conduit& conduit) : conduit_(conduit) { block_.reserve(Conduit::kItems); }
+    static constexpr std::size_t kTexts = 64 * 1024;
 
-    bool waypoint(GpxWaypoint&& waypoint) override {
-        Item& item = block_.emplace_back();
-        item.kind = Item::Kind::Waypoint;
-        item.waypoint = std::move(waypoint);
-        return afterItem();
-    }
+    explicit ConduitOutput(Conduit& conduit) : conduit_(conduit) { reserve(); }
+
+    bool waypoint(const GpxPointTexts& texts) override { return ajoute(Item::Kind::Waypoint, texts); }
     bool trackStart(int index, GpxTrack&& header) override {
-        Item& item = block_.emplace_back();
+        Item& item = block_.items.emplace_back();
         item.kind = Item::Kind::TrackStart;
         item.track = index;
-        item.waypoint.name = std::move(header.name);
-        item.waypoint.description = std::move(header.description);
+        item.header = std::move(header);
         return afterItem();
     }
     bool trackHeader(GpxTrack&& header) override {
-        Item& item = block_.emplace_back();
+        Item& item = block_.items.emplace_back();
         item.kind = Item::Kind::TrackHeader;
-        item.waypoint.name = std::move(header.name);
-        item.waypoint.description = std::move(header.description);
+        item.header = std::move(header);
         return afterItem();
     }
-    bool trackPoint(GpxPoint&& point) override {
-        Item& item = block_.emplace_back();
-        item.waypoint.point = std::move(point);
-        return afterItem();
-    }
+    bool trackPoint(const GpxPointTexts& texts) override { return ajoute(Item::Kind::Point, texts); }
 
     bool flush() {
-        if (block_.empty()) return true;
-        Block full = std::move(block_);
-        block_ = Block();
-        block_.reserve(Conduit::kItems);
+        if (block_.items.empty()) return true;
+        Block full = std::exchange(block_, Block());
+        reserve();
         return conduit_.push(std::move(full));
     }
 
 private:
-    bool afterItem() { return block_.size() < Conduit::kItems || flush(); }
+    void reserve() {
+        block_.items.reserve(Conduit::kItems);
+        block_.texts.reserve(kTexts);
+    }
+
+    bool ajoute(Item::Kind kind, const GpxPointTexts& t) {
+        Item& item = block_.items.emplace_back();
+        item.kind = kind;
+        auto put = [this, &item](Item::Champ champ, std::string_view text) {
+            item.textes[champ] = {block_.texts.size(), text.size(), true};
+            block_.texts.append(text);
+        };
+        put(Item::Lat, t.lat);
+        put(Item::Lon, t.lon);
+        for (const auto& [champ, text] : {std::pair{Item::Ele, &t.ele}, std::pair{Item::Time, &t.time},
+                                          std::pair{Item::DateText, &t.dateText}, std::pair{Item::Name, &t.name},
+                                          std::pair{Item::Description, &t.description}})
+            if (*text) put(champ, **text);
+        return afterItem();
+    }
+
+    // A block is handed on when it holds its items, or texts enough.
+    bool afterItem() {
+        return (block_.items.size() < Conduit::kItems && block_.texts.size() < kTexts) || flush();
+    }
 
     Conduit& conduit_;
     Block block_;
@@ -133,7 +160,7 @@ private:
 
 // One kind's pass, on a thread of its own.
 struct Lane {
-    Lane(GpxKind kind, int decalage) : output(conduit), pass(kind, decalage, output, stream) {
+    Lane(GpxKind kind, int decalage) : decalage(decalage), output(conduit), pass(kind, output, stream) {
         stream.stopWhen(conduit.cancelled());
     }
 
@@ -150,6 +177,7 @@ struct Lane {
         });
     }
 
+    int decalage;  // hours added to the dates read
     Conduit conduit;
     ConduitOutput output;
     XmlStream stream;
@@ -168,22 +196,46 @@ struct Lanes {
     }
 };
 
-GpxTrack headerOf(const Item& item) { return GpxTrack{item.waypoint.name, item.waypoint.description}; }
+// The texts of a point item.
+GpxPointTexts textsOf(const Block& block, const Item& item) {
+    auto text = [&](Item::Champ champ) -> std::optional<std::string_view> {
+        const Texte& t = item.textes[champ];
+        if (!t.present) return std::nullopt;
+        return std::string_view(block.texts).substr(t.debut, t.longueur);
+    };
+    GpxPointTexts t;
+    t.lat = *text(Item::Lat);
+    t.lon = *text(Item::Lon);
+    t.ele = text(Item::Ele);
+    t.time = text(Item::Time);
+    t.dateText = text(Item::DateText);
+    t.name = text(Item::Name);
+    t.description = text(Item::Description);
+    return t;
+}
 
 // Hands one pass's items to the sink; ReadFailure when the pass found the file unreadable.
-// Headers come with their tracks, or from the table that the waypoints' pass made.
+// Headers come with their tracks, or from the table that the waypoints' pass made. A point
+// whose "lat" or "lon" does not read is passed over.
 Flow drain(Lane& lane, GpxSink& sink, const std::vector<GpxTrack>* headers) {
     Block block;
+    GpxWaypoint waypoint;
+    GpxPoint point;
     while (lane.conduit.pop(block)) {
-        for (const Item& item : block) {
-            Flow flow;
+        for (const Item& item : block.items) {
+            Flow flow = Flow::Continue;
             switch (item.kind) {
-            case Item::Kind::Waypoint:
-                flow = sink.waypoint(item.waypoint);
+            case Item::Kind::Waypoint: {
+                const GpxPointTexts t = textsOf(block, item);
+                if (!lirePoint(t, lane.decalage, waypoint.point)) break;
+                waypoint.name = t.name ? std::optional(texteGpx(*t.name)) : std::nullopt;
+                waypoint.description = t.description ? std::optional(texteGpx(*t.description)) : std::nullopt;
+                flow = sink.waypoint(waypoint);
                 break;
+            }
             case Item::Kind::TrackStart:
                 if (!headers) {
-                    flow = sink.trackStart(headerOf(item));
+                    flow = sink.trackStart(item.header);
                 } else {
                     // The waypoints' pass read the same file to its end: it knows every track.
                     if (std::size_t(item.track) >= headers->size()) return Flow::ReadFailure;
@@ -191,10 +243,10 @@ Flow drain(Lane& lane, GpxSink& sink, const std::vector<GpxTrack>* headers) {
                 }
                 break;
             case Item::Kind::TrackHeader:
-                flow = sink.trackHeader(headerOf(item));
+                flow = sink.trackHeader(item.header);
                 break;
             default:
-                flow = sink.trackPoint(item.waypoint.point);
+                if (lirePoint(textsOf(block, item), lane.decalage, point)) flow = sink.trackPoint(point);
                 break;
             }
             if (flow != Flow::Continue) return flow;

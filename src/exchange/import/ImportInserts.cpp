@@ -3,6 +3,7 @@
 #include "ImportLot.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace sotrix {
 
@@ -48,8 +49,11 @@ ImportInserts::ImportInserts(Database& db)
                  QStringLiteral("INSERT INTO Points (Id_point, Nom, Lon, Lat, X, Y, Altitude, Date, Description, Trace, "
                                 "Num_trace) SELECT id, nom, lon, lat, x, y, altitude, date, description, trace, "
                                 "num_trace FROM lot_import(?1)")),
+      insertBoite_(db, QStringLiteral("INSERT INTO EtendueTrace (Id_trace, minX, maxX, minY, maxY) "
+                                      "VALUES (?1, ?2, ?3, ?4, ?5)")),
       nextPoint_(premiereCle(db, QStringLiteral("SELECT MAX(Id_point) FROM Points"))),
-      nextTrace_(premiereCle(db, QStringLiteral("SELECT MAX(Id_trace) FROM Trace"))) {
+      nextTrace_(premiereCle(db, QStringLiteral("SELECT MAX(Id_trace) FROM Trace"))),
+      premiereTrace_(nextTrace_) {
     remplissage_.points.reserve(kLignesParLot);
 }
 
@@ -65,6 +69,7 @@ ImportInserts::~ImportInserts() {
 
 void ImportInserts::trace(LigneTrace row) {
     row.id = nextTrace_++;
+    boites_.emplace_back();
     remplissage_.traces.push_back(std::move(row));
 }
 
@@ -81,6 +86,18 @@ void ImportInserts::corrigeTrace(LigneTrace row) {
 
 void ImportInserts::point(LignePoint row) {
     row.id = nextPoint_++;
+    // A coordinate that is not a number is stored as Null, outside any box.
+    if (row.trace != 0 && !std::isnan(row.x) && !std::isnan(row.y)) {
+        Boite& b = boites_[std::size_t(row.trace - premiereTrace_)];
+        if (b.vide) {
+            b = {row.x, row.x, row.y, row.y, false};
+        } else {
+            b.minX = std::min(b.minX, row.x);
+            b.maxX = std::max(b.maxX, row.x);
+            b.minY = std::min(b.minY, row.y);
+            b.maxY = std::max(b.maxY, row.y);
+        }
+    }
     remplissage_.points.push_back(std::move(row));
     if (remplissage_.points.size() == std::size_t(kLignesParLot)) envoie();
 }
@@ -148,6 +165,22 @@ void ImportInserts::termine() {
     }
     ecrit(remplissage_);
     remplissage_.clear();
+    ecritBoites();
+}
+
+// Tracks without a point that has both coordinates get theirs from the map index.
+void ImportInserts::ecritBoites() {
+    for (std::size_t i = 0; i < boites_.size(); ++i) {
+        const Boite& b = boites_[i];
+        if (b.vide) continue;
+        insertBoite_.bindInt(1, premiereTrace_ + qint64(i));
+        insertBoite_.bindDouble(2, b.minX);
+        insertBoite_.bindDouble(3, b.maxX);
+        insertBoite_.bindDouble(4, b.minY);
+        insertBoite_.bindDouble(5, b.maxY);
+        insertBoite_.execute();
+    }
+    boites_.clear();
 }
 
 void ImportInserts::ecrit(Lot& lot) {

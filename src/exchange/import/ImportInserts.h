@@ -2,7 +2,8 @@
 // Writes the rows of an import into the workspace. Rows get their keys here, in order,
 // so that the reader knows them at once; points are written a batch to a statement
 // (ImportLot.h), by a thread of their own once a file holds more than one batch, while
-// the reader goes on.
+// the reader goes on. The box of each track's points (EtendueTrace) is worked out as they
+// pass and written at the end, so that the map index need not read the points again.
 // The caller's transaction spans the whole import: nothing here commits.
 
 #include "Database.h"
@@ -98,18 +99,28 @@ private:
         }
     };
 
+    // The bounds of the points of one track that have both coordinates.
+    struct Boite {
+        double minX, maxX, minY, maxY;
+        bool vide = true;
+    };
+
     void envoie();        // hands the filling batch to the writer
     void ecrit(Lot& lot);  // writes one batch (on whichever thread owns the connection)
     void boucle();        // the writer thread
     // Waits until at most `lots` batches wait; rethrows the writer's failure.
     void attend(std::unique_lock<std::mutex>& lock, std::size_t lots);
     void arrete() noexcept;
+    void ecritBoites();
 
     Statement insertTrace_;
     Statement updateTrace_;
     Statement insertLot_;
+    Statement insertBoite_;
     qint64 nextPoint_;
     qint64 nextTrace_;
+    const qint64 premiereTrace_;
+    std::vector<Boite> boites_;  // of the tracks from premiereTrace_, in key order
     Lot remplissage_;  // filled by the reader
 
     std::mutex mutex_;
