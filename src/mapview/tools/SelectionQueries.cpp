@@ -63,16 +63,14 @@ SelectionChangee selectWaypointsBoite(Database& db, const Boite& b, bool remplac
     SelectionChangee c;
     Transaction tx(db);
     if (remplace) {
-        // Every point becomes whether the box holds it, in one pass that writes only the
-        // points whose state changes.
-        const QString etat = QStringLiteral("coalesce(") + dansBoite + QStringLiteral(", 0)");
-        ecritEtNote(db,
-                    QStringLiteral("update Points set Selected = %1 where Selected is not %1 "
-                                   "returning Id_point, Selected, Trace = 0")
-                        .arg(etat),
-                    bornes(b), c.waypoints);
-        ecritEtNote(db, QStringLiteral("update Trace set Selected = 0 where Selected <> 0") + QString::fromLatin1(kRetourTraces),
-                    {}, c.traces);
+        // The list learns the waypoints of the box, read from the position index, rather
+        // than each of the many rows cleared.
+        effaceSauf(db, c, {dansBoite, bornes(b)}, {}, {}, true);
+        db.exec(QStringLiteral("update Points set Selected = 1 where Selected is not 1 and") + dansBoite, bornes(b));
+        Statement k = db.prepare(QStringLiteral("select Id_point from ") + waypointsParPosition() + QStringLiteral(" where") +
+                                 QString::fromLatin1(kDansBoite));
+        k.bind(bornes(b));
+        while (k.step()) c.waypoints.selectionnees.push_back(k.intValue(0));
     } else {
         ecritEtNote(db, QStringLiteral("update Points set Selected = 1 where Selected is not 1 and") + dansBoite +
                             QString::fromLatin1(kRetourWaypoints),
@@ -85,11 +83,15 @@ SelectionChangee selectWaypointsBoite(Database& db, const Boite& b, bool remplac
 SelectionChangee selectWaypoint(Database& db, qint64 idPoint, bool remplace) {
     SelectionChangee c;
     Transaction tx(db);
-    if (remplace) effaceSauf(db, c, {QStringLiteral("Id_point = ?"), {idPoint}});
-    ecritEtNote(db,
-                QStringLiteral("update Points set Selected = 1 where Id_point = ? and Selected is not 1") +
-                    QString::fromLatin1(kRetourWaypoints),
-                {idPoint}, c.waypoints);
+    const QString selectionne = QStringLiteral("update Points set Selected = 1 where Id_point = ? and Selected is not 1");
+    if (remplace) {
+        // The list learns that this waypoint alone is selected.
+        effaceSauf(db, c, {QStringLiteral("Id_point = ?"), {idPoint}}, {}, {}, true);
+        db.exec(selectionne, {idPoint});
+        c.waypoints.selectionnees.push_back(idPoint);
+    } else {
+        ecritEtNote(db, selectionne + QString::fromLatin1(kRetourWaypoints), {idPoint}, c.waypoints);
+    }
     tx.commit();
     return c;
 }
@@ -97,7 +99,9 @@ SelectionChangee selectWaypoint(Database& db, qint64 idPoint, bool remplace) {
 SelectionChangee selectTrace(Database& db, qint64 idTrace, bool remplace) {
     SelectionChangee c;
     Transaction tx(db);
-    if (remplace) effaceSauf(db, c, {}, {QStringLiteral("Trace = ?"), {idTrace}}, {QStringLiteral("Id_trace = ?"), {idTrace}});
+    // No waypoint stays selected.
+    if (remplace)
+        effaceSauf(db, c, {}, {QStringLiteral("Trace = ?"), {idTrace}}, {QStringLiteral("Id_trace = ?"), {idTrace}}, true);
     db.exec(QStringLiteral("update Points set Selected = 1 where Trace = ? and Selected is not 1"), {idTrace});
     ecritEtNote(db,
                 QStringLiteral("update Trace set Selected = 1 where Id_trace = ? and Selected is not 1") +
