@@ -42,7 +42,10 @@ bool waypointDansBoite(Database& db, const Boite& b) {
 }
 
 bool selectionExiste(Database& db) {
-    return !db.scalar(QStringLiteral("select 1 from Points where Selected <> 0 limit 1")).isNull();
+    // The index of the selected points answers without a pass over every point.
+    return !db.scalar(QStringLiteral("select 1 from Points indexed by ") + QLatin1String(kIndexSelection) +
+                      QStringLiteral(" where Selected <> 0 limit 1"))
+                .isNull();
 }
 
 std::optional<qint64> waypointProche(Database& db, double x, double y, double t) {
@@ -60,21 +63,21 @@ std::optional<qint64> traceProche(Database& db, double x, double y, double t) {
 
 SelectionChangee selectWaypointsBoite(Database& db, const Boite& b, bool remplace) {
     const QString dansBoite = QLatin1Char('(') + QString::fromLatin1(kDansBoite) + QLatin1Char(')');
+    const QString selectionne = QStringLiteral("update ") + waypointsParPosition() +
+                                QStringLiteral(" set Selected = 1 where Selected is not 1 and") + dansBoite;
     SelectionChangee c;
     Transaction tx(db);
     if (remplace) {
         // The list learns the waypoints of the box, read from the position index, rather
         // than each of the many rows cleared.
         effaceSauf(db, c, {dansBoite, bornes(b)}, {}, {}, true);
-        db.exec(QStringLiteral("update Points set Selected = 1 where Selected is not 1 and") + dansBoite, bornes(b));
+        db.exec(selectionne, bornes(b));
         Statement k = db.prepare(QStringLiteral("select Id_point from ") + waypointsParPosition() + QStringLiteral(" where") +
                                  QString::fromLatin1(kDansBoite));
         k.bind(bornes(b));
         while (k.step()) c.waypoints.selectionnees.push_back(k.intValue(0));
     } else {
-        ecritEtNote(db, QStringLiteral("update Points set Selected = 1 where Selected is not 1 and") + dansBoite +
-                            QString::fromLatin1(kRetourWaypoints),
-                    bornes(b), c.waypoints);
+        ecritEtNote(db, selectionne + QString::fromLatin1(kRetourWaypoints), bornes(b), c.waypoints);
     }
     tx.commit();
     return c;
