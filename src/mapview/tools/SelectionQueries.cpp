@@ -63,17 +63,20 @@ std::optional<qint64> traceProche(Database& db, double x, double y, double t) {
 
 SelectionChangee selectWaypointsBoite(Database& db, const Boite& b, bool remplace) {
     const QString dansBoite = QLatin1Char('(') + QString::fromLatin1(kDansBoite) + QLatin1Char(')');
-    const QString selectionne = QStringLiteral("update ") + waypointsParPosition() +
-                                QStringLiteral(" set Selected = 1 where Selected is not 1 and") + dansBoite;
+    // The box's waypoints from the position index, then written in key order: driven by the
+    // index, the write would go to the table's pages at random.
+    const QString waypointsBoite = QStringLiteral("select Id_point from ") + waypointsParPosition() +
+                                   QStringLiteral(" where") + QString::fromLatin1(kDansBoite);
+    const QString selectionne =
+        QStringLiteral("update Points set Selected = 1 where Selected is not 1 and Id_point in (") + waypointsBoite +
+        QLatin1Char(')');
     SelectionChangee c;
     Transaction tx(db);
     if (remplace) {
-        // The list learns the waypoints of the box, read from the position index, rather
-        // than each of the many rows cleared.
+        // The list learns the waypoints of the box rather than each of the many rows cleared.
         effaceSauf(db, c, {dansBoite, bornes(b)}, {}, {}, true);
         db.exec(selectionne, bornes(b));
-        Statement k = db.prepare(QStringLiteral("select Id_point from ") + waypointsParPosition() + QStringLiteral(" where") +
-                                 QString::fromLatin1(kDansBoite));
+        Statement k = db.prepare(waypointsBoite);
         k.bind(bornes(b));
         while (k.step()) c.waypoints.selectionnees.push_back(k.intValue(0));
     } else {
