@@ -403,6 +403,8 @@ int main(int argc, char** argv) {
             copyRows(*db);
         }
         form.majListes();
+        // The lists are laid out and painted before the user's next key or click.
+        QApplication::processEvents();
     };
     auto restore = [] {
         DbGuard db;
