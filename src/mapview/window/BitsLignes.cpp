@@ -1,6 +1,5 @@
 #include "BitsLignes.h"
 
-#include <algorithm>
 #include <bit>
 
 namespace sotrix {
@@ -17,20 +16,6 @@ void BitsLignes::set(int row, bool value) {
     if (bool(mot & bit) == value) return;
     mot ^= bit;
     count_ += value ? 1 : -1;
-}
-
-void BitsLignes::set(int first, int last, bool value) {
-    for (int row = first; row <= last;) {
-        const int debut = row % 64;
-        const int fin = std::min(63, debut + (last - row));
-        const std::uint64_t masque = (fin == 63 ? ~std::uint64_t(0) : (std::uint64_t(1) << (fin + 1)) - 1) &
-                                     ~((std::uint64_t(1) << debut) - 1);
-        std::uint64_t& mot = mots_[size_t(row) / 64];
-        const int avant = std::popcount(mot & masque);
-        mot = value ? mot | masque : mot & ~masque;
-        count_ += std::popcount(mot & masque) - avant;
-        row += fin - debut + 1;
-    }
 }
 
 template <class Mot>

@@ -24,8 +24,6 @@ public:
     qint64 count() const { return count_; }
     bool test(int row) const { return (mots_[size_t(row) / 64] >> (row % 64)) & 1u; }
     void set(int row, bool value);
-    // Every row of [first, last].
-    void set(int first, int last, bool value);
 
     // The runs of set rows.
     Plages plages() const;
