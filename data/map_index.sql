@@ -4,6 +4,8 @@
 -- map works out in memory a box that is missing (a redraw only reads).
 -- Waypoints by position.
 CREATE INDEX IF NOT EXISTS Points_XY ON Points (X, Y) WHERE Trace = 0;
+-- The selected points, so that whether any is selected is known without a pass over all.
+CREATE INDEX IF NOT EXISTS Points_Selection ON Points (Trace) WHERE Selected <> 0;
 -- The box of each track's points (Null bounds for a track without a drawable point).
 CREATE TABLE IF NOT EXISTS EtendueTrace (
   Id_trace INTEGER PRIMARY KEY,

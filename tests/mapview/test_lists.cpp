@@ -199,19 +199,22 @@ TEST_F(MapviewTest, SelectedRunsComeBackAsStoredAndAreWrittenBackUnchanged) {
     // One character per waypoint in name order: 'x' stored as selected.
     const struct {
         const char* name;
-        const char* stored;
+        QByteArray stored;
     } cases[] = {{"none", "......"},     {"all", "xxxxxx"},       {"first", "x....."},
                  {"last", ".....x"},     {"alternate", "x.x.x."}, {"runs", ".xx.xx"},
-                 {"one row", "x"},       {"empty", ""}};
+                 {"one row", "x"},       {"empty", ""},
+                 // Runs that meet, start or end where a word of 64 rows does.
+                 {"across words", QByteArray(63, '.') + "xx" + QByteArray(62, '.') + "xxx" + QByteArray(63, 'x')},
+                 {"whole words", QByteArray(128, 'x') + "." + QByteArray(64, 'x')}};
     for (const auto& c : cases) {
         {
             DbGuard db;
             db->exec(QStringLiteral("delete from Points"));
         }
-        const QByteArray stored(c.stored);
+        const QByteArray& stored = c.stored;
         std::vector<qint64> keys;
         for (int i = 0; i < stored.size(); ++i)
-            keys.push_back(insertWaypoint(QStringLiteral("w%1").arg(i), i, i, stored[i] == 'x'));
+            keys.push_back(insertWaypoint(QStringLiteral("w%1").arg(i, 3, 10, QLatin1Char('0')), i, i, stored[i] == 'x'));
         form->majListes();
         ListeNoms* l = list("lstWaypoint");
         QByteArray shown;

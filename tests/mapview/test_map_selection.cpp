@@ -55,6 +55,7 @@ TEST_F(MapSelection, ABoxSelectsItsWaypointsEdgesIncluded) {
         {"nothing selected before", "0", "0", std::nullopt, {w1, w2, w3}, {}},
         {"added on Yes", QStringLiteral("Id_point = %1 or Trace > 0").arg(w4), "1", Answer::Yes, {w1, w2, w3, w4}, {t}},
         {"replaced on No", QStringLiteral("Id_point = %1 or Trace > 0").arg(w4), "1", Answer::No, {w1, w2, w3}, {}},
+        {"track points selected without their track still ask", "Trace > 0", "0", Answer::No, {w1, w2, w3}, {}},
     };
     viewAt(0, 0, 1000);
     for (const auto& c : cases) {

@@ -8,6 +8,7 @@
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
@@ -108,6 +109,51 @@ TEST_F(Selection, AClickWithTheMouseTogglesTheItem) {
     EXPECT_FALSE(pointSelected(a));
     QTest::mouseClick(l->viewport(), Qt::LeftButton, {}, r.center());
     EXPECT_FALSE(pointSelected(b));
+}
+
+TEST_F(Selection, PressesAndDragsInTheListGiveTheRowsTheStateThePressGave) {
+    for (int i = 0; i < 8; ++i) insertWaypoint(QStringLiteral("w%1").arg(i), i, i, i % 2 == 1);
+    ListeNoms* l = list("lstWaypoint");
+    auto mouse = [&](QEvent::Type type, int row) {
+        QMouseEvent e(type, QPointF(l->visualRect(l->model()->index(row, 0)).center()), l->viewport()->mapToGlobal(QPointF()),
+                      Qt::LeftButton, type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, {});
+        QApplication::sendEvent(l->viewport(), &e);
+    };
+    // Rows by name, '1' for selected; rows a drag leaves again are as they were.
+    const struct {
+        const char* name;
+        std::vector<int> path;  // pressed, then moved over
+        const char* after;
+    } cases[] = {
+        {"a press on an unselected row", {2}, "01110101"},
+        {"a press on a selected row", {3}, "01000101"},
+        {"a drag from an unselected row", {2, 5}, "01111101"},
+        {"a drag from a selected row", {3, 6}, "01000001"},
+        {"a drag that comes back", {1, 5, 3}, "00000101"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        {
+            DbGuard db;
+            db->exec(QStringLiteral("update Points set Selected = Id_point % 2 = 0"));
+        }
+        form->majListes();
+        mouse(QEvent::MouseButtonPress, c.path.front());
+        for (size_t i = 1; i < c.path.size(); ++i) mouse(QEvent::MouseMove, c.path[i]);
+        mouse(QEvent::MouseButtonRelease, c.path.back());
+        const QImage painted = l->viewport()->grab().toImage();
+        QString shown, table, highlighted;
+        for (int r = 0; r < l->count(); ++r) {
+            shown += l->isRowSelected(r) ? QLatin1Char('1') : QLatin1Char('0');
+            table += pointSelected(l->key(r)) ? QLatin1Char('1') : QLatin1Char('0');
+            const QPoint p(l->viewport()->width() - 3, l->visualRect(l->model()->index(r, 0)).center().y());
+            highlighted += painted.pixelColor(p) != l->palette().color(QPalette::Base) ? QLatin1Char('1') : QLatin1Char('0');
+        }
+        EXPECT_EQ(shown.toStdString(), c.after);
+        EXPECT_EQ(table.toStdString(), c.after);
+        EXPECT_EQ(highlighted.toStdString(), c.after);
+        EXPECT_EQ(state().nbWaypointsSel, qint64(shown.count(QLatin1Char('1'))));
+    }
 }
 
 TEST_F(Selection, AClickThatLeavesNothingSelectedClearsEveryColumn) {

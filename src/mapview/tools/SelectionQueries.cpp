@@ -42,7 +42,10 @@ bool waypointDansBoite(Database& db, const Boite& b) {
 }
 
 bool selectionExiste(Database& db) {
-    return !db.scalar(QStringLiteral("select 1 from Points where Selected <> 0 limit 1")).isNull();
+    // The index of the selected points answers without a pass over every point.
+    return !db.scalar(QStringLiteral("select 1 from Points indexed by ") + QLatin1String(kIndexSelection) +
+                      QStringLiteral(" where Selected <> 0 limit 1"))
+                .isNull();
 }
 
 std::optional<qint64> waypointProche(Database& db, double x, double y, double t) {
@@ -60,23 +63,24 @@ std::optional<qint64> traceProche(Database& db, double x, double y, double t) {
 
 SelectionChangee selectWaypointsBoite(Database& db, const Boite& b, bool remplace) {
     const QString dansBoite = QLatin1Char('(') + QString::fromLatin1(kDansBoite) + QLatin1Char(')');
+    // The box's waypoints from the position index, then written in key order: driven by the
+    // index, the write would go to the table's pages at random.
+    const QString waypointsBoite = QStringLiteral("select Id_point from ") + waypointsParPosition() +
+                                   QStringLiteral(" where") + QString::fromLatin1(kDansBoite);
+    const QString selectionne =
+        QStringLiteral("update Points set Selected = 1 where Selected is not 1 and Id_point in (") + waypointsBoite +
+        QLatin1Char(')');
     SelectionChangee c;
     Transaction tx(db);
     if (remplace) {
-        // Every point becomes whether the box holds it, in one pass that writes only the
-        // points whose state changes.
-        const QString etat = QStringLiteral("coalesce(") + dansBoite + QStringLiteral(", 0)");
-        ecritEtNote(db,
-                    QStringLiteral("update Points set Selected = %1 where Selected is not %1 "
-                                   "returning Id_point, Selected, Trace = 0")
-                        .arg(etat),
-                    bornes(b), c.waypoints);
-        ecritEtNote(db, QStringLiteral("update Trace set Selected = 0 where Selected <> 0") + QString::fromLatin1(kRetourTraces),
-                    {}, c.traces);
+        // The list learns the waypoints of the box rather than each of the many rows cleared.
+        effaceSauf(db, c, {dansBoite, bornes(b)}, {}, {}, true);
+        db.exec(selectionne, bornes(b));
+        Statement k = db.prepare(waypointsBoite);
+        k.bind(bornes(b));
+        while (k.step()) c.waypoints.selectionnees.push_back(k.intValue(0));
     } else {
-        ecritEtNote(db, QStringLiteral("update Points set Selected = 1 where Selected is not 1 and") + dansBoite +
-                            QString::fromLatin1(kRetourWaypoints),
-                    bornes(b), c.waypoints);
+        ecritEtNote(db, selectionne + QString::fromLatin1(kRetourWaypoints), bornes(b), c.waypoints);
     }
     tx.commit();
     return c;
@@ -85,11 +89,15 @@ SelectionChangee selectWaypointsBoite(Database& db, const Boite& b, bool remplac
 SelectionChangee selectWaypoint(Database& db, qint64 idPoint, bool remplace) {
     SelectionChangee c;
     Transaction tx(db);
-    if (remplace) effaceSauf(db, c, {QStringLiteral("Id_point = ?"), {idPoint}});
-    ecritEtNote(db,
-                QStringLiteral("update Points set Selected = 1 where Id_point = ? and Selected is not 1") +
-                    QString::fromLatin1(kRetourWaypoints),
-                {idPoint}, c.waypoints);
+    const QString selectionne = QStringLiteral("update Points set Selected = 1 where Id_point = ? and Selected is not 1");
+    if (remplace) {
+        // The list learns that this waypoint alone is selected.
+        effaceSauf(db, c, {QStringLiteral("Id_point = ?"), {idPoint}}, {}, {}, true);
+        db.exec(selectionne, {idPoint});
+        c.waypoints.selectionnees.push_back(idPoint);
+    } else {
+        ecritEtNote(db, selectionne + QString::fromLatin1(kRetourWaypoints), {idPoint}, c.waypoints);
+    }
     tx.commit();
     return c;
 }
@@ -97,7 +105,9 @@ SelectionChangee selectWaypoint(Database& db, qint64 idPoint, bool remplace) {
 SelectionChangee selectTrace(Database& db, qint64 idTrace, bool remplace) {
     SelectionChangee c;
     Transaction tx(db);
-    if (remplace) effaceSauf(db, c, {}, {QStringLiteral("Trace = ?"), {idTrace}}, {QStringLiteral("Id_trace = ?"), {idTrace}});
+    // No waypoint stays selected.
+    if (remplace)
+        effaceSauf(db, c, {}, {QStringLiteral("Trace = ?"), {idTrace}}, {QStringLiteral("Id_trace = ?"), {idTrace}}, true);
     db.exec(QStringLiteral("update Points set Selected = 1 where Trace = ? and Selected is not 1"), {idTrace});
     ecritEtNote(db,
                 QStringLiteral("update Trace set Selected = 1 where Id_trace = ? and Selected is not 1") +

@@ -102,22 +102,6 @@ struct Lecture {
 };
 }  // namespace
 
-void LignesListe::marqueSelection() {
-    selection_.clear();
-    nbSelectionnees_ = 0;
-    for (int row = 0; row < size();) {
-        if (!selectionnees_[size_t(ordre_[size_t(row)])]) {
-            ++row;
-            continue;
-        }
-        int fin = row;
-        while (fin + 1 < size() && selectionnees_[size_t(ordre_[size_t(fin + 1)])]) ++fin;
-        selection_.emplace_back(row, fin);
-        nbSelectionnees_ += fin - row + 1;
-        row = fin + 1;
-    }
-}
-
 LignesListe LignesListe::lit(Database& db, const QString& sql) {
     LignesListe l;
     Lecture lu;
@@ -134,8 +118,9 @@ LignesListe LignesListe::lit(Database& db, const QString& sql) {
     // Sorted here rather than by the query: one pass over the names in memory costs less
     // than the database's sorter over a million rows.
     l.ordre_ = l.ordreDesNoms();
-    l.selectionnees_ = std::move(lu.selectionnees);
-    l.marqueSelection();
+    l.selection_ = BitsLignes(l.size(), false);
+    for (int row = 0; row < l.size(); ++row)
+        if (lu.selectionnees[size_t(l.ordre_[size_t(row)])]) l.selection_.set(row, true);
     return l;
 }
 
@@ -155,26 +140,13 @@ int LignesListe::lueDe(qint64 cle) const {
 }
 
 int LignesListe::ligneDe(qint64 cle) const {
+    const int i = lueDe(cle);
+    if (i < 0) return -1;
     if (lignes_.size() != ordre_.size()) {
         lignes_.resize(ordre_.size());
         for (size_t row = 0; row < ordre_.size(); ++row) lignes_[size_t(ordre_[row])] = int(row);
     }
-    return lignes_[size_t(lueDe(cle))];
-}
-
-bool LignesListe::change(const Bascules& b) {
-    std::vector<std::pair<int, bool>> lues;
-    lues.reserve(b.selectionnees.size() + b.deselectionnees.size());
-    for (const auto& [cles, etat] : {std::pair(&b.selectionnees, true), std::pair(&b.deselectionnees, false)})
-        for (const qint64 cle : *cles) {
-            const int i = lueDe(cle);
-            if (i < 0) return false;
-            lues.emplace_back(i, etat);
-        }
-    if (lues.empty()) return true;
-    for (const auto& [i, etat] : lues) selectionnees_[size_t(i)] = etat;
-    marqueSelection();
-    return true;
+    return lignes_[size_t(i)];
 }
 
 LignesListe lignesWaypoints(Database& db) {

@@ -2,10 +2,10 @@
 // The rows of the two lists as read from the workspace, held compactly for a million
 // names: the names in UTF-8 one after another, their keys, and the list order.
 
+#include "BitsLignes.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
-
-#include "SelectionChangee.h"
 
 #include <utility>
 #include <vector>
@@ -20,24 +20,19 @@ public:
     // Row r of the list, in name order.
     QByteArrayView nom(int row) const;  // "" for Null
     qint64 cle(int row) const { return cles_[size_t(ordre_[size_t(row)])]; }
-    // First and last row of each run of selected rows, and how many rows they hold.
-    const std::vector<std::pair<int, int>>& selection() const { return selection_; }
-    qint64 nbSelectionnees() const { return nbSelectionnees_; }
+    // The rows read as selected, and how many they are.
+    const BitsLignes& selection() const { return selection_; }
+    qint64 nbSelectionnees() const { return selection_.count(); }
     // Every Selected read was 0 or 1, as the list writes them.
     bool selectionBinaire() const { return selectionBinaire_; }
 
     // The rows of a query giving key, name and Selected, put in name order as the
     // database sorts names (Null first), equal names by key; a non-zero Selected is true.
     static LignesListe lit(Database& db, const QString& sql);
-    // Takes over the rows whose Selected a write changed; false, and nothing changed, when
-    // a key is not among the rows.
-    bool change(const Bascules& b);
-    // The row of the list that shows a key taken over by change().
+    // The row of the list that shows a key, or -1.
     int ligneDe(qint64 cle) const;
 
 private:
-    // The runs and counts from the selected state of each row read.
-    void marqueSelection();
     QByteArrayView lu(int i) const;
     std::vector<int> ordreDesNoms() const;
     // Where the row of a key was read, or -1.
@@ -48,12 +43,10 @@ private:
     std::vector<qint64> cles_;       // key of the i-th row read
     std::vector<bool> nuls_;         // the i-th name read is Null
     std::vector<int> ordre_;         // row r of the list is the ordre_[r]-th row read
-    std::vector<bool> selectionnees_;  // the i-th row read is selected
     bool clesCroissantes_ = true;      // cles_ ascending, as a table read in key order gives them
     mutable std::vector<int> parCle_;  // otherwise the rows read in key order, made when first asked
     mutable std::vector<int> lignes_;  // the row of the i-th row read, made when first asked
-    std::vector<std::pair<int, int>> selection_;
-    qint64 nbSelectionnees_ = 0;
+    BitsLignes selection_;             // by row of the list
     bool selectionBinaire_ = true;
 };
 

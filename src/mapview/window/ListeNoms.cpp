@@ -2,8 +2,8 @@
 
 #include "Divers.h"
 
-#include <QItemSelectionModel>
-#include <QSignalBlocker>
+#include <QMouseEvent>
+#include <QStyledItemDelegate>
 
 #include <algorithm>
 #include <memory>
@@ -12,52 +12,21 @@ namespace sotrix {
 
 namespace {
 
-// Selecting every row, or none, in one step: the runs held before are dropped without
-// being compared one by one with the new range (a comparison that grows with the square of
-// their number), and the signal carries one range.
-class SelectionNoms final : public QItemSelectionModel {
+// Paints a row selected as the list's bits have it: the view asks the base model, whose
+// ranges stay empty.
+class DelegueNoms final : public QStyledItemDelegate {
 public:
-    using QItemSelectionModel::QItemSelectionModel;
+    DelegueNoms(const SelectionNoms* selection, QObject* parent) : QStyledItemDelegate(parent), selection_(selection) {}
 
-    void toutes(bool selected) {
-        const int n = model()->rowCount();
-        const QItemSelection avant = selection();
-        if (n == 0 || (avant.isEmpty() && !selected)) return;
-        if (selected && avant.size() == 1 && avant.first().top() == 0 && avant.first().bottom() == n - 1) return;
-        int haut = n - 1, bas = 0;
-        for (const QItemSelectionRange& r : avant) {
-            haut = std::min(haut, r.top());
-            bas = std::max(bas, r.bottom());
-        }
-        {
-            const QSignalBlocker muet(this);
-            clearSelection();
-        }
-        if (selected)
-            select(QItemSelection(model()->index(0, 0), model()->index(n - 1, 0)), Select);
-        else
-            emit selectionChanged({}, QItemSelection(model()->index(haut, 0), model()->index(bas, 0)));
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QStyleOptionViewItem o(option);
+        o.state.setFlag(QStyle::State_Selected, selection_->estSelectionnee(index.row()));
+        QStyledItemDelegate::paint(painter, o, index);
     }
+
+private:
+    const SelectionNoms* selection_;
 };
-
-// Up to this many changed rows, the view's selection changes row by row: each costs a pass
-// over the runs already selected, where marking every run again costs them all at once.
-constexpr size_t kLignesUneAUne = 16;
-
-// The rows of a that are not in b.
-Plages moins(const Plages& a, const Plages& b) {
-    Plages out;
-    size_t j = 0;
-    for (auto [debut, fin] : a) {
-        while (j < b.size() && b[j].second < debut) ++j;
-        for (size_t k = j; k < b.size() && b[k].first <= fin; ++k) {
-            if (b[k].first > debut) out.emplace_back(debut, b[k].first - 1);
-            debut = std::max(debut, b[k].second + 1);
-        }
-        if (debut <= fin) out.emplace_back(debut, fin);
-    }
-    return out;
-}
 
 }  // namespace
 
@@ -115,69 +84,56 @@ QString ModeleNoms::texte(int row) const {
     return nomAffiche(QString::fromUtf8(nom.first(std::min(nom.size(), kOctets))));
 }
 
-ListeNoms::ListeNoms(QWidget* parent) : QListView(parent), modele_(new ModeleNoms(this)) {
+ListeNoms::ListeNoms(QWidget* parent)
+    : QListView(parent), modele_(new ModeleNoms(this)), selection_(new SelectionNoms(modele_, this)) {
     setModel(modele_);
     // The view does not delete the selection model it made with the model.
     const std::unique_ptr<QItemSelectionModel> premier(selectionModel());
-    setSelectionModel(new SelectionNoms(modele_, this));
+    setSelectionModel(selection_);
+    setItemDelegate(new DelegueNoms(selection_, this));
     // A click toggles an item; the current item is apart from the selection.
     setSelectionMode(QAbstractItemView::MultiSelection);
     setUniformItemSizes(true);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
-    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, &ListeNoms::itemSelectionChanged);
+    connect(selection_, &QItemSelectionModel::selectionChanged, this, &ListeNoms::itemSelectionChanged);
 }
 
 qint64 ListeNoms::remplit(LignesListe lignes) {
     modele_->remplace(std::move(lignes));
-    marqueSelection();
-    return modele_->lignes().nbSelectionnees();
+    const LignesListe& lues = modele_->lignes();
+    ecrite_ = lues.selection();
+    ecriteExacte_ = lues.selectionBinaire();
+    selection_->remplace(ecrite_);
+    viewport()->update();
+    return ecrite_.count();
 }
 
 std::optional<qint64> ListeNoms::change(const Bascules& b) {
-    LignesListe& lignes = modele_->lignes();
-    const size_t changees = b.selectionnees.size() + b.deselectionnees.size();
-    if (changees == 0) return lignes.nbSelectionnees();
-    if (!lignes.change(b)) return std::nullopt;
-    if (changees > kLignesUneAUne) {
-        marqueSelection();
-        return lignes.nbSelectionnees();
-    }
-    // A few rows: the view changes only theirs, whatever else is selected.
-    ecrite_ = lignes.selection();
-    for (const auto& [cles, mode] : {std::pair(&b.selectionnees, QItemSelectionModel::Select),
-                                     std::pair(&b.deselectionnees, QItemSelectionModel::Deselect)}) {
-        QItemSelection rows;
-        for (const qint64 cle : *cles) {
-            const QModelIndex i = modele_->index(lignes.ligneDe(cle));
-            rows.select(i, i);
-        }
-        if (!rows.isEmpty()) selectionModel()->select(rows, mode);
-    }
-    return lignes.nbSelectionnees();
-}
-
-void ListeNoms::marqueSelection() {
     const LignesListe& lignes = modele_->lignes();
-    ecrite_ = lignes.selection();
-    ecriteExacte_ = lignes.selectionBinaire();
-    {
-        const QSignalBlocker muet(selectionModel());
-        selectionModel()->clearSelection();
+    std::vector<int> selectionnees, deselectionnees;
+    for (const auto& [cles, rows] : {std::pair(&b.selectionnees, &selectionnees), std::pair(&b.deselectionnees, &deselectionnees)}) {
+        rows->reserve(cles->size());
+        for (const qint64 cle : *cles) {
+            const int row = lignes.ligneDe(cle);
+            if (row < 0) return std::nullopt;
+            rows->push_back(row);
+        }
     }
-    QItemSelection selection;
-    for (const auto& [first, last] : ecrite_) selection.select(modele_->index(first), modele_->index(last));
-    if (!selection.isEmpty()) {
-        // The view would work out the region of every run to repaint it: the whole viewport
-        // is repainted at once instead.
-        const QSignalBlocker muet(selectionModel());
-        selectionModel()->select(selection, QItemSelectionModel::Select);
+    if (b.seules) {
+        ecrite_ = BitsLignes(count(), false);
+        selection_->remplace(ecrite_);
     }
+    selection_->change(selectionnees, true);
+    selection_->change(deselectionnees, false);
+    for (const int row : selectionnees) ecrite_.set(row, true);
+    for (const int row : deselectionnees) ecrite_.set(row, false);
     viewport()->update();
+    return selection_->bits().count();
 }
 
 void ListeNoms::clear() {
     modele_->remplace({});
-    ecrite_.clear();
+    ecrite_ = BitsLignes();
     ecriteExacte_ = true;
 }
 
@@ -187,59 +143,38 @@ QString ListeNoms::text(int row) const { return modele_->data(modele_->index(row
 
 qint64 ListeNoms::key(int row) const { return modele_->cle(row); }
 
-bool ListeNoms::isRowSelected(int row) const { return selectionModel()->isRowSelected(row); }
+bool ListeNoms::isRowSelected(int row) const { return selection_->estSelectionnee(row); }
 
 void ListeNoms::setRowSelected(int row, bool selected) {
-    selectionModel()->select(modele_->index(row),
-                             selected ? QItemSelectionModel::Select : QItemSelectionModel::Deselect);
+    selection_->select(modele_->index(row), selected ? QItemSelectionModel::Select : QItemSelectionModel::Deselect);
 }
 
-void ListeNoms::selectAllRows(bool selected) { static_cast<SelectionNoms*>(selectionModel())->toutes(selected); }
+void ListeNoms::selectAllRows(bool selected) { selection_->toutes(selected); }
 
 void ListeNoms::selectAll() { selectAllRows(true); }
 
-Plages ListeNoms::plages() const {
-    const QItemSelection selection = selectionModel()->selection();
-    Plages runs;
-    runs.reserve(size_t(selection.size()));
-    for (const QItemSelectionRange& r : selection) runs.emplace_back(r.top(), r.bottom());
-    std::sort(runs.begin(), runs.end());
-    Plages out;
-    for (const auto& [first, last] : runs) {
-        if (!out.empty() && first <= out.back().second + 1)
-            out.back().second = std::max(out.back().second, last);
-        else
-            out.emplace_back(first, last);
-    }
-    return out;
-}
+Plages ListeNoms::plages() const { return selection_->bits().plages(); }
 
 EcartSelection ListeNoms::ecart() const {
+    const BitsLignes& maintenant = selection_->bits();
     EcartSelection e;
-    e.maintenant = plages();
-    const Plages& maintenant = e.maintenant;
     // Values the list cannot show are written again on every selected row.
-    e.ajoutees = ecriteExacte_ ? moins(maintenant, ecrite_) : maintenant;
-    e.retirees = moins(ecrite_, maintenant);
-    if (maintenant.empty())
+    e.ajoutees = ecriteExacte_ ? maintenant.moins(ecrite_) : maintenant.plages();
+    e.retirees = ecrite_.moins(maintenant);
+    e.nombre = maintenant.count();
+    if (e.nombre == 0)
         e.toutes = false;
-    else if (maintenant.size() == 1 && maintenant.front() == std::pair(0, count() - 1))
+    else if (e.nombre == count())
         e.toutes = true;
     return e;
 }
 
-void ListeNoms::selectionEcrite() { selectionEcrite(plages()); }
-
-void ListeNoms::selectionEcrite(Plages maintenant) {
-    ecrite_ = std::move(maintenant);
+void ListeNoms::selectionEcrite() {
+    ecrite_ = selection_->bits();
     ecriteExacte_ = true;
 }
 
-int ListeNoms::selectedCount() const {
-    int n = 0;
-    for (const QItemSelectionRange& r : selectionModel()->selection()) n += r.height();
-    return n;
-}
+int ListeNoms::selectedCount() const { return int(selection_->bits().count()); }
 
 std::vector<qint64> ListeNoms::selectedKeys() const {
     std::vector<qint64> keys;
@@ -252,6 +187,20 @@ int ListeNoms::currentRow() const { return currentIndex().isValid() ? currentInd
 
 void ListeNoms::setCurrentRow(int row) {
     selectionModel()->setCurrentIndex(modele_->index(row), QItemSelectionModel::NoUpdate);
+}
+
+void ListeNoms::mousePressEvent(QMouseEvent* event) {
+    glisse_ = isRowSelected(indexAt(event->position().toPoint()).row()) ? QItemSelectionModel::Deselect
+                                                                           : QItemSelectionModel::Select;
+    QListView::mousePressEvent(event);
+}
+
+QItemSelectionModel::SelectionFlags ListeNoms::selectionCommand(const QModelIndex& index, const QEvent* event) const {
+    QItemSelectionModel::SelectionFlags command = QListView::selectionCommand(index, event);
+    if (event && (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseMove) &&
+        command.testFlag(QItemSelectionModel::Toggle))
+        command = (command & ~QItemSelectionModel::Toggle) | glisse_;
+    return command;
 }
 
 void ListeNoms::keyboardSearch(const QString& search) {

@@ -1,11 +1,15 @@
 #pragma once
 // A list of names for a million rows: the names live in one compact model (no object per
-// item), the view lays every row out at the same height, and the selection is held as runs
-// of rows. Several rows can be selected at once; the current row is apart from them.
+// item), the view lays every row out at the same height, and the selection is a bit per
+// row (SelectionNoms). Several rows can be selected at once; the current row is apart
+// from them.
 // The list remembers the selection the tables hold, so that a write carries only the rows
 // whose state changed since.
 
 #include "LignesListe.h"
+#include "SelectionChangee.h"
+
+#include "SelectionNoms.h"
 
 #include <QAbstractListModel>
 #include <QListView>
@@ -40,16 +44,13 @@ private:
     LignesListe lignes_;
 };
 
-// First and last row of each run of selected rows, in row order, runs apart.
-using Plages = std::vector<std::pair<int, int>>;
-
 // The rows whose state differs between the tables and the list.
 struct EcartSelection {
     Plages ajoutees;  // selected in the list, not in the tables
     Plages retirees;  // the other way round
     // Every row is now selected (true) or none is (false); unset when some are.
     std::optional<bool> toutes;
-    Plages maintenant;  // the list's selection as it was found
+    qint64 nombre = 0;  // rows selected in the list
 };
 
 class ListeNoms final : public QListView {
@@ -60,8 +61,9 @@ public:
     // Replaces the rows and selects those read as selected, without a selection signal;
     // returns how many they are.
     qint64 remplit(LignesListe lignes);
-    // Takes over the rows whose Selected a write changed, the other rows kept, and returns
-    // how many are selected; nullopt, and nothing changed, when a key is not in the list.
+    // Takes over the rows whose Selected a write changed (or, for a selection that replaced
+    // the list's, the rows now selected) and returns how many are selected; nullopt, and
+    // nothing changed, when a key is not in the list. No selection signal.
     std::optional<qint64> change(const Bascules& b);
     void clear();
 
@@ -70,8 +72,8 @@ public:
     QString text(int row) const;
     qint64 key(int row) const;
     bool isRowSelected(int row) const;
-    // Selects or unselects one row, or every row, as a click would (selectionChanged).
-    // Every row costs one range whatever was selected before.
+    // Selects or unselects one row, or every row, as a click would (selectionChanged);
+    // every row goes out as one range whatever was selected before.
     void setRowSelected(int row, bool selected);
     void selectAllRows(bool selected);
     void selectAll() override;
@@ -80,9 +82,7 @@ public:
     // What changed since the tables last matched the list (every selected row when they
     // hold values other than 0 and 1), and the note that they match it again once written.
     EcartSelection ecart() const;
-    // The tables hold the list's selection, as it is now or as ecart() found it.
     void selectionEcrite();
-    void selectionEcrite(Plages maintenant);
     int selectedCount() const;
     // The keys of the selected rows, in row order.
     std::vector<qint64> selectedKeys() const;
@@ -98,13 +98,21 @@ signals:
     // The selection changed, from the user or from code.
     void itemSelectionChanged();
 
-private:
-    // Selects the rows the model's lines read as selected, as the tables hold them.
-    void marqueSelection();
+protected:
+    // A press selects the row or unselects it, and a drag from it does the same to the rows
+    // it covers, by the state of the row pressed as the bits hold it (the view would ask
+    // the base model, whose ranges stay empty).
+    void mousePressEvent(QMouseEvent* event) override;
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                         const QEvent* event = nullptr) const override;
 
+private:
     ModeleNoms* modele_;
-    Plages ecrite_;  // the selection as the tables hold it
+    SelectionNoms* selection_;
+    BitsLignes ecrite_;  // the selection as the tables hold it
     bool ecriteExacte_ = true;
+    // What a press and the drag after it do to rows.
+    QItemSelectionModel::SelectionFlag glisse_ = QItemSelectionModel::Select;
 };
 
 }  // namespace sotrix

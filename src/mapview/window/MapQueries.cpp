@@ -59,7 +59,8 @@ void selectToutesTraces(Database& db, bool selected) {
 SelectionChangee effaceSelection(Database& db) {
     SelectionChangee c;
     Transaction tx(db);
-    effaceSauf(db, c);
+    // No waypoint stays selected: the list need not be told each one cleared.
+    effaceSauf(db, c, {}, {}, {}, true);
     tx.commit();
     return c;
 }

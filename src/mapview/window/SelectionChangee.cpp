@@ -21,14 +21,20 @@ void ecritEtNote(Database& db, const QString& sql, const QVariantList& params, B
     ecritEtNote(st, into);
 }
 
-void effaceSauf(Database& db, SelectionChangee& c, const Garde& waypoints, const Garde& points, const Garde& traces) {
+void effaceSauf(Database& db, SelectionChangee& c, const Garde& waypoints, const Garde& points, const Garde& traces,
+                bool seules) {
     // One pass over Points for waypoints and track points alike; the latter are listed
     // through their tracks only.
-    ecritEtNote(db,
-                QStringLiteral("update Points set Selected = 0 where Selected <> 0 and not coalesce(case when Trace = 0 "
-                               "then (%1) else (%2) end, 0) returning Id_point, Selected, Trace = 0")
-                    .arg(waypoints.sql, points.sql),
-                waypoints.params + points.params, c.waypoints);
+    const QString efface = QStringLiteral("update Points set Selected = 0 where Selected <> 0 and not coalesce(case when "
+                                          "Trace = 0 then (%1) else (%2) end, 0)")
+                               .arg(waypoints.sql, points.sql);
+    if (seules) {
+        db.exec(efface, waypoints.params + points.params);
+        c.waypoints.seules = true;
+    } else {
+        ecritEtNote(db, efface + QStringLiteral(" returning Id_point, Selected, Trace = 0"), waypoints.params + points.params,
+                    c.waypoints);
+    }
     ecritEtNote(db,
                 QStringLiteral("update Trace set Selected = 0 where Selected <> 0 and not coalesce((%1), 0)").arg(traces.sql) +
                     QString::fromLatin1(kRetourTraces),

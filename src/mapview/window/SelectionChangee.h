@@ -17,9 +17,12 @@ class Statement;
 extern const char* const kRetourWaypoints;
 extern const char* const kRetourTraces;
 
-// The rows of one list whose Selected changed, by their new state.
+// The rows of one list whose Selected changed, by their new state; or, with seules, every
+// row now selected, all others being unselected (a selection that replaced the list's,
+// which need not name the many rows it unselected).
 struct Bascules {
     std::vector<qint64> selectionnees, deselectionnees;
+    bool seules = false;
 };
 
 struct SelectionChangee {
@@ -40,9 +43,11 @@ struct Garde {
     QVariantList params;
 };
 // Clears every Selected but those of the waypoints, track points and tracks kept, writing
-// only the rows that change; adds the listed rows to c.
+// only the rows that change; adds the listed rows to c. With seules, the waypoints cleared
+// are not returned, however many: c.waypoints is marked as naming the waypoints selected
+// afterwards, which the caller adds.
 void effaceSauf(Database& db, SelectionChangee& c, const Garde& waypoints = {}, const Garde& points = {},
-                const Garde& traces = {});
+                const Garde& traces = {}, bool seules = false);
 
 
 }  // namespace sotrix

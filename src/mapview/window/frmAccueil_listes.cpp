@@ -107,9 +107,8 @@ void frmAccueil::majNb() {
 }
 
 void frmAccueil::selectListes() {
-    // The lists' selections are read once: each read copies every run.
-    EcartSelection ecartWaypoints = lstWaypoint_->ecart();
-    EcartSelection ecartTraces = lstTrace_->ecart();
+    const EcartSelection ecartWaypoints = lstWaypoint_->ecart();
+    const EcartSelection ecartTraces = lstTrace_->ecart();
     // Tracks always go by key: each carries its points.
     const ChangementSelection waypoints = changement(*lstWaypoint_, ecartWaypoints, true);
     const ChangementSelection traces = changement(*lstTrace_, ecartTraces, false);
@@ -118,10 +117,10 @@ void frmAccueil::selectListes() {
         ecritSelection(*db, waypoints, traces);
     }
     State& s = state();
-    s.nbWaypointsSel = lignesDe(ecartWaypoints.maintenant);
-    s.nbTracesSel = lignesDe(ecartTraces.maintenant);
-    lstWaypoint_->selectionEcrite(std::move(ecartWaypoints.maintenant));
-    lstTrace_->selectionEcrite(std::move(ecartTraces.maintenant));
+    s.nbWaypointsSel = ecartWaypoints.nombre;
+    s.nbTracesSel = ecartTraces.nombre;
+    lstWaypoint_->selectionEcrite();
+    lstTrace_->selectionEcrite();
     majNb();
 }
 
