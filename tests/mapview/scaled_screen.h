@@ -30,8 +30,10 @@ inline void lanceAEchelle(double scale, bool gestionnaireFenetres = false) {
                          .arg(QString::fromUtf8(test->test_suite_name()), QString::fromUtf8(test->name()))};
     if (gestionnaireFenetres) {
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-        // The test starts once openbox has taken the screen.
-        args = QStringList{QStringLiteral("-a"), QStringLiteral("-s"), QStringLiteral("-screen 0 1600x1200x24"),
+        // The test starts once openbox has taken the screen. Its displays are counted from
+        // 300: two xvfb-run -a started at once from the same number may take the same one.
+        args = QStringList{QStringLiteral("-a"), QStringLiteral("-n"), QStringLiteral("300"), QStringLiteral("-s"),
+                           QStringLiteral("-screen 0 1600x1200x24"),
                            QStringLiteral("sh"), QStringLiteral("-c"),
                            QStringLiteral("openbox >/dev/null 2>&1 & wm=$!; i=0; "
                                           "until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window; "
